@@ -1,0 +1,39 @@
+#include "platform/DataFolder.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "core/Constants.h"
+
+namespace vok {
+
+DataFolder::DataFolder(std::filesystem::path root) : m_root(std::move(root)) {}
+
+DataFolder DataFolder::Default() {
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base = (home != nullptr && *home != '\0') ? home : ".";
+    return DataFolder(base / kDataFolderUnderHome);
+}
+
+std::filesystem::path DataFolder::ConfigFile() const { return m_root / kConfigFileName; }
+
+std::filesystem::path DataFolder::DefineFile() const { return m_root / kDefineFileName; }
+
+std::filesystem::path DataFolder::ReportFolder() const { return m_root / kReportFolderName; }
+
+std::filesystem::path DataFolder::ErrorSoundFile() const { return m_root / kErrorSoundFileName; }
+
+Status DataFolder::EnsureReportFolder() const {
+    std::error_code ec;
+    const std::filesystem::path folder = ReportFolder();
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        return Error{"Cannot create the report folder " + folder.string() + ": " + ec.message()};
+    }
+    if (!std::filesystem::is_directory(folder, ec)) {
+        return Error{"The report folder " + folder.string() + " is not a folder"};
+    }
+    return Done{};
+}
+
+}  // namespace vok

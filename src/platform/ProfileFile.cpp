@@ -1,0 +1,170 @@
+#include "platform/ProfileFile.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vok {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerCopy(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), Lower);
+    return out;
+}
+
+// Compared from the end: numbered keys (PARAM01 ... PARAM10) differ there,
+// so a lookup among them rejects most candidates after one character.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = a.size(); i > 0; --i) {
+        if (Lower(a[i - 1]) != Lower(b[i - 1])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Narrows [begin, end) of text to its part without blanks at either end.
+void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
+    while (begin < end && IsBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsBlank(text[end - 1])) {
+        --end;
+    }
+}
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+}  // namespace
+
+ProfileFile ProfileFile::Load(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return {};
+    }
+    std::string text;
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::size_t got = 0;
+    do {
+        text.resize(text.size() + kChunk);
+        got = std::fread(text.data() + text.size() - kChunk, 1, kChunk, file);
+        text.resize(text.size() - kChunk + got);
+    } while (got == kChunk);
+    std::fclose(file);
+    return Parse(std::move(text));
+}
+
+ProfileFile ProfileFile::Parse(std::string text) {
+    ProfileFile profile;
+    profile.m_text = std::move(text);
+    const std::string& t = profile.m_text;
+    std::size_t current = kNoSection;
+    std::size_t lineBegin = 0;
+    const std::size_t size = t.size();
+    for (std::size_t i = 0; i <= size; ++i) {
+        if (i == size || t[i] == '\n' || t[i] == '\r') {
+            profile.ParseLine(lineBegin, i, current);
+            lineBegin = i + 1;
+        }
+    }
+    return profile;
+}
+
+void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t& current) {
+    Trim(m_text, begin, end);
+    if (begin == end) {
+        return;
+    }
+    if (m_text[begin] == '[') {
+        std::size_t nameBegin = begin + 1;
+        std::size_t nameEnd = m_text.find(']', nameBegin);
+        if (nameEnd == std::string::npos || nameEnd > end) {
+            nameEnd = end;
+        }
+        Trim(m_text, nameBegin, nameEnd);
+        std::string name = LowerCopy(View({nameBegin, nameEnd - nameBegin}));
+        const bool inserted = m_sectionIndex.try_emplace(std::move(name), m_sections.size()).second;
+        if (inserted) {
+            current = m_sections.size();
+            m_sections.emplace_back();
+        } else {
+            // Lookups stop at the first section of a name; a repeat is dead text.
+            current = kNoSection;
+        }
+        return;
+    }
+    if (current == kNoSection) {
+        return;
+    }
+    const std::size_t equals = m_text.find('=', begin);
+    if (equals == std::string::npos || equals >= end) {
+        return;
+    }
+    std::size_t keyBegin = begin;
+    std::size_t keyEnd = equals;
+    Trim(m_text, keyBegin, keyEnd);
+    std::size_t valueBegin = equals + 1;
+    std::size_t valueEnd = end;
+    Trim(m_text, valueBegin, valueEnd);
+    if (valueEnd - valueBegin >= 2 && IsQuote(m_text[valueBegin]) &&
+        m_text[valueEnd - 1] == m_text[valueBegin]) {
+        ++valueBegin;
+        --valueEnd;
+    }
+    m_sections[current].entries.push_back({{keyBegin, keyEnd - keyBegin}, {valueBegin, valueEnd - valueBegin}});
+}
+
+std::size_t ProfileFile::FindSection(std::string_view section) const {
+    if (m_sections.empty()) {
+        return npos;
+    }
+    const auto it = m_sectionIndex.find(LowerCopy(section));
+    return it == m_sectionIndex.end() ? npos : it->second;
+}
+
+bool ProfileFile::Find(std::string_view section, std::string_view key,
+                       std::string_view& value) const {
+    return FindInSection(FindSection(section), key, value);
+}
+
+bool ProfileFile::FindInSection(std::size_t section, std::string_view key,
+                                std::string_view& value) const {
+    if (section >= m_sections.size()) {
+        return false;
+    }
+    for (const Entry& entry : m_sections[section].entries) {
+        if (EqualsIgnoreCase(View(entry.key), key)) {
+            value = View(entry.value);
+            // The readers hand values on as C strings: a NUL ends the text.
+            value = value.substr(0, value.find('\0'));
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string ProfileFile::Get(std::string_view section, std::string_view key,
+                             std::string_view defaultValue, std::size_t bufferSize) const {
+    std::string_view value;
+    if (!Find(section, key, value)) {
+        value = defaultValue;
+    }
+    const std::size_t limit = bufferSize == 0 ? 0 : bufferSize - 1;
+    return std::string(value.substr(0, limit));
+}
+
+std::string ProfileFile::Read(std::string_view section, std::string_view key,
+                              std::string_view defaultValue, std::size_t bufferSize,
+                              const std::string& path) {
+    return Load(path).Get(section, key, defaultValue, bufferSize);
+}
+
+}  // namespace vok

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vok {
+
+// An INI ("profile") file parsed once, answering lookups the way the
+// system's readers expect: section and key names match without regard to
+// case, the first matching key of the first matching section wins, the value
+// is the text after the first "=" with blanks trimmed and one pair of
+// enclosing quotes removed, the default stands in for anything missing, and
+// at most size - 1 characters come back.
+//
+// A reading operation (one site load, one report read, one definition
+// lookup) loads the file once, so it sees the file as it was when it began.
+class ProfileFile {
+public:
+    ProfileFile() = default;
+
+    // A missing or unreadable file gives an empty profile: every lookup
+    // returns its default.
+    static ProfileFile Load(const std::string& path);
+    static ProfileFile Parse(std::string text);
+
+    std::string Get(std::string_view section, std::string_view key, std::string_view defaultValue,
+                    std::size_t bufferSize) const;
+
+    // The value as stored, without cut or default; false when the section or
+    // key is missing. Hot paths use it to avoid a copy.
+    bool Find(std::string_view section, std::string_view key, std::string_view& value) const;
+
+    // A section's position for repeated lookups in it; npos when missing.
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    std::size_t FindSection(std::string_view section) const;
+    bool FindInSection(std::size_t section, std::string_view key, std::string_view& value) const;
+
+    // One lookup with its own read of the file.
+    static std::string Read(std::string_view section, std::string_view key,
+                            std::string_view defaultValue, std::size_t bufferSize,
+                            const std::string& path);
+
+    std::size_t SectionCount() const { return m_sections.size(); }
+
+private:
+    // Offsets into m_text, so that moving the profile keeps them valid.
+    struct Span {
+        std::size_t offset = 0;
+        std::size_t length = 0;
+    };
+    struct Entry {
+        Span key;
+        Span value;
+    };
+    struct Section {
+        std::vector<Entry> entries;
+    };
+
+    std::string_view View(Span span) const { return {m_text.data() + span.offset, span.length}; }
+    static constexpr std::size_t kNoSection = static_cast<std::size_t>(-1);
+    void ParseLine(std::size_t begin, std::size_t end, std::size_t& current);
+
+    std::string m_text;
+    std::vector<Section> m_sections;
+    std::unordered_map<std::string, std::size_t> m_sectionIndex;  // lower-case name -> first
+};
+
+}  // namespace vok

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "report/ReportData.h"
+
+namespace vok {
+
+// Reads a report file back. Nothing in it is an error: a missing file,
+// section or key reads as its default ("" for texts, "0" for INTERFACE, 255
+// for every parameter), so any file at all gives a report.
+class ReportFileReader {
+public:
+    static ReportData ReadReportFile(const std::string& path);
+};
+
+}  // namespace vok

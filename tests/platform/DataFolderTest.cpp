@@ -1,0 +1,43 @@
+#include "platform/DataFolder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/TempDir.h"
+
+namespace vok {
+namespace {
+
+TEST(DataFolderTest, NamesItsFilesUnderTheRoot) {
+    const DataFolder folder("/data");
+    EXPECT_EQ(folder.ConfigFile(), "/data/CONFIG.ini");
+    EXPECT_EQ(folder.DefineFile(), "/data/CFG/VOK.DEFINE");
+    EXPECT_EQ(folder.ReportFolder(), "/data/REPORT");
+    EXPECT_EQ(folder.ErrorSoundFile(), "/data/ERROR.dll");
+}
+
+TEST(DataFolderTest, DefaultIsUnderHome) {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr) {
+        GTEST_SKIP() << "no HOME";
+    }
+    EXPECT_EQ(DataFolder::Default().Root(), std::filesystem::path(home) / "VOK/DIAGNOSIS");
+}
+
+TEST(DataFolderTest, CreatesTheReportFolderOrSaysWhyNot) {
+    test::TempDir dir;
+    const DataFolder folder(dir.path() / "new" / "data");
+    EXPECT_TRUE(folder.EnsureReportFolder().ok());
+    EXPECT_TRUE(std::filesystem::is_directory(folder.ReportFolder()));
+    EXPECT_TRUE(folder.EnsureReportFolder().ok());
+
+    dir.Write("plain", "x");
+    const DataFolder blocked(dir.path() / "plain");
+    const Status status = blocked.EnsureReportFolder();
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.error().find("report folder"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vok

@@ -1,0 +1,97 @@
+#include "platform/ProfileFile.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+namespace vok {
+namespace {
+
+std::string Get(const std::string& text, std::string_view section, std::string_view key,
+                std::string_view def = "<default>", std::size_t size = 255) {
+    return ProfileFile::Parse(text).Get(section, key, def, size);
+}
+
+TEST(ProfileFileTest, FindsValuesIgnoringCaseOfSectionAndKey) {
+    const std::string text = "[Service]\r\nName=Kim\r\n[user]\r\nNAME=Lee\r\n";
+    EXPECT_EQ(Get(text, "SERVICE", "NAME"), "Kim");
+    EXPECT_EQ(Get(text, "service", "name"), "Kim");
+    EXPECT_EQ(Get(text, "USER", "name"), "Lee");
+}
+
+TEST(ProfileFileTest, SameKeyInTwoSectionsIsTwoValues) {
+    const std::string text = "[SERVICE]\nNAME=Engineer\n[USER]\nEMAIL=x@y\n";
+    EXPECT_EQ(Get(text, "SERVICE", "NAME"), "Engineer");
+    EXPECT_EQ(Get(text, "USER", "NAME", ""), "");
+}
+
+TEST(ProfileFileTest, FirstMatchingKeyAndFirstSectionWin) {
+    const std::string text = "[A]\nK=1\nk=2\n[B]\nK=3\n[a]\nK=4\nL=5\n";
+    EXPECT_EQ(Get(text, "A", "K"), "1");
+    EXPECT_EQ(Get(text, "A", "L"), "<default>");
+    EXPECT_EQ(Get(text, "B", "K"), "3");
+}
+
+TEST(ProfileFileTest, ValueIsAfterFirstEqualsTrimmedAndUnquotedOnce) {
+    EXPECT_EQ(Get("[S]\nK = a=b \n", "S", "K"), "a=b");
+    EXPECT_EQ(Get("[S]\n  K\t=\t value with  inner  blanks \t\n", "S", "K"),
+              "value with  inner  blanks");
+    EXPECT_EQ(Get("[S]\nK=\"quoted\"\n", "S", "K"), "quoted");
+    EXPECT_EQ(Get("[S]\nK='single'\n", "S", "K"), "single");
+    EXPECT_EQ(Get("[S]\nK=\"\"twice\"\"\n", "S", "K"), "\"twice\"");
+    EXPECT_EQ(Get("[S]\nK=\"mixed'\n", "S", "K"), "\"mixed'");
+    EXPECT_EQ(Get("[S]\nK=\"\n", "S", "K"), "\"");
+    EXPECT_EQ(Get("[S]\nK=\n", "S", "K"), "");
+}
+
+TEST(ProfileFileTest, DefaultForMissingFileSectionOrKey) {
+    EXPECT_EQ(ProfileFile::Read("S", "K", "255", 80, "/nonexistent/file.ini"), "255");
+    EXPECT_EQ(Get("[S]\nK=1\n", "T", "K", "0"), "0");
+    EXPECT_EQ(Get("[S]\nK=1\n", "S", "J", ""), "");
+    // Keys before any section belong to none.
+    EXPECT_EQ(Get("K=1\n[S]\n", "S", "K", "d"), "d");
+    EXPECT_EQ(Get("", "S", "K", "d"), "d");
+}
+
+TEST(ProfileFileTest, CutsToBufferSizeMinusOne) {
+    const std::string longValue(300, 'x');
+    EXPECT_EQ(Get("[S]\nK=" + longValue + "\n", "S", "K", "", 255), std::string(254, 'x'));
+    EXPECT_EQ(Get("[S]\nK=" + longValue + "\n", "S", "K", "", 80), std::string(79, 'x'));
+    // The default is cut the same way.
+    EXPECT_EQ(Get("", "S", "K", longValue, 80), std::string(79, 'x'));
+}
+
+TEST(ProfileFileTest, AcceptsCrLfLfAndMissingFinalLineEnd) {
+    EXPECT_EQ(Get("[S]\r\nA=1\r\nB=2", "S", "B"), "2");
+    EXPECT_EQ(Get("[S]\nA=1\r\n\r\nB=2\n", "S", "A"), "1");
+}
+
+TEST(ProfileFileTest, EachReadSeesTheFileAsItIsNow) {
+    test::TempDir dir;
+    const std::string path = dir.Write("a.ini", "[S]\nK=old\n");
+    EXPECT_EQ(ProfileFile::Read("S", "K", "", 255, path), "old");
+    dir.Write("a.ini", "[S]\nK=new\n");
+    EXPECT_EQ(ProfileFile::Read("S", "K", "", 255, path), "new");
+}
+
+TEST(ProfileFileTest, SurvivesHostileInput) {
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) {
+        garbage += static_cast<char>((i * 131 + 7) % 256);
+    }
+    const std::string text = garbage + "\n[S]\nK=ok\n" + garbage;
+    EXPECT_EQ(Get(text, "S", "K"), "ok");
+
+    // A NUL ends a value like the end of a C string.
+    EXPECT_EQ(Get(std::string("[S]\nK=ab\0cd\n", 12), "S", "K"), "ab");
+
+    // A 10 MB line and a file without any section.
+    const std::string huge(10 * 1024 * 1024, 'z');
+    EXPECT_EQ(Get("[S]\nK=" + huge + "\n", "S", "K", "", 80), std::string(79, 'z'));
+    EXPECT_EQ(Get(huge, "S", "K", "d"), "d");
+    EXPECT_EQ(Get("[unterminated\nK=1\n", "unterminated", "K"), "1");
+    EXPECT_EQ(Get("[]\n=1\n", "", ""), "1");
+}
+
+}  // namespace
+}  // namespace vok

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "report/ReportFileReader.h"
+#include "report/ReportFileWriter.h"
+#include "support/TempDir.h"
+
+namespace vok {
+namespace {
+
+std::tm Moment(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return t;
+}
+
+std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t = Moment(year, month, day, hour, minute, second);
+    return std::mktime(&t);
+}
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    for (std::size_t pos; (pos = text.find("\r\n", begin)) != std::string::npos; begin = pos + 2) {
+        lines.push_back(text.substr(begin, pos - begin));
+    }
+    EXPECT_EQ(begin, text.size()) << "text after the last CR LF";
+    return lines;
+}
+
+SiteInfo ExampleSite() {
+    SiteInfo site;
+    for (std::size_t n = 0; n < kSiteFieldCount; ++n) {
+        site.Field(n) = "value " + std::to_string(n + 1);
+    }
+    return site;
+}
+
+DiagnosisData FilledData() {
+    DiagnosisData data;
+    data.Clear();
+    data.m_strSerial = "VK12345678";
+    data.m_bConsoleVersion = 1;
+    const std::string version = "V2.10-Kx";
+    std::copy(version.begin(), version.end(), data.m_ConsoleVersion.begin());
+    for (std::size_t k = 1; k < kHtRecordCount; ++k) {
+        data.m_HtInfo[k].valid = 1;
+        for (std::size_t n = 0; n < kParamCount; ++n) {
+            data.m_HtInfo[k].params[n] = static_cast<std::uint8_t>((k * 7 + n * 13) % 256);
+        }
+    }
+    data.m_HtInfo[1].params[0] = 0;
+    data.m_HtInfo[1].params[1] = 200;
+    data.m_HtInfo[1].params[2] = 255;
+    for (std::size_t k = 1; k < kCmdRecordCount; k += 3) {
+        for (std::size_t n = 0; n < kParamCount; ++n) {
+            data.m_CmdInfo[k].params[n] = static_cast<std::uint8_t>(k + n);
+        }
+    }
+    return data;
+}
+
+TEST(ReportNameTest, FollowsTheSerialAndTheMoment) {
+    EXPECT_EQ(ReportFileWriter::ReportName("NONE", Moment(2009, 7, 14, 14, 17, 7)),
+              "REPORT_NONE_20090714_141707.VOK");
+    EXPECT_EQ(ReportFileWriter::ReportName("AB12345678", Moment(2026, 12, 31, 0, 0, 59)),
+              "REPORT_AB12345678_20261231_000059.VOK");
+}
+
+TEST(ReportNameTest, ReplacesCharactersThatCannotNameAFile) {
+    const std::tm t = Moment(2026, 1, 2, 3, 4, 5);
+    EXPECT_EQ(ReportFileWriter::ReportName("a/b\\c:d*e?", t), "REPORT_a_b_c_d_e__20260102_030405.VOK");
+    EXPECT_EQ(ReportFileWriter::ReportName("\"<>|\x01\x7f", t),
+              "REPORT_" + std::string(6, '_') + "_20260102_030405.VOK");
+    // A NUL inside the serial neither cuts the name nor survives into it.
+    EXPECT_EQ(ReportFileWriter::ReportName(std::string("AB\0CD", 5), t),
+              "REPORT_AB_CD_20260102_030405.VOK");
+    // Bytes above 127 are fine in a file name.
+    EXPECT_EQ(ReportFileWriter::ReportName("\xC8Z", t), "REPORT_\xC8Z_20260102_030405.VOK");
+}
+
+TEST(ReportFileWriterTest, WritesTheHeadLineByLineWithCrLf) {
+    const std::string text =
+        ReportFileWriter::Compose(ExampleSite(), FilledData(), Moment(2009, 7, 14, 14, 17, 7));
+    const std::vector<std::string> lines = SplitCrLf(text);
+    ASSERT_EQ(lines.size(), 5280u);
+    const std::vector<std::string> head = {
+        "[DIAGNOSIS]", "", "DATE=2009/07/14", "TIME=14:17:07", "", "[SERVICE]", "", "UPDATE=OK",
+        "MANUFACTURE=value 1", "MODEL=value 2", "DATE=value 3", "SERIAL=value 4",
+        "DESCRIPTION=value 5", "NAME=value 6", "EMAIL=value 7", "PHONE=value 8", "FAX=value 9",
+        "HIS_DATE=value 10", "CAUSE=value 11", "ACTION=value 12", "", "[USER]", "",
+        "HOSPITAL=value 13", "ADDRESS=value 14", "NAME=value 15", "EMAIL=value 16",
+        "PHONE=value 17", "FAX=value 18", "COMMENT=value 19", "", "[CONSOLE]", "", "INTERFACE=1",
+        "VERSION=V2.10-K", ""};
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 36), head);
+    EXPECT_EQ(lines[36], "[HT_INFO_001]");
+    EXPECT_EQ(lines[37], "PARAM01=0");
+    EXPECT_EQ(lines[38], "PARAM02=200");
+    EXPECT_EQ(lines[39], "PARAM03=255");
+    EXPECT_EQ(lines[47], "");
+    EXPECT_EQ(lines[36 + 211 * 12], "[HT_INFO_212]");
+    EXPECT_EQ(lines[36 + 212 * 12], "[CMD_INFO_001]");
+    EXPECT_EQ(lines[5280 - 12], "[CMD_INFO_225]");
+    EXPECT_EQ(lines[5280 - 2], "PARAM10=255");
+    EXPECT_EQ(lines.back(), "");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5280);
+}
+
+TEST(ReportFileWriterTest, VersionIsEmptyUntilTheFrameArrived) {
+    DiagnosisData data = FilledData();
+    data.m_bConsoleVersion = 0;
+    const std::string text = ReportFileWriter::Compose({}, data, Moment(2020, 1, 1, 0, 0, 0));
+    EXPECT_NE(text.find("\r\nINTERFACE=1\r\nVERSION=\r\n\r\n[HT_INFO_001]"), std::string::npos);
+}
+
+TEST(ReportFileWriterTest, LineBreaksInsideValuesCannotForgeSectionsOrKeys) {
+    SiteInfo site;
+    site.m_strComment = "first\r\n[HT_INFO_001]\nPARAM01=7\rlast";
+    site.m_strHospital = "Ward\n";
+    DiagnosisData data;
+    data.Clear();
+    const std::string text = ReportFileWriter::Compose(site, data, Moment(2020, 1, 1, 0, 0, 0));
+    EXPECT_EQ(SplitCrLf(text).size(), 5280u);
+    EXPECT_NE(text.find("\r\nCOMMENT=first [HT_INFO_001] PARAM01=7 last\r\n"), std::string::npos);
+
+    test::TempDir dir;
+    const std::string path = dir.Write("r.VOK", text);
+    const ReportData back = ReportFileReader::ReadReportFile(path);
+    EXPECT_EQ(back.m_HtInfo[1].params[0], 255);
+    EXPECT_EQ(back.m_SiteInfo.m_strComment, "first [HT_INFO_001] PARAM01=7 last");
+    EXPECT_EQ(back.m_SiteInfo.m_strHospital, "Ward");
+}
+
+TEST(ReportFileRoundTripTest, ReadsBackWhatWasWritten) {
+    test::TempDir dir;
+    const DiagnosisData data = FilledData();
+    const SiteInfo site = ExampleSite();
+    const auto written = ReportFileWriter::WriteReportFile(
+        dir.path() / "REPORT", site, data, LocalTime(2009, 7, 14, 14, 17, 7));
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(written->m_strReportName, "REPORT_VK12345678_20090714_141707.VOK");
+    EXPECT_EQ(written->m_strReportPath, (dir.path() / "REPORT" / written->m_strReportName).string());
+
+    const ReportData back = ReportFileReader::ReadReportFile(written->m_strReportPath);
+    EXPECT_EQ(back.m_strDate, "2009/07/14");
+    EXPECT_EQ(back.m_strTime, "14:17:07");
+    EXPECT_EQ(back.m_SiteInfo, site);
+    EXPECT_EQ(back.m_strConsoleVersion, "V2.10-K");
+    for (std::size_t k = 1; k < kHtRecordCount; ++k) {
+        EXPECT_EQ(back.m_HtInfo[k].params, data.m_HtInfo[k].params) << "HT " << k;
+    }
+    for (std::size_t k = 1; k < kCmdRecordCount; ++k) {
+        EXPECT_EQ(back.m_CmdInfo[k].params, data.m_CmdInfo[k].params) << "CMD " << k;
+    }
+    // Record 0 never travels.
+    EXPECT_EQ(back.m_HtInfo[0], DiagnosisRecord{});
+}
+
+TEST(ReportFileRoundTripTest, ReplacesAFileOfTheSameName) {
+    test::TempDir dir;
+    DiagnosisData data = FilledData();
+    const std::time_t when = LocalTime(2020, 5, 6, 7, 8, 9);
+    ASSERT_TRUE(ReportFileWriter::WriteReportFile(dir.path(), {}, data, when).ok());
+    data.m_HtInfo[5].params[0] = 42;
+    const auto second = ReportFileWriter::WriteReportFile(dir.path(), {}, data, when);
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(ReportFileReader::ReadReportFile(second->m_strReportPath).m_HtInfo[5].params[0], 42);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()), 1);
+}
+
+TEST(ReportFileWriterTest, FailsClearlyWhenTheFolderIsReadOnly) {
+    if (geteuid() == 0) {
+        // root writes anywhere; use a path below a plain file instead.
+        test::TempDir dir;
+        dir.Write("file", "x");
+        const auto result = ReportFileWriter::WriteReportFile(dir.path() / "file" / "REPORT", {},
+                                                              FilledData(), 0);
+        ASSERT_FALSE(result.ok());
+        EXPECT_NE(result.error().find("Cannot"), std::string::npos);
+        return;
+    }
+    test::TempDir dir;
+    chmod(dir.path().c_str(), 0500);
+    const auto result = ReportFileWriter::WriteReportFile(dir.path(), {}, FilledData(), 0);
+    chmod(dir.path().c_str(), 0700);
+    ASSERT_FALSE(result.ok());
+    EXPECT_NE(result.error().find("Permission denied"), std::string::npos);
+}
+
+TEST(ReportFileReaderTest, MissingThingsReadAsTheirDefaults) {
+    const ReportData empty = ReportFileReader::ReadReportFile("/nonexistent/REPORT.VOK");
+    EXPECT_EQ(empty.m_strDate, "");
+    EXPECT_EQ(empty.m_strConsoleVersion, "&nbsp;");
+    EXPECT_EQ(empty.m_SiteInfo, SiteInfo{});
+    for (std::size_t k = 1; k < kCmdRecordCount; ++k) {
+        for (std::uint8_t p : empty.m_CmdInfo[k].params) {
+            ASSERT_EQ(p, 255);
+        }
+    }
+}
+
+TEST(ReportFileReaderTest, ParametersFollowAtoiTruncatedToEightBits) {
+    test::TempDir dir;
+    const std::string path = dir.Write(
+        "r.VOK",
+        "[HT_INFO_001]\nPARAM01=300\nPARAM02=-1\nPARAM03=abc\nPARAM04= 12xyz\nPARAM05=\n"
+        "PARAM06=256\nPARAM07=99999999999\nPARAM08=+7\n"
+        "[cmd_info_225]\nparam10=17\n");
+    const ReportData report = ReportFileReader::ReadReportFile(path);
+    const auto& p = report.m_HtInfo[1].params;
+    EXPECT_EQ(p[0], 44);
+    EXPECT_EQ(p[1], 255);
+    EXPECT_EQ(p[2], 0);
+    EXPECT_EQ(p[3], 12);
+    EXPECT_EQ(p[4], 0);
+    EXPECT_EQ(p[5], 0);
+    EXPECT_EQ(p[6], 255);  // saturates at INT_MAX, whose low byte is 255
+    EXPECT_EQ(p[7], 7);
+    EXPECT_EQ(p[8], 255);
+    EXPECT_EQ(report.m_CmdInfo[225].params[9], 17);
+}
+
+TEST(ReportFileReaderTest, ConsoleVersionTextDependsOnInterface) {
+    test::TempDir dir;
+    auto versionOf = [&](const std::string& console) {
+        return ReportFileReader::ReadReportFile(dir.Write("r.VOK", "[CONSOLE]\n" + console))
+            .m_strConsoleVersion;
+    };
+    EXPECT_EQ(versionOf("INTERFACE=1\nVERSION=ABC\n"), "ABC");
+    EXPECT_EQ(versionOf("INTERFACE=1\nVERSION=\n"), "");
+    EXPECT_EQ(versionOf("INTERFACE=2\nVERSION=ABC\n"), "&nbsp;");
+    EXPECT_EQ(versionOf("VERSION=ABC\n"), "&nbsp;");
+    EXPECT_EQ(versionOf("INTERFACE= 1x\nVERSION=Q\n"), "Q");
+}
+
+TEST(ReportFileReaderTest, CutsLongTexts) {
+    test::TempDir dir;
+    const std::string path = dir.Write(
+        "r.VOK", "[DIAGNOSIS]\nDATE=" + std::string(100, 'd') + "\n[USER]\nCOMMENT=" +
+                     std::string(400, 'c') + "\n[HT_INFO_002]\nPARAM01=" + std::string(78, ' ') +
+                     "9\n");
+    const ReportData report = ReportFileReader::ReadReportFile(path);
+    EXPECT_EQ(report.m_strDate, std::string(79, 'd'));
+    EXPECT_EQ(report.m_SiteInfo.m_strComment, std::string(254, 'c'));
+    // The value is trimmed first, so the digit is still within 79 characters.
+    EXPECT_EQ(report.m_HtInfo[2].params[0], 9);
+}
+
+}  // namespace
+}  // namespace vok
