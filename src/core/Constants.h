@@ -74,30 +74,250 @@ inline constexpr std::size_t kReportBlockLines = 12;
 // Device link and frame protocol
 // ---------------------------------------------------------------------------
 
-
 // ---------------------------------------------------------------------------
 // Acquisition
 // ---------------------------------------------------------------------------
-
 
 // ---------------------------------------------------------------------------
 // HTML report and decoders
 // ---------------------------------------------------------------------------
 
-
 // ---------------------------------------------------------------------------
 // Service-center upload
 // ---------------------------------------------------------------------------
 
-
 // ---------------------------------------------------------------------------
 // Messages shown to the user
 // ---------------------------------------------------------------------------
-
+// Wizard (start, progress, error pages and the main dialog).
+inline constexpr std::string_view kMsgCheckCable =
+    "ERROR : Please, Check VOK USB Connection Cable.";
+inline constexpr std::string_view kMsgStartQuestion = "NOTICE : Start Remote Diagnosis Procedure ?";
+inline constexpr std::string_view kMsgExitNotCompleted =
+    "NOTICE : Remote Diagnosis is not completed. Are you Exit ?";
+inline constexpr std::string_view kMsgSkipNotCompleted =
+    "NOTICE : Remote Diagnosis is not completed. Are you Skip ?";
+inline constexpr std::string_view kMsgExitSoftware = "NOTICE : Are you exit Diagnosis Software ?";
+inline constexpr std::string_view kMsgSureInformation =
+    "NOTICE : Are you sure current infomation ?";
+inline constexpr std::string_view kMsgGoPreview = "NOTICE : Go preview procedure ?";
+inline constexpr std::string_view kMsgFontNotCreated = "Font could not be created!";
 
 // ---------------------------------------------------------------------------
 // GUI
 // ---------------------------------------------------------------------------
+// Message-box answers, as the pages test them.
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
 
+// A control's place in a dialog template, in dialog units.
+struct DlgRect {
+    int x, y, w, h;
+};
+struct DlgPoint {
+    int x, y;
+};
+// One control of a form template: id (-1 for a static), text, place.
+struct DlgControl {
+    int id;
+    std::string_view text;
+    DlgRect rect;
+};
+
+// Dialog templates and the pages' template ids.
+inline constexpr int kIdAboutDialog = 100;
+inline constexpr int kIdMainDialog = 102;
+inline constexpr int kIdStartPage = 129;
+inline constexpr int kIdProgressPage = 130;
+inline constexpr int kIdUserPage = 131;
+inline constexpr int kIdServicePage = 132;
+inline constexpr int kIdCompletionPage = 133;
+inline constexpr int kIdErrorPage = 134;
+
+// Icon resources.
+inline constexpr int kIconApplication = 128;
+inline constexpr int kIconBack = 136;
+inline constexpr int kIconExit = 137;
+inline constexpr int kIconHomepage = 138;
+inline constexpr int kIconLoad = 139;
+inline constexpr int kIconNext = 140;
+inline constexpr int kIconReport = 141;
+inline constexpr int kIconSend = 142;
+inline constexpr int kIconSkip = 143;
+inline constexpr int kIconStart = 144;
+inline constexpr int kButtonIconSize = 32;
+inline constexpr int kApplicationIconSize = 48;
+
+// Control ids of the templates.
+inline constexpr int kIdcStatic = -1;
+inline constexpr int kIdcOk = 1;
+inline constexpr int kIdcPlaceholder = 1000;
+inline constexpr int kIdcPanel = 1001;
+inline constexpr int kIdcHomepage = 1002;
+inline constexpr int kIdcLoad = 1003;
+inline constexpr int kIdcStart = 1004;
+inline constexpr int kIdcExit = 1005;
+inline constexpr int kIdcSystemBar = 1007;
+inline constexpr int kIdcLogBar = 1008;
+inline constexpr int kIdcSkip = 1010;
+inline constexpr int kIdcNext = 1011;
+inline constexpr int kIdcSend = 1013;
+inline constexpr int kIdcHospital = 1014;
+inline constexpr int kIdcAddress = 1015;
+inline constexpr int kIdcName = 1016;
+inline constexpr int kIdcEmail = 1017;
+inline constexpr int kIdcPhone = 1018;
+inline constexpr int kIdcFax = 1019;
+inline constexpr int kIdcComment = 1020;
+inline constexpr int kIdcManufacture = 1023;
+inline constexpr int kIdcModel = 1024;
+inline constexpr int kIdcInstallDate = 1025;
+inline constexpr int kIdcSystemSerial = 1026;
+inline constexpr int kIdcDescription = 1027;
+inline constexpr int kIdcEngPhone = 1030;
+inline constexpr int kIdcHisDate = 1032;
+inline constexpr int kIdcHisCause = 1033;
+inline constexpr int kIdcHisAction = 1034;
+inline constexpr int kIdcAddHistory = 1035;
+inline constexpr int kIdcBack = 1036;
+inline constexpr int kIdcReport = 1039;
+
+// Fonts. Faces a Linux desktop lacks fall back to a sans face of like width.
+inline constexpr std::string_view kDialogFontFace = "Tahoma";
+inline constexpr int kDialogFontPoints = 9;
+inline constexpr std::string_view kAboutFontFace = "MS Shell Dlg";
+inline constexpr int kAboutFontPoints = 8;
+inline constexpr std::string_view kPanelFontFace = "Verdana";
+inline constexpr int kPanelFontHeight = 16;
+inline constexpr int kPanelFontStyle = 64;  // left-aligned
+inline constexpr std::string_view kFallbackFontFace = "DejaVu Sans";
+inline constexpr std::string_view kLabelDefaultFace = "MS Sans Serif";
+inline constexpr int kLabelDefaultHeight = 8;
+
+// Main dialog (template 102) and about box (template 100), in dialog units.
+inline constexpr std::string_view kMainDialogTemplateCaption = "RemoteVOK";
+inline constexpr std::string_view kMainCaptionFormat = "VOK Remote Diagnosis V %s";
+inline constexpr std::string_view kAboutMenuText = "&About RemoteVOK...";
+inline constexpr std::string_view kFooterText = "(C) VOK Medical Systems";
+inline constexpr int kMainDialogWidth = 303;
+inline constexpr int kMainDialogHeight = 264;
+inline constexpr DlgRect kPlaceholderRect{0, 0, 300, 250};
+inline constexpr DlgRect kFooterRect{198, 254, 104, 8};
+inline constexpr std::string_view kAboutCaption = "About RemoteVOK";
+inline constexpr std::string_view kAboutVersionText = "RemoteVOK Version 1.0";
+inline constexpr std::string_view kAboutNoticeText = "Copyright (C) VOK Medical Systems Co., Ltd.";
+inline constexpr std::string_view kOkText = "OK";
+inline constexpr int kAboutWidth = 235;
+inline constexpr int kAboutHeight = 55;
+inline constexpr DlgPoint kAboutIconPos{11, 17};
+inline constexpr DlgRect kAboutVersionRect{40, 10, 119, 8};
+inline constexpr DlgRect kAboutNoticeRect{40, 25, 119, 16};
+inline constexpr DlgRect kAboutOkRect{178, 7, 50, 16};
+
+// Pages (templates 129 to 134), in dialog units.
+inline constexpr int kPageWidth = 300;
+inline constexpr int kPageHeight = 250;
+inline constexpr DlgRect kPanelRect{7, 7, 286, 191};
+inline constexpr DlgRect kStatusPanelRect{7, 7, 286, 150};
+inline constexpr DlgRect kSystemBarRect{7, 167, 286, 14};
+inline constexpr DlgRect kLogBarRect{7, 187, 286, 14};
+inline constexpr DlgRect kButton1Rect{7, 221, 70, 22};    // Homepage
+inline constexpr DlgRect kButton2Rect{106, 221, 50, 22};  // Load, Skip, Back
+inline constexpr DlgRect kButton3Rect{176, 221, 50, 22};  // Start, Next, Report
+inline constexpr DlgRect kButton4Rect{243, 221, 50, 22};  // Exit
+inline constexpr DlgRect kSendButtonRect{7, 221, 100, 22};
+inline constexpr DlgRect kFormGroupRect{7, 7, 286, 206};
+inline constexpr std::string_view kHomepageText = "Homepage";
+inline constexpr std::string_view kLoadText = "Load";
+inline constexpr std::string_view kStartText = "Start";
+inline constexpr std::string_view kExitText = "Exit";
+inline constexpr std::string_view kSkipText = "Skip";
+inline constexpr std::string_view kNextText = "Next";
+inline constexpr std::string_view kBackText = "Back";
+inline constexpr std::string_view kSendText = "Send to Service Center";
+inline constexpr std::string_view kReportText = "Report";
+
+// The maker's homepage, opened by the pages' Homepage buttons.
+inline constexpr std::string_view kHomepageUrl = "http://www.vok.example.com/";
+
+// Panel texts.
+inline constexpr std::string_view kPageHeaderFormat =
+    "\n\n\n                             VOK Remote Diagnosis V %s \n\n\n";
+inline constexpr std::string_view kIntroPieces[] = {
+    "  VOK Remote Diagnosis Software produces 'Remote Diagnosis Report'\n",
+    "  by extract 'System Infomation' from VOK X-Ray generator, \n",
+    "  'User Infomation' and comments by operator and 'Service Infomation'\n",
+    "  by service engineer.\n\n",
+    "  To complete the remote diagnosis procedure,\n",
+    "  Check the below steps and click the 'START' Button.\n",
+};
+inline constexpr std::string_view kProgressIntro =
+    "  Extracting System Infomation form VOK X-Ray generator.\n\n";
+inline constexpr std::string_view kStatusLineFormat = "%s\n  %s";
+inline constexpr std::string_view kCompletionPieces[] = {
+    "  VOK Remote Diagnosis completed.\n\n",
+    "  If you want to send report via VOK Service Center,\n",
+    "  Click the 'Send VOK Service Center' button.\n\n",
+    "  Thanks you.",
+};
+inline constexpr std::string_view kErrorStatePiece = "  Detected ERROR State ...\n";
+inline constexpr std::string_view kErrorCodeFormat = "  CODE : %s \n\n\n";
+inline constexpr std::string_view kErrorRetryPiece =
+    "  Please, Reboot Console and Retry Diagnosis Procedure ... ";
+
+// Progress bars of the progress page.
+inline constexpr std::string_view kSystemBarText = "Diagnosis Processing ... ";
+inline constexpr std::string_view kLogBarText = "Backup Log Infomation ... ";
+inline constexpr int kBarBackground[3] = {150, 150, 150};
+inline constexpr int kBarLower = 1;
+inline constexpr int kSystemBarUpper = 213;
+inline constexpr int kLogBarUpper = 226;
+inline constexpr int kProgressDefaultUpper = 100;
+inline constexpr int kProgressDefaultStep = 10;
+inline constexpr std::string_view kPercentFormat = "%d%%";
+inline constexpr int kProgressLeftInset = 2;
+inline constexpr int kProgressRightInset = 3;
+
+// Icon button drawing.
+inline constexpr int kIconButtonIconGap = 3;
+inline constexpr int kIconButtonPressOffset = 1;
+
+// User information page (template 131): boxes in tab order, then the labels.
+inline constexpr std::string_view kUserGroupTitle = "  User Infomation  ";
+inline constexpr DlgControl kUserBoxes[] = {
+    {1014, "", {71, 36, 180, 14}},  {1015, "", {71, 54, 180, 14}},  {1016, "", {71, 71, 180, 14}},
+    {1017, "", {71, 89, 180, 14}},  {1018, "", {71, 106, 180, 14}}, {1019, "", {71, 123, 180, 14}},
+    {1020, "", {71, 141, 180, 61}},
+};
+inline constexpr DlgControl kUserHint = {
+    -1, "Check the user infomation and input comments if required.", {71, 20, 186, 8}};
+inline constexpr DlgControl kUserLabels[] = {
+    {-1, "Hospital Name", {18, 39, 47, 8}}, {-1, "Address", {37, 57, 28, 8}},
+    {-1, "Name", {44, 74, 21, 8}},          {-1, "e-Mail", {45, 92, 20, 8}},
+    {-1, "Tel Num.", {33, 109, 32, 8}},     {-1, "Fax Num.", {33, 126, 32, 8}},
+    {-1, "Comments", {29, 142, 36, 8}},
+};
+
+// Service information page (template 132): boxes in tab order, then the labels.
+inline constexpr std::string_view kServiceGroupTitle = "  Service Infomation  ";
+inline constexpr DlgControl kServiceBoxes[] = {
+    {1023, "", {70, 20, 90, 14}},  {1024, "", {202, 20, 80, 14}},  {1025, "", {70, 37, 70, 14}},
+    {1026, "", {202, 37, 80, 14}}, {1027, "", {70, 55, 212, 30}},  {1016, "", {70, 88, 65, 14}},
+    {1017, "", {202, 88, 80, 14}}, {1030, "", {70, 105, 65, 14}},  {1019, "", {202, 105, 80, 14}},
+    {1032, "", {70, 122, 65, 14}}, {1033, "", {70, 141, 212, 30}}, {1034, "", {70, 174, 212, 30}},
+};
+inline constexpr std::size_t kServiceFieldCountOnPage = 12;
+// Boxes taller than this hold their one line at the top.
+inline constexpr int kSingleLineBoxHeight = 14;
+inline constexpr DlgControl kAddHistoryCheck = {1035, "Add Service History", {140, 128, 77, 10}};
+inline constexpr DlgControl kServiceLabels[] = {
+    {-1, "Manufacturer", {23, 25, 42, 8}},    {-1, "Installation Date", {14, 40, 51, 8}},
+    {-1, "Description", {30, 54, 35, 8}},     {-1, "Engineer Name", {17, 90, 48, 8}},
+    {-1, "Engineer Phone", {14, 108, 51, 8}}, {-1, "History Date", {26, 125, 39, 8}},
+    {-1, "History Cause", {22, 140, 43, 8}},  {-1, "History Action", {21, 175, 44, 8}},
+    {-1, "Model", {178, 23, 19, 8}},          {-1, "System S/N", {159, 40, 38, 8}},
+    {-1, "Engineer eMail", {151, 90, 46, 8}}, {-1, "Fax Number", {159, 108, 38, 8}},
+};
 
 }  // namespace vok

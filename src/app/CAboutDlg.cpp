@@ -1,0 +1,40 @@
+#include "app/CAboutDlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "core/Constants.h"
+#include "pages/PageTexts.h"
+#include "resources/Icons.h"
+#include "wizard/DialogControls.h"
+#include "wizard/DialogFonts.h"
+
+namespace vok {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setFont(DialogFonts::AboutFont());
+    const DialogUnits units(font());
+    setWindowTitle(PageTexts::Show(kAboutCaption));
+    setFixedSize(units.Size(kAboutWidth, kAboutHeight));
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(Icons::Pixmap(kIconApplication, kButtonIconSize, devicePixelRatioF()));
+    icon->setGeometry(QRect(units.Point(kAboutIconPos), QSize(kButtonIconSize, kButtonIconSize)));
+
+    auto* version = new QLabel(PageTexts::Show(kAboutVersionText), this);
+    version->setTextFormat(Qt::PlainText);
+    DialogControls::Place(version, this, kIdcStatic, kAboutVersionRect, units);
+
+    auto* notice = new QLabel(PageTexts::Show(kAboutNoticeText), this);
+    notice->setTextFormat(Qt::PlainText);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    DialogControls::Place(notice, this, kIdcStatic, kAboutNoticeRect, units);
+
+    auto* ok = new QPushButton(PageTexts::Show(kOkText), this);
+    ok->setDefault(true);
+    DialogControls::Place(ok, this, kIdcOk, kAboutOkRect, units);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace vok

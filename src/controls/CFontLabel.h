@@ -1,0 +1,80 @@
+#pragma once
+
+#include <optional>
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+namespace vok {
+
+class MessageBoxService;
+
+// A static text that paints its text with a font, colours and alignment the
+// page chooses, word-wrapped over the whole control, "&" drawn as it is.
+class CFontLabel : public QWidget {
+    Q_OBJECT
+
+public:
+    // Style bits of SetFont; a set bit turns its flag on, a clear one leaves it.
+    static constexpr int kBold = 1;
+    static constexpr int kItalic = 2;
+    static constexpr int kUnderline = 4;
+    static constexpr int kStrikeOut = 8;
+    static constexpr int kAntialiased = 16;
+    static constexpr int kAlignCentre = 32;
+    static constexpr int kAlignLeft = 64;
+    static constexpr int kAlignRight = 128;
+
+    enum class Alignment { Left, Centre, Right };
+
+    explicit CFontLabel(QWidget* parent = nullptr);
+
+    // Face, cell height in pixels, text colour and style bits. The alignment
+    // is set anew by every call: centre, else right, else left.
+    void SetFont(const QString& face, int height, QColor textColor, int style);
+    void SetBkColor(QColor color);
+
+    void setText(const QString& text);
+    QString text() const { return m_text; }
+
+    // Where "Font could not be created!" goes; none: it is not shown.
+    void SetMessageBoxService(MessageBoxService* messages) { m_messages = messages; }
+
+    QString FaceName() const { return m_face; }
+    int FontHeight() const { return m_height; }
+    QColor TextColor() const { return m_textColor; }
+    bool HasBackground() const { return m_hasBackground; }
+    QColor BackgroundInUse() const;
+    bool IsBold() const { return m_bold; }
+    bool IsItalic() const { return m_italic; }
+    bool IsUnderline() const { return m_underline; }
+    bool IsStrikeOut() const { return m_strikeOut; }
+    bool IsAntialiased() const { return m_antialiased; }
+    Alignment TextAlignment() const { return m_alignment; }
+
+    // The font the next painting uses; nothing when the face cannot be made.
+    std::optional<QFont> MakeFont() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_text;
+    QString m_face;
+    int m_height;
+    QColor m_textColor{Qt::black};
+    QColor m_bkColor;
+    bool m_hasBackground = false;
+    bool m_bold = false;
+    bool m_italic = false;
+    bool m_underline = false;
+    bool m_strikeOut = false;
+    bool m_antialiased = false;
+    Alignment m_alignment = Alignment::Left;
+    MessageBoxService* m_messages = nullptr;
+    bool m_fontFailureTold = false;
+};
+
+}  // namespace vok

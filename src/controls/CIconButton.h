@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPixmap>
+#include <QPushButton>
+
+namespace vok {
+
+// A flat push button with an icon beside its caption: a raised border while
+// the mouse is over it, a sunken one while pressed, no focus rectangle.
+class CIconButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit CIconButton(const QString& caption, QWidget* parent = nullptr);
+
+    // Gives the button icon resource `id` at its natural size; false (and no
+    // icon) when there is no such icon.
+    bool SetIcon(int id);
+    int IconId() const { return m_iconId; }
+    bool HasIcon() const { return m_iconId != 0; }
+    bool IsHovered() const { return m_hovered; }
+
+    // Where the icon and the caption are drawn, before a press shifts them.
+    QRect IconRect() const;
+    QRect CaptionRect() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void SetHovered(bool hovered);
+    QPixmap RenderIcon() const;
+
+    int m_iconId = 0;
+    QPixmap m_icon;
+    bool m_hovered = false;
+    bool m_keyboardFocus = false;
+};
+
+}  // namespace vok

@@ -1,0 +1,63 @@
+#include "pages/CDialogStep1Dlg.h"
+
+#include "app/CDiagnosisDlg.h"
+#include "core/Constants.h"
+#include "pages/PageTexts.h"
+#include "wizard/DialogControls.h"
+
+namespace vok {
+
+CDialogStep1Dlg::CDialogStep1Dlg(CDiagnosisDlg& owner)
+    : CWizardPage(kIdStartPage, &owner),
+      m_btnHomepage(PageTexts::Show(kHomepageText)),
+      m_btnLoad(PageTexts::Show(kLoadText)),
+      m_btnStart(PageTexts::Show(kStartText)),
+      m_btnExit(PageTexts::Show(kExitText)),
+      m_owner(owner) {
+    // Created in tab order.
+    DialogControls::Place(&m_ctrlIntro, this, kIdcPanel, kPanelRect, Units());
+    DialogControls::Place(&m_btnHomepage, this, kIdcHomepage, kButton1Rect, Units());
+    DialogControls::Place(&m_btnLoad, this, kIdcLoad, kButton2Rect, Units());
+    DialogControls::Place(&m_btnStart, this, kIdcStart, kButton3Rect, Units());
+    DialogControls::Place(&m_btnExit, this, kIdcExit, kButton4Rect, Units());
+    connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep1Dlg::OnHomepage);
+    connect(&m_btnStart, &QPushButton::clicked, this, &CDialogStep1Dlg::OnStart);
+    connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep1Dlg::OnExit);
+}
+
+std::string CDialogStep1Dlg::IntroText() {
+    std::string text = PageTexts::Header();
+    for (const std::string_view piece : kIntroPieces) {
+        text += piece;
+    }
+    return text;
+}
+
+bool CDialogStep1Dlg::OnInitDialog() {
+    CWizardPage::OnInitDialog();
+    m_owner.m_pStep1Dlg = this;
+    m_ctrlIntro.SetMessageBoxService(&m_owner.Messages());
+    PageTexts::StylePanel(m_ctrlIntro);
+    m_ctrlIntro.setText(PageTexts::Show(IntroText()));
+    m_btnHomepage.SetIcon(kIconHomepage);
+    m_btnLoad.SetIcon(kIconLoad);
+    m_btnStart.SetIcon(kIconStart);
+    m_btnExit.SetIcon(kIconExit);
+    return true;
+}
+
+void CDialogStep1Dlg::OnHomepage() {
+    m_owner.Shell().OpenUrl(std::string(kHomepageUrl));
+}
+
+void CDialogStep1Dlg::OnStart() {
+    m_owner.StartDiagnosis();
+}
+
+void CDialogStep1Dlg::OnExit() {
+    if (m_owner.Messages().Ask(std::string(kMsgExitNotCompleted)) == kAnswerYes) {
+        m_owner.Shell().ExitProcess();
+    }
+}
+
+}  // namespace vok

@@ -1,0 +1,110 @@
+#include "pages/CDialogStep2Dlg.h"
+
+#include "app/CDiagnosisDlg.h"
+#include "core/Constants.h"
+#include "pages/CDialogStep3Dlg.h"
+#include "pages/PageTexts.h"
+#include "wizard/DialogControls.h"
+
+namespace vok {
+
+namespace {
+
+QColor BarBackground() {
+    return {kBarBackground[0], kBarBackground[1], kBarBackground[2]};
+}
+
+}  // namespace
+
+CDialogStep2Dlg::CDialogStep2Dlg(CDiagnosisDlg& owner)
+    : CWizardPage(kIdProgressPage, &owner),
+      m_btnHomepage(PageTexts::Show(kHomepageText)),
+      m_btnSkip(PageTexts::Show(kSkipText)),
+      m_btnNext(PageTexts::Show(kNextText)),
+      m_btnExit(PageTexts::Show(kExitText)),
+      m_owner(owner) {
+    DialogControls::Place(&m_ctrlStatus, this, kIdcPanel, kStatusPanelRect, Units());
+    DialogControls::Place(&m_ctrlSystemProgress, this, kIdcSystemBar, kSystemBarRect, Units());
+    DialogControls::Place(&m_ctrlLogProgress, this, kIdcLogBar, kLogBarRect, Units());
+    DialogControls::Place(&m_btnHomepage, this, kIdcHomepage, kButton1Rect, Units());
+    DialogControls::Place(&m_btnSkip, this, kIdcSkip, kButton2Rect, Units());
+    DialogControls::Place(&m_btnNext, this, kIdcNext, kButton3Rect, Units());
+    DialogControls::Place(&m_btnExit, this, kIdcExit, kButton4Rect, Units());
+    connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep2Dlg::OnHomepage);
+    connect(&m_btnSkip, &QPushButton::clicked, this, &CDialogStep2Dlg::OnSkip);
+    connect(&m_btnNext, &QPushButton::clicked, this, &CDialogStep2Dlg::OnNext);
+    connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep2Dlg::OnExit);
+}
+
+std::string CDialogStep2Dlg::InitialStatusText() {
+    return PageTexts::Header() + std::string(kProgressIntro);
+}
+
+bool CDialogStep2Dlg::OnInitDialog() {
+    CWizardPage::OnInitDialog();
+    m_owner.m_pStep2Dlg = this;
+
+    m_ctrlSystemProgress.setText(PageTexts::Show(kSystemBarText));
+    m_ctrlLogProgress.setText(PageTexts::Show(kLogBarText));
+    m_ctrlSystemProgress.SetBkColor(BarBackground());
+    m_ctrlLogProgress.SetBkColor(BarBackground());
+    m_ctrlSystemProgress.SetTextBkColor(QColor(255, 255, 255));
+    m_ctrlLogProgress.SetTextBkColor(QColor(255, 255, 255));
+
+    m_ctrlStatus.SetMessageBoxService(&m_owner.Messages());
+    PageTexts::StylePanel(m_ctrlStatus);
+    m_ctrlStatus.setText(PageTexts::Show(InitialStatusText()));
+
+    m_btnHomepage.SetIcon(kIconHomepage);
+    m_btnSkip.SetIcon(kIconSkip);
+    m_btnNext.SetIcon(kIconNext);
+    m_btnExit.SetIcon(kIconExit);
+    m_ctrlSystemProgress.SetRange32(kBarLower, kSystemBarUpper);
+    m_ctrlSystemProgress.SetPos(kBarLower);
+    m_ctrlLogProgress.SetRange32(kBarLower, kLogBarUpper);
+    m_ctrlLogProgress.SetPos(kBarLower);
+    return true;
+}
+
+void CDialogStep2Dlg::AddStatusLine(std::string line) {
+    const std::string current = PageTexts::Bytes(m_ctrlStatus.text());
+    m_ctrlStatus.setText(PageTexts::Show(PageTexts::Format(kStatusLineFormat, {current, line})));
+    // Seen at once, while the acquisition goes on.
+    if (m_ctrlStatus.isVisible()) {
+        m_ctrlStatus.repaint();
+    }
+}
+
+void CDialogStep2Dlg::SetSystemProgress(int position) {
+    m_ctrlSystemProgress.SetPos(position);
+}
+
+void CDialogStep2Dlg::SetLogProgress(int position) {
+    m_ctrlLogProgress.SetPos(position);
+}
+
+void CDialogStep2Dlg::OnHomepage() {
+    m_owner.Shell().OpenUrl(std::string(kHomepageUrl));
+}
+
+void CDialogStep2Dlg::OnSkip() {
+    if (m_owner.Messages().Ask(std::string(kMsgSkipNotCompleted)) != kAnswerYes) {
+        return;
+    }
+    m_owner.SkipAcquisition();
+    m_owner.m_pStep3Dlg->LoadUserInfo();
+    m_owner.SetActivePage(kIdUserPage);
+}
+
+void CDialogStep2Dlg::OnNext() {
+    m_owner.m_pStep3Dlg->LoadUserInfo();
+    m_owner.SetActivePage(kIdUserPage);
+}
+
+void CDialogStep2Dlg::OnExit() {
+    if (m_owner.Messages().Ask(std::string(kMsgExitNotCompleted)) == kAnswerYes) {
+        m_owner.Shell().ExitProcess();
+    }
+}
+
+}  // namespace vok

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "controls/CIconButton.h"
+#include "core/Constants.h"
+#include "wizard/CWizardPage.h"
+
+namespace vok {
+
+class CDiagnosisDlg;
+
+// Page 131: the user site's contact data and the operator's comments.
+class CDialogStep3Dlg : public CWizardPage {
+    Q_OBJECT
+
+public:
+    static constexpr std::size_t kLineBoxes = 6;
+
+    explicit CDialogStep3Dlg(CDiagnosisDlg& owner);
+
+    bool OnInitDialog() override;
+
+    // Fills the six boxes from the [USER] section of the site configuration
+    // file; the comments box starts empty.
+    void LoadUserInfo();
+
+    QGroupBox m_grpUser;
+    std::array<QLineEdit*, kLineBoxes> m_edtUser{};  // 1014 to 1019
+    QPlainTextEdit* m_edtComment = nullptr;          // 1020
+    CIconButton m_btnHomepage;
+    CIconButton m_btnNext;
+    CIconButton m_btnExit;
+
+private:
+    void OnHomepage();
+    void OnExit();
+
+    CDiagnosisDlg& m_owner;
+};
+
+}  // namespace vok

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+#include "controls/CIconButton.h"
+#include "core/Constants.h"
+#include "wizard/CWizardPage.h"
+
+namespace vok {
+
+class CDiagnosisDlg;
+
+// Page 132: the generator's installation data, the service engineer and one
+// service history entry.
+class CDialogStep4Dlg : public CWizardPage {
+    Q_OBJECT
+
+public:
+    static constexpr std::size_t kBoxes = kServiceFieldCountOnPage;
+
+    explicit CDialogStep4Dlg(CDiagnosisDlg& owner);
+
+    bool OnInitDialog() override;
+
+    QGroupBox m_grpService;
+    std::array<QLineEdit*, kBoxes> m_edtService{};  // in the order of the fields
+    QCheckBox m_chkAddHistory;
+    CIconButton m_btnHomepage;
+    CIconButton m_btnBack;
+    CIconButton m_btnNext;
+    CIconButton m_btnExit;
+
+private:
+    void OnHomepage();
+    void OnExit();
+
+    CDiagnosisDlg& m_owner;
+};
+
+}  // namespace vok

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace vok {
+
+// Every question and notice of the wizard goes through one of these, so the
+// pages never open a box themselves and tests can answer for the user.
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+
+    // A modal Yes/No question; kAnswerYes (6) when the user chose Yes, any
+    // other value otherwise. Callers proceed on kAnswerYes only.
+    virtual int Ask(const std::string& text) = 0;
+
+    // A modal notice with an OK button.
+    virtual void Notify(const std::string& text) = 0;
+};
+
+}  // namespace vok

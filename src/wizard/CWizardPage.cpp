@@ -1,0 +1,32 @@
+#include "wizard/CWizardPage.h"
+
+#include <QKeyEvent>
+
+#include "core/Constants.h"
+#include "wizard/DialogFonts.h"
+
+namespace vok {
+
+CWizardPage::CWizardPage(unsigned templateId, QWidget* parent)
+    : QWidget(parent), m_templateId(templateId), m_units(DialogFonts::DialogFont()) {
+    setFont(DialogFonts::DialogFont());
+    setFixedSize(m_units.Size(kPageWidth, kPageHeight));
+    // A page exists hidden from its creation until the host shows it.
+    setVisible(false);
+}
+
+void CWizardPage::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            // The page's OK and Cancel do nothing: the key stops here instead
+            // of closing the host behind the pages' backs.
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+}  // namespace vok

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+#include "wizard/DialogUnits.h"
+
+namespace vok {
+
+// The base of every page the wizard host shows. A page is a child widget
+// built from its template; it stays hidden until the host shows it, and Enter
+// and Escape inside it close nothing.
+class CWizardPage : public QWidget {
+    Q_OBJECT
+
+public:
+    CWizardPage(unsigned templateId, QWidget* parent);
+
+    unsigned TemplateId() const { return m_templateId; }
+
+    // Runs once, right after the host has created the page, before it is
+    // placed; true on success.
+    virtual bool OnInitDialog() { return true; }
+
+    // Hooks of the host, all empty here.
+    virtual void OnPageShown() {}
+    virtual void OnPageHiding() {}
+    virtual void OnPageCreated() {}
+    virtual void OnPageRemoving() {}
+
+protected:
+    // The template's units: the dialog font's.
+    const DialogUnits& Units() const { return m_units; }
+
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    unsigned m_templateId;
+    DialogUnits m_units;
+};
+
+}  // namespace vok

@@ -1,0 +1,36 @@
+#include "wizard/DialogFonts.h"
+
+#include "core/Constants.h"
+
+namespace vok {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), text.size());
+}
+
+QFont Make(std::string_view face, int points) {
+    QFont font(ToQString(face), points);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace
+
+void DialogFonts::InstallSubstitutes() {
+    for (const std::string_view face :
+         {kDialogFontFace, kAboutFontFace, kPanelFontFace, kLabelDefaultFace}) {
+        QFont::insertSubstitution(ToQString(face), ToQString(kFallbackFontFace));
+    }
+}
+
+QFont DialogFonts::DialogFont() {
+    return Make(kDialogFontFace, kDialogFontPoints);
+}
+
+QFont DialogFonts::AboutFont() {
+    return Make(kAboutFontFace, kAboutFontPoints);
+}
+
+}  // namespace vok
