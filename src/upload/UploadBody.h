@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/Result.h"
+
+namespace vok {
+
+// The multipart body that carries one report file as the form field
+// "userfile": a prefix naming the file by its path exactly as given, the
+// file's bytes, and a suffix. 148 + path + file + 48 bytes, starting with
+// CR LF.
+class UploadBody {
+public:
+    static std::string Compose(std::string_view path, std::string_view fileBytes);
+
+    // Reads the file and composes its body. Only the bytes the file really
+    // holds are sent; a file that cannot be read completely, a path that
+    // would break the part's header lines, and a file far too big for a
+    // report file are errors with the reason, before anything is sent.
+    static Result<std::string> Load(const std::string& path);
+};
+
+}  // namespace vok
