@@ -124,6 +124,7 @@ inline constexpr std::size_t kUploadReadChunkBytes = std::size_t{64} << 10;
 inline constexpr std::string_view kUploadFileReadError = "Cannot read the report file ";
 inline constexpr std::string_view kUploadFileTooLargeError =
     "it holds more than 64 MiB, too much for a report file";
+inline constexpr std::string_view kUploadNotRegularFileError = "not a regular file";
 inline constexpr std::string_view kUploadPathUnsendableError =
     "Cannot send a report file whose path holds a line break or a zero byte";
 inline constexpr std::string_view kUploadClientStartError = "Cannot start the HTTP client: ";

@@ -53,15 +53,6 @@ void AppendPrefix(std::string& body, std::string_view path) {
 
 }  // namespace
 
-std::string UploadBody::Compose(std::string_view path, std::string_view fileBytes) {
-    std::string body;
-    body.reserve(BodySize(path.size(), fileBytes.size()));
-    AppendPrefix(body, path);
-    body += fileBytes;
-    body += kUploadBodySuffix;
-    return body;
-}
-
 Result<std::string> UploadBody::Load(const std::string& path) {
     // The path goes into a quoted header line of the part; a line break there
     // would end that header early, and a zero byte would open another file
@@ -69,7 +60,9 @@ Result<std::string> UploadBody::Load(const std::string& path) {
     if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
         return Error{std::string(kUploadPathUnsendableError)};
     }
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking only so that a FIFO picked by mistake cannot hang the open;
+    // it changes nothing for the regular file read below.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         return FileError(path, errno);
     }
@@ -77,13 +70,17 @@ Result<std::string> UploadBody::Load(const std::string& path) {
     if (::fstat(file.get(), &info) != 0) {
         return FileError(path, errno);
     }
-    std::size_t expected = 0;
-    if (S_ISREG(info.st_mode)) {
-        if (static_cast<unsigned long long>(info.st_size) > kUploadMaxFileBytes) {
-            return TooLarge(path);
-        }
-        expected = static_cast<std::size_t>(info.st_size);
+    if (S_ISDIR(info.st_mode)) {
+        return FileError(path, EISDIR);
     }
+    if (!S_ISREG(info.st_mode)) {
+        return Error{std::string(kUploadFileReadError) + path + ": " +
+                     std::string(kUploadNotRegularFileError)};
+    }
+    if (static_cast<unsigned long long>(info.st_size) > kUploadMaxFileBytes) {
+        return TooLarge(path);
+    }
+    const auto expected = static_cast<std::size_t>(info.st_size);
 
     std::string body;
     body.reserve(BodySize(path.size(), expected));

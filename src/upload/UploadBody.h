@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "core/Result.h"
 
@@ -13,12 +12,10 @@ namespace vok {
 // CR LF.
 class UploadBody {
 public:
-    static std::string Compose(std::string_view path, std::string_view fileBytes);
-
     // Reads the file and composes its body. Only the bytes the file really
-    // holds are sent; a file that cannot be read completely, a path that
-    // would break the part's header lines, and a file far too big for a
-    // report file are errors with the reason, before anything is sent.
+    // holds are sent. A file that cannot be read completely or is no regular
+    // file, a path that would break the part's header lines, and a file far
+    // too big for a report file are errors with the reason.
     static Result<std::string> Load(const std::string& path);
 };
 

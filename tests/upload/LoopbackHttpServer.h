@@ -29,8 +29,9 @@ class LoopbackHttpServer {
 public:
     // What the server does after a request has arrived.
     enum class Then {
-        Close,  // send the reply and close
-        Hold,   // send the reply (possibly nothing) and keep the connection open
+        Close,   // send the reply and close
+        Hold,    // send the reply (possibly nothing) and keep the connection open
+        HangUp,  // close each connection as soon as it is taken, reading nothing
     };
 
     explicit LoopbackHttpServer(std::string rawReply, Then then = Then::Close)
@@ -146,6 +147,10 @@ private:
 
     // Records one request and answers it; false when told to stop.
     bool Answer(int connection) {
+        if (m_then == Then::HangUp) {
+            Record({});
+            return true;
+        }
         std::string request;
         char buffer[65536];
         while (!IsComplete(request)) {

@@ -234,6 +234,17 @@ TEST_F(UploadTest, ServerThatNeverAnswersRunsIntoTheTimeLimit) {
     }
 }
 
+TEST_F(UploadTest, ServerHangingUpMidRequestIsAnError) {
+    // Big enough that the client is still sending when the connection goes.
+    const std::string path = m_dir.Write("j.VOK", std::string(8 << 20, 'x'));
+    LoopbackHttpServer server("", LoopbackHttpServer::Then::HangUp);
+
+    const Result<bool> sent = To(server).UploadReport(path);
+
+    ASSERT_FALSE(sent.ok());
+    EXPECT_FALSE(sent.error().empty());
+}
+
 TEST_F(UploadTest, UnknownHostIsAnError) {
     ServiceCenterUpload upload;
     upload.SetServer(UploadServer("vok-upload-test.invalid", 80));
