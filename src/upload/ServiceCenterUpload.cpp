@@ -80,20 +80,20 @@ Result<bool> ServiceCenterUpload::UploadReport(const std::string& path) const {
     if (const CURLcode init = GlobalInit(); init != CURLE_OK) {
         return ClientError(init);
     }
-    const EasyHandle handle(curl_easy_init());
-    if (!handle) {
-        return ClientError(CURLE_FAILED_INIT);
-    }
     Result<HeaderList> headers = RequestHeaders();
     if (!headers) {
         return Error{headers.error()};
     }
-
     const std::string url = std::string(kUploadUrlScheme) + "://" + m_server.UrlHost() + ":" +
                             std::to_string(m_server.Port()) + "/" + std::string(kUploadObjectName);
     const std::string protocols(kUploadUrlScheme);
     std::array<char, CURL_ERROR_SIZE> errorText{};
     FirstReplyLine reply;
+    // Declared after everything it points to, so that it goes first.
+    const EasyHandle handle(curl_easy_init());
+    if (!handle) {
+        return ClientError(CURLE_FAILED_INIT);
+    }
 
     CURL* const curl = handle.get();
     CURLcode code = CURLE_OK;
