@@ -74,17 +74,66 @@ inline constexpr std::size_t kReportBlockLines = 12;
 // Device link and frame protocol
 // ---------------------------------------------------------------------------
 
+
 // ---------------------------------------------------------------------------
 // Acquisition
 // ---------------------------------------------------------------------------
+
 
 // ---------------------------------------------------------------------------
 // HTML report and decoders
 // ---------------------------------------------------------------------------
 
+
 // ---------------------------------------------------------------------------
 // Service-center upload
 // ---------------------------------------------------------------------------
+// The service center's web server; --server HOST[:PORT] replaces it.
+inline constexpr std::string_view kUploadServerHost = "service.vok-medical.example";
+inline constexpr std::uint16_t kUploadServerPort = 80;
+inline constexpr std::string_view kUploadObjectName = "./VOK/index.php";
+inline constexpr std::string_view kUploadUrlScheme = "http";
+// The request's own header lines, in this order.
+inline constexpr std::string_view kUploadAcceptHeader = "Accept: text/*";
+inline constexpr std::string_view kUploadContentTypeHeader =
+    "Content-Type: multipart/form-data; boundary=---------------------------7d13a23b368";
+inline constexpr std::string_view kUploadUserAgentHeader = "User-Agent: RIVur";
+// Keeps the HTTP client from announcing the body and waiting for a go-ahead.
+inline constexpr std::string_view kUploadNoExpectHeader = "Expect:";
+// The body: prefix head, the path as passed, prefix tail, the file, suffix.
+inline constexpr std::string_view kUploadBodyPrefixHead =
+    "\r\n-----------------------------7d13a23b368\r\n"
+    "Content-Disposition: form-data; name=\"userfile\"; filename=\"";
+inline constexpr std::string_view kUploadBodyPrefixTail =
+    "\"\r\nContent-Type: application/octet-stream\r\n\r\n";
+inline constexpr std::string_view kUploadBodySuffix =
+    "\r\n\r\n-----------------------------7d13a23b368--\r\n";
+static_assert(kUploadBodyPrefixHead.size() + kUploadBodyPrefixTail.size() == 148);
+static_assert(kUploadBodySuffix.size() == 48);
+inline constexpr std::string_view kUploadSuccessReply = "200";
+// Only this much of the reply's first line (spaces removed) is kept; a longer
+// line cannot be the success reply anyway.
+inline constexpr std::size_t kUploadReplyLineKeep = 64;
+inline constexpr std::chrono::milliseconds kUploadConnectTimeout = std::chrono::seconds(15);
+inline constexpr std::chrono::milliseconds kUploadRequestTimeout = std::chrono::seconds(120);
+// Report files are tens of kilobytes; anything this big was picked by mistake
+// and would only be held in memory whole.
+inline constexpr std::size_t kUploadMaxFileBytes = std::size_t{64} << 20;
+inline constexpr std::size_t kUploadReadChunkBytes = std::size_t{64} << 10;
+// Error texts of the upload; the caller shows them after "ERROR : ".
+inline constexpr std::string_view kUploadFileReadError = "Cannot read the report file ";
+inline constexpr std::string_view kUploadFileTooLargeError =
+    "it holds more than 64 MiB, too much for a report file";
+inline constexpr std::string_view kUploadNotRegularFileError = "not a regular file";
+inline constexpr std::string_view kUploadPathUnsendableError =
+    "Cannot send a report file whose path holds a line break or a zero byte";
+inline constexpr std::string_view kUploadClientStartError = "Cannot start the HTTP client: ";
+// --server HOST[:PORT]
+inline constexpr std::string_view kUploadServerMissingHost = "no host name given";
+inline constexpr std::string_view kUploadServerBadHost = "not a host name or address: ";
+inline constexpr std::string_view kUploadServerBadPort = "not a port number (1 to 65535): ";
+inline constexpr std::string_view kUploadServerBareIpv6 =
+    "write an IPv6 address in brackets, e.g. [::1]:8080";
 
 // ---------------------------------------------------------------------------
 // Messages shown to the user
@@ -102,6 +151,10 @@ inline constexpr std::string_view kMsgSureInformation =
     "NOTICE : Are you sure current infomation ?";
 inline constexpr std::string_view kMsgGoPreview = "NOTICE : Go preview procedure ?";
 inline constexpr std::string_view kMsgFontNotCreated = "Font could not be created!";
+inline constexpr std::string_view kErrorMessagePrefix = "ERROR : ";
+inline constexpr std::string_view kUploadSuccessMessage =
+    "NOTICE : Diagnosis Report Sending Success. Thank you !!";
+inline constexpr std::string_view kUploadFailedMessage = "ERROR : Can not connect to server !!";
 
 // ---------------------------------------------------------------------------
 // GUI
@@ -319,5 +372,6 @@ inline constexpr DlgControl kServiceLabels[] = {
     {-1, "Model", {178, 23, 19, 8}},          {-1, "System S/N", {159, 40, 38, 8}},
     {-1, "Engineer eMail", {151, 90, 46, 8}}, {-1, "Fax Number", {159, 108, 38, 8}},
 };
+
 
 }  // namespace vok

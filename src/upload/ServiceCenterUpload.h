@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <utility>
+
+#include "core/Result.h"
+#include "upload/UploadServer.h"
+
+namespace vok {
+
+// Sends a report file to the service center's web server as the form field
+// "userfile" of a multipart POST, and reads the server's verdict. The wizard's
+// Send and `vok upload` both go through here.
+//
+// A blocking call: run it off the GUI thread if the window must keep
+// painting. Every wait is bounded by the two time limits.
+class ServiceCenterUpload {
+public:
+    ServiceCenterUpload();  // the service center, 15 s to connect, 120 s in all
+
+    void SetServer(UploadServer server) { m_server = std::move(server); }
+    const UploadServer& Server() const { return m_server; }
+
+    // Giving up: on connecting (name lookup included), and on the whole
+    // request from start to the reply's first line.
+    void SetConnectTimeout(std::chrono::milliseconds limit) { m_connectTimeout = limit; }
+    void SetRequestTimeout(std::chrono::milliseconds limit) { m_requestTimeout = limit; }
+    std::chrono::milliseconds ConnectTimeout() const { return m_connectTimeout; }
+    std::chrono::milliseconds RequestTimeout() const { return m_requestTimeout; }
+
+    // Posts the file named by `path`; the path goes into the body exactly as
+    // given, so pass the full path. true: the first line of the reply body,
+    // spaces removed, is "200" (whatever the HTTP status). false: any other
+    // reply. An error, with the HTTP client's or the file system's own text,
+    // when the file cannot be read (nothing is sent then) or the server
+    // cannot be reached, stops answering or the request fails on the way.
+    Result<bool> UploadReport(const std::string& path) const;
+
+private:
+    UploadServer m_server;
+    std::chrono::milliseconds m_connectTimeout;
+    std::chrono::milliseconds m_requestTimeout;
+};
+
+}  // namespace vok

@@ -1,0 +1,119 @@
+#include "upload/UploadBody.h"
+
+#include <cerrno>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/Constants.h"
+
+namespace vok {
+
+namespace {
+
+// Closes the descriptor on every way out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+Error FileError(const std::string& path, int error) {
+    return Error{std::string(kUploadFileReadError) + path + ": " +
+                 std::generic_category().message(error)};
+}
+
+Error TooLarge(const std::string& path) {
+    return Error{std::string(kUploadFileReadError) + path + ": " +
+                 std::string(kUploadFileTooLargeError)};
+}
+
+std::size_t BodySize(std::size_t pathSize, std::size_t fileSize) {
+    return kUploadBodyPrefixHead.size() + pathSize + kUploadBodyPrefixTail.size() + fileSize +
+           kUploadBodySuffix.size();
+}
+
+void AppendPrefix(std::string& body, std::string_view path) {
+    body += kUploadBodyPrefixHead;
+    body += path;
+    body += kUploadBodyPrefixTail;
+}
+
+}  // namespace
+
+Result<std::string> UploadBody::Load(const std::string& path) {
+    // The path goes into a quoted header line of the part; a line break there
+    // would end that header early, and a zero byte would open another file
+    // than the one named.
+    if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+        return Error{std::string(kUploadPathUnsendableError)};
+    }
+    // Non-blocking only so that a FIFO picked by mistake cannot hang the open;
+    // it changes nothing for the regular file read below.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        return FileError(path, errno);
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        return FileError(path, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return FileError(path, EISDIR);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Error{std::string(kUploadFileReadError) + path + ": " +
+                     std::string(kUploadNotRegularFileError)};
+    }
+    if (static_cast<unsigned long long>(info.st_size) > kUploadMaxFileBytes) {
+        return TooLarge(path);
+    }
+    const auto expected = static_cast<std::size_t>(info.st_size);
+
+    std::string body;
+    body.reserve(BodySize(path.size(), expected));
+    AppendPrefix(body, path);
+    const std::size_t fileStart = body.size();
+    // Read until the end of the file rather than trusting the size measured
+    // above: the body carries exactly the bytes that were there to read.
+    for (;;) {
+        const std::size_t used = body.size();
+        if (used - fileStart > kUploadMaxFileBytes) {
+            return TooLarge(path);
+        }
+        // Fill the room reserved above first; it includes the suffix's bytes,
+        // so the read that finds the end needs no new allocation.
+        const std::size_t room =
+            body.capacity() > used ? body.capacity() - used : kUploadReadChunkBytes;
+        body.resize(used + room);
+        const ssize_t n = ::read(file.get(), body.data() + used, room);
+        if (n < 0) {
+            const int error = errno;
+            body.resize(used);
+            if (error == EINTR) {
+                continue;
+            }
+            return FileError(path, error);
+        }
+        body.resize(used + static_cast<std::size_t>(n));
+        if (n == 0) {
+            break;
+        }
+    }
+    body += kUploadBodySuffix;
+    return body;
+}
+
+}  // namespace vok

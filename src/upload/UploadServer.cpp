@@ -1,0 +1,99 @@
+#include "upload/UploadServer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <utility>
+
+#include "core/Constants.h"
+
+namespace vok {
+
+namespace {
+
+bool IsAsciiAlnum(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+bool IsHostNameChar(char c) {
+    return IsAsciiAlnum(c) || c == '-' || c == '.' || c == '_';
+}
+
+bool IsIpv6Char(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' ||
+           c == '.';
+}
+
+Result<std::uint16_t> ParsePort(std::string_view text) {
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    const auto [last, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc{} || last != end || value == 0 ||
+        value > std::numeric_limits<std::uint16_t>::max()) {
+        return Error{std::string(kUploadServerBadPort) + std::string(text)};
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+UploadServer::UploadServer() : m_host(kUploadServerHost), m_port(kUploadServerPort) {}
+
+UploadServer::UploadServer(std::string host, std::uint16_t port)
+    : m_host(std::move(host)), m_port(port) {}
+
+Result<UploadServer> UploadServer::Parse(std::string_view text) {
+    std::string_view host;
+    std::string_view rest;
+    bool ipv6 = false;
+    if (!text.empty() && text.front() == '[') {
+        const std::size_t close = text.find(']');
+        if (close == std::string_view::npos) {
+            return Error{std::string(kUploadServerBadHost) + std::string(text)};
+        }
+        host = text.substr(1, close - 1);
+        rest = text.substr(close + 1);
+        ipv6 = true;
+        if (!rest.empty() && rest.front() != ':') {
+            return Error{std::string(kUploadServerBadHost) + std::string(text)};
+        }
+    } else {
+        const std::size_t colon = text.find(':');
+        if (colon != std::string_view::npos &&
+            text.find(':', colon + 1) != std::string_view::npos) {
+            return Error{std::string(kUploadServerBareIpv6)};
+        }
+        host = text.substr(0, colon);
+        rest = colon == std::string_view::npos ? std::string_view{} : text.substr(colon);
+    }
+    if (host.empty()) {
+        return Error{std::string(kUploadServerMissingHost)};
+    }
+    const bool plain = ipv6 ? std::all_of(host.begin(), host.end(), IsIpv6Char)
+                            : std::all_of(host.begin(), host.end(), IsHostNameChar);
+    if (!plain) {
+        return Error{std::string(kUploadServerBadHost) + std::string(host)};
+    }
+    std::uint16_t port = kUploadServerPort;
+    if (!rest.empty()) {
+        Result<std::uint16_t> parsed = ParsePort(rest.substr(1));
+        if (!parsed) {
+            return Error{parsed.error()};
+        }
+        port = *parsed;
+    }
+    return UploadServer(std::string(host), port);
+}
+
+std::string UploadServer::UrlHost() const {
+    if (m_host.find(':') != std::string::npos) {
+        return "[" + m_host + "]";
+    }
+    return m_host;
+}
+
+std::string UploadServer::ToString() const {
+    return UrlHost() + ":" + std::to_string(m_port);
+}
+
+}  // namespace vok
