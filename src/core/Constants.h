@@ -244,7 +244,9 @@ inline constexpr int kAboutFontPoints = 8;
 inline constexpr std::string_view kPanelFontFace = "Verdana";
 inline constexpr int kPanelFontHeight = 16;
 inline constexpr int kPanelFontStyle = 64;  // left-aligned
-inline constexpr std::string_view kFallbackFontFace = "DejaVu Sans";
+// Tahoma and MS Shell Dlg are narrow faces, Verdana and MS Sans Serif wide ones.
+inline constexpr std::string_view kNarrowFallbackFace = "DejaVu Sans Condensed";
+inline constexpr std::string_view kWideFallbackFace = "DejaVu Sans";
 inline constexpr std::string_view kLabelDefaultFace = "MS Sans Serif";
 inline constexpr int kLabelDefaultHeight = 8;
 

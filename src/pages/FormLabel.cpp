@@ -1,9 +1,18 @@
 #include "pages/FormLabel.h"
 
+#include <QFontMetrics>
+
 #include "pages/PageTexts.h"
 #include "wizard/DialogControls.h"
 
 namespace vok {
+
+namespace {
+
+constexpr qreal kMinLabelFontScale = 0.75;
+constexpr qreal kLabelFontStep = 0.25;
+
+}  // namespace
 
 FormLabel::FormLabel(const DlgControl& control, Qt::Alignment alignment, QWidget* parent,
                      const DialogUnits& units)
@@ -11,6 +20,21 @@ FormLabel::FormLabel(const DlgControl& control, Qt::Alignment alignment, QWidget
     setTextFormat(Qt::PlainText);
     setAlignment(alignment | Qt::AlignTop);
     DialogControls::Place(this, parent, control.id, control.rect, units);
+    ShrinkToFit();
+}
+
+void FormLabel::ShrinkToFit() {
+    // The templates were measured for one face; where the face that stands in
+    // is wider, a slightly smaller size beats a cut-off word.
+    QFont smaller = font();
+    const qreal smallest = smaller.pointSizeF() * kMinLabelFontScale;
+    while (QFontMetrics(smaller).horizontalAdvance(text()) > width() &&
+           smaller.pointSizeF() - kLabelFontStep >= smallest) {
+        smaller.setPointSizeF(smaller.pointSizeF() - kLabelFontStep);
+    }
+    if (smaller != font()) {
+        setFont(smaller);
+    }
 }
 
 }  // namespace vok

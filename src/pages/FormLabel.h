@@ -15,6 +15,9 @@ class FormLabel : public QLabel {
 public:
     FormLabel(const DlgControl& control, Qt::Alignment alignment, QWidget* parent,
               const DialogUnits& units);
+
+private:
+    void ShrinkToFit();
 };
 
 }  // namespace vok

@@ -1,5 +1,7 @@
 #include "wizard/DialogFonts.h"
 
+#include <QStringList>
+
 #include "core/Constants.h"
 
 namespace vok {
@@ -19,9 +21,13 @@ QFont Make(std::string_view face, int points) {
 }  // namespace
 
 void DialogFonts::InstallSubstitutes() {
-    for (const std::string_view face :
-         {kDialogFontFace, kAboutFontFace, kPanelFontFace, kLabelDefaultFace}) {
-        QFont::insertSubstitution(ToQString(face), ToQString(kFallbackFontFace));
+    for (const std::string_view face : {kDialogFontFace, kAboutFontFace}) {
+        QStringList fallbacks;
+        fallbacks << ToQString(kNarrowFallbackFace) << ToQString(kWideFallbackFace);
+        QFont::insertSubstitutions(ToQString(face), fallbacks);
+    }
+    for (const std::string_view face : {kPanelFontFace, kLabelDefaultFace}) {
+        QFont::insertSubstitution(ToQString(face), ToQString(kWideFallbackFace));
     }
 }
 
