@@ -1,0 +1,199 @@
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "QtTestApp.h"
+#include "app/DiagnosisOptions.h"
+#include "platform/GuiInvoker.h"
+#include "platform/QtDesktopShell.h"
+#include "platform/ScriptedMessageBoxService.h"
+
+namespace vok {
+namespace {
+
+using namespace std::chrono_literals;
+
+class PlatformServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::QtApp(); }
+
+    // Runs the GUI thread's events until `done` holds or the time is up.
+    template <typename Predicate>
+    static bool PumpUntil(Predicate done, std::chrono::milliseconds limit = 5s) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done()) {
+            if (timer.elapsed() > limit.count()) {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return true;
+    }
+};
+
+// --- GUI-thread invoker -------------------------------------------------------
+
+TEST_F(PlatformServicesTest, InvokerRunsDirectlyOnTheGuiThread) {
+    GuiInvoker invoker;
+    bool ran = false;
+    // No event loop runs here: a queued call would never return.
+    EXPECT_TRUE(invoker.Invoke([&] { ran = true; }));
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(invoker.Call([] { return 6; }), std::optional<int>(6));
+}
+
+TEST_F(PlatformServicesTest, InvokerCarriesWorkerCallsToTheGuiThreadInOrder) {
+    GuiInvoker invoker;
+    std::vector<int> order;
+    std::atomic<bool> wrongThread{false};
+    QThread* gui = QThread::currentThread();
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 200; ++i) {
+            invoker.Invoke([&, i] {
+                wrongThread = wrongThread || QThread::currentThread() != gui;
+                order.push_back(i);
+            });
+            // The call has run by now: the worker waited for it.
+            if (static_cast<int>(order.size()) != i + 1) {
+                wrongThread = true;
+            }
+        }
+        finished = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return finished.load(); }));
+    worker.join();
+    ASSERT_EQ(order.size(), 200u);
+    for (int i = 0; i < 200; ++i) {
+        EXPECT_EQ(order[i], i);
+    }
+    EXPECT_FALSE(wrongThread);
+}
+
+TEST_F(PlatformServicesTest, InvokerHandsBackTheAnswerOfAQuestion) {
+    GuiInvoker invoker;
+    std::future<std::optional<int>> answer =
+        std::async(std::launch::async, [&] { return invoker.Call([] { return 6; }); });
+    ASSERT_TRUE(PumpUntil([&] { return answer.wait_for(0ms) == std::future_status::ready; }));
+    EXPECT_EQ(answer.get(), std::optional<int>(6));
+}
+
+TEST_F(PlatformServicesTest, CancelReleasesAWaitingWorkerAndDropsItsCall) {
+    GuiInvoker invoker;
+    std::atomic<bool> ran{false};
+    std::future<bool> result =
+        std::async(std::launch::async, [&] { return invoker.Invoke([&] { ran = true; }); });
+    // The GUI thread is busy (it runs no events), as when it joins the worker.
+    std::this_thread::sleep_for(50ms);
+    ASSERT_EQ(result.wait_for(0ms), std::future_status::timeout);
+    invoker.Cancel();
+    ASSERT_EQ(result.wait_for(1s), std::future_status::ready);
+    EXPECT_FALSE(result.get());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
+
+    // Cancelled: further calls return at once without running.
+    EXPECT_FALSE(
+        std::async(std::launch::async, [&] { return invoker.Invoke([&] { ran = true; }); }).get());
+    // Rearmed: calls run again, but never the dropped one.
+    invoker.Rearm();
+    std::future<bool> again = std::async(std::launch::async, [&] { return invoker.Invoke([] {}); });
+    ASSERT_TRUE(PumpUntil([&] { return again.wait_for(0ms) == std::future_status::ready; }));
+    EXPECT_TRUE(again.get());
+    EXPECT_FALSE(ran);
+}
+
+TEST_F(PlatformServicesTest, StopTokenReleasesAWaitingWorker) {
+    GuiInvoker invoker;
+    std::stop_source stop;
+    std::atomic<bool> ran{false};
+    std::future<std::optional<int>> answer = std::async(std::launch::async, [&] {
+        return invoker.Call(
+            [&] {
+                ran = true;
+                return 6;
+            },
+            stop.get_token());
+    });
+    std::this_thread::sleep_for(20ms);
+    stop.request_stop();
+    ASSERT_EQ(answer.wait_for(1s), std::future_status::ready);
+    EXPECT_FALSE(answer.get().has_value());
+    // The abandoned call does not run later either.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(invoker.IsCancelled());
+}
+
+TEST_F(PlatformServicesTest, DestroyingTheInvokerReleasesItsWorkers) {
+    auto invoker = std::make_unique<GuiInvoker>();
+    std::future<bool> result =
+        std::async(std::launch::async, [&, raw = invoker.get()] { return raw->Invoke([] {}); });
+    std::this_thread::sleep_for(20ms);
+    // The worker must not wait for a queued call that dies with the invoker;
+    // its owner joins the worker before deleting it, so cancel, join, delete.
+    invoker->Cancel();
+    ASSERT_EQ(result.wait_for(1s), std::future_status::ready);
+    EXPECT_FALSE(result.get());
+    invoker.reset();
+    QCoreApplication::processEvents();
+}
+
+// --- Message boxes and desktop --------------------------------------------------
+
+TEST_F(PlatformServicesTest, ScriptedAnswersComeInOrderThenTheDefault) {
+    ScriptedMessageBoxService messages;
+    messages.QueueAnswer(kAnswerYes);
+    messages.QueueAnswer(kAnswerNo);
+    EXPECT_EQ(messages.Ask("NOTICE : one ?"), kAnswerYes);
+    EXPECT_EQ(messages.Ask("NOTICE : two ?"), kAnswerNo);
+    EXPECT_EQ(messages.Ask("NOTICE : three ?"), kAnswerNo);
+    messages.Notify("ERROR : four");
+    EXPECT_EQ(messages.Questions(),
+              (std::vector<std::string>{"NOTICE : one ?", "NOTICE : two ?", "NOTICE : three ?"}));
+    EXPECT_EQ(messages.Notices(), std::vector<std::string>{"ERROR : four"});
+
+    ScriptedMessageBoxService yesMan(kAnswerYes);
+    EXPECT_EQ(yesMan.Ask("NOTICE : ?"), kAnswerYes);
+}
+
+TEST_F(PlatformServicesTest, FileDialogFilterBecomesQtNameFilters) {
+    EXPECT_EQ(QtDesktopShell::NameFilters("VOK Diagnosis File(*.VOK)|*.VOK|"),
+              QStringList{"VOK Diagnosis File(*.VOK)"});
+    EXPECT_EQ(QtDesktopShell::NameFilters("Reports|*.VOK|All files|*|"),
+              (QStringList{"Reports (*.VOK)", "All files (*)"}));
+    EXPECT_TRUE(QtDesktopShell::NameFilters("").isEmpty());
+}
+
+// --- Command line -------------------------------------------------------------
+
+TEST_F(PlatformServicesTest, CommandLineTakesTheLinkAndFolderOptions) {
+    Result<DiagnosisOptions> options = DiagnosisOptions::Parse(
+        {"--simulate=stall", "--data-dir", "/tmp/vok", "--server", "localhost:8080"});
+    ASSERT_TRUE(options.ok()) << options.error();
+    EXPECT_EQ(options->simulate, std::optional<std::string>("stall"));
+    EXPECT_FALSE(options->device.has_value());
+    EXPECT_EQ(options->dataDir, "/tmp/vok");
+    EXPECT_EQ(options->server, std::optional<std::string>("localhost:8080"));
+
+    options = DiagnosisOptions::Parse({"--simulate"});
+    ASSERT_TRUE(options.ok());
+    EXPECT_EQ(options->simulate, std::optional<std::string>(""));
+    EXPECT_FALSE(options->dataDir.empty());
+
+    EXPECT_FALSE(DiagnosisOptions::Parse({"--device", "/dev/ttyUSB0", "--simulate"}).ok());
+    EXPECT_FALSE(DiagnosisOptions::Parse({"--device"}).ok());
+    EXPECT_FALSE(DiagnosisOptions::Parse({"--colour"}).ok());
+    EXPECT_FALSE(DiagnosisOptions::Parse({"stray"}).ok());
+}
+
+}  // namespace
+}  // namespace vok
