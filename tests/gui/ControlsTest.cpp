@@ -9,6 +9,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
 #include "core/Constants.h"
+#include "platform/ScriptedMessageBoxService.h"
 #include "resources/Icons.h"
 
 namespace vok {
@@ -196,6 +197,23 @@ TEST_F(ControlsTest, LabelWrapsLongTextAtWordsInsideItself) {
     EXPECT_EQ(test::CountPixels(image, QRect(0, 0, 120, 200), Qt::black, 0) +
                   test::CountPixels(image, QRect(0, 0, 120, 200), Qt::white, 254),
               120 * 200);
+}
+
+TEST_F(ControlsTest, LabelWhoseFontCannotBeMadeSaysSoOnceAndDrawsNoText) {
+    ScriptedMessageBoxService messages;
+    CFontLabel label;
+    label.resize(100, 40);
+    label.SetMessageBoxService(&messages);
+    label.SetFont("", 16, Qt::white, 0);
+    label.SetBkColor(Qt::black);
+    label.setText("text");
+    for (int i = 0; i < 3; ++i) {
+        const QImage image = test::Grab(label);
+        EXPECT_EQ(test::CountPixels(image, label.rect(), Qt::black, 0), 100 * 40);
+        QCoreApplication::processEvents();
+    }
+    // One box, not one per painting.
+    EXPECT_EQ(messages.Notices(), std::vector<std::string>{"Font could not be created!"});
 }
 
 // --- Icon button --------------------------------------------------------------
