@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <ctime>
@@ -169,13 +170,18 @@ int Run(const std::vector<std::string>& args) {
             break;
         case AcquisitionOutcome::EnableFailed:
             return kExitUsage;  // the message is out already
-        case AcquisitionOutcome::DeviceLost:
-            std::cerr << "ERROR : " << engine.LostReason()
+        case AcquisitionOutcome::DeviceLost: {
+            std::string reason = engine.LostReason();
+            if (!reason.empty()) {
+                reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+            }
+            std::cerr << "ERROR : " << reason
                       << " during the acquisition; no report file written.\n";
             return kExitIncomplete;
+        }
         default:
             std::cerr << "ERROR : The end of the system log did not arrive from "
-                      << engine.LinkName() << " within " << timeout->count() << " seconds ("
+                      << engine.LinkName() << " within " << timeout->count() << " s ("
                       << engine.HtCount() << " system records, " << engine.CmdCount()
                       << " log records); no report file written.\n";
             return kExitIncomplete;

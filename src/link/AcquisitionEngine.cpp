@@ -47,7 +47,7 @@ void AcquisitionEngine::ResetForDiagnosis() {
 }
 
 void AcquisitionEngine::StartAcquisition() {
-    if (!m_link) {
+    if (!m_link || Outcome() == AcquisitionOutcome::Running) {
         return;
     }
     JoinWorker();

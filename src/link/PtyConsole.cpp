@@ -108,16 +108,17 @@ Status PtyConsole::Run(int stopFd) {
                 return Error{std::string("cannot write to the terminal: ") + std::strerror(errno)};
             }
         }
+        // A full terminal (nobody reading) is waited on, not polled.
+        const bool blocked = !unsent.empty();
         int timeout = -1;
-        if (!unsent.empty()) {
-            timeout = static_cast<int>(kConsoleWriteSlice.count());
-        } else if (m_console.HasOutput()) {
+        if (!blocked && m_console.HasOutput()) {
             const auto next =
                 std::chrono::ceil<std::chrono::milliseconds>(lineFree + m_byteTime - now);
             timeout = static_cast<int>(std::max(next, kConsoleWriteSlice).count());
         }
         const bool idle = !m_console.HasOutput();
-        pollfd fds[3] = {{m_master, POLLIN, 0}, {m_wakeFd, POLLIN, 0}, {stopFd, POLLIN, 0}};
+        const short events = blocked ? POLLIN | POLLOUT : POLLIN;
+        pollfd fds[3] = {{m_master, events, 0}, {m_wakeFd, POLLIN, 0}, {stopFd, POLLIN, 0}};
         const int ready = ::poll(fds, stopFd >= 0 ? 3 : 2, timeout);
         if (ready < 0 && errno != EINTR) {
             return Error{std::string("cannot wait on the terminal: ") + std::strerror(errno)};

@@ -66,7 +66,10 @@ Status SerialLink::Open() {
     if (::tcgetattr(fd, &tio) != 0) {
         return fail(m_path + " is not a serial device");
     }
-    // One program at a time: a second one gets "device busy".
+    // One program at a time: a second one gets "device busy". An advisory
+    // lock rather than TIOCEXCL, because the lock goes with the descriptor
+    // even when a program crashes, while the exclusive flag would stay on a
+    // terminal that vok console keeps open.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         return fail(OpenFailure(m_path, EBUSY));
     }
@@ -81,7 +84,6 @@ Status SerialLink::Open() {
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
         return fail(m_path + ": cannot set 9600 8N1 raw: " + std::strerror(errno));
     }
-    ::ioctl(fd, TIOCEXCL);
     // Whatever waited in the queue belongs to an earlier session.
     ::tcflush(fd, TCIFLUSH);
     if (m_wakeFd < 0) {
@@ -104,7 +106,6 @@ void SerialLink::Close() {
     }
     std::lock_guard lock(m_mutex);
     if (m_fd >= 0) {
-        ::ioctl(m_fd, TIOCNXCL);
         ::close(m_fd);
         m_fd = -1;
     }

@@ -101,7 +101,7 @@ TEST(VokAcquire, NoEndMarkerWithinTheTimeoutWritesNoReport) {
     const ToolRun run =
         RunVok({"acquire", "--simulate=stall", "--timeout", "1", "--data-dir", data}, dir);
     EXPECT_EQ(run.status, 3);
-    EXPECT_NE(run.err.find("within 1 seconds"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("within 1 s ("), std::string::npos) << run.err;
     EXPECT_TRUE(Reports(data).empty());
     EXPECT_TRUE(run.out.empty());
 }
