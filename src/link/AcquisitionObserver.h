@@ -27,6 +27,9 @@ namespace vok {
 //         done->Wait(cancel);
 //     }
 //
+// AskGoNext does the same with the answer kept in shared state beside the
+// completion (false unless the user said Yes before the cancel).
+//
 // Capture by value (or shared_ptr) whatever the queued call needs: after a
 // cancel it may still run on the GUI thread once the worker has moved on, or
 // be dropped with its context object. Never call Skip() or Close() from

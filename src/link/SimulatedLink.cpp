@@ -110,8 +110,12 @@ Result<bool> SimulatedLink::WaitReadable(std::chrono::milliseconds timeout) {
         if (now >= deadline) {
             return false;
         }
+        // Bytes are delivered in slices, as a USB bridge does, so a fast
+        // line does not wake the worker for every single byte.
         const Clock::time_point wake =
-            m_console.HasOutput() ? std::min(deadline, m_lineFree + m_byteTime) : deadline;
+            m_console.HasOutput()
+                ? std::min(deadline, std::max(m_lineFree + m_byteTime, now + kConsoleWriteSlice))
+                : deadline;
         m_changed.wait_until(lock, wake);
     }
 }
