@@ -38,9 +38,18 @@ public:
         std::lock_guard lock(m_mutex);
         m_refill = std::move(refill);
     }
-    void FailWrites() { m_failWrites = true; }
+    void FailWrites() {
+        std::lock_guard lock(m_mutex);
+        m_failWrites = true;
+    }
     // Once the queued bytes are gone, the device is gone.
-    void LoseDeviceWhenDrained() { m_loseWhenDrained = true; }
+    void LoseDeviceWhenDrained() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_loseWhenDrained = true;
+        }
+        m_changed.notify_all();
+    }
 
     Status Open() override {
         std::lock_guard lock(m_mutex);
