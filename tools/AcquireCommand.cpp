@@ -1,18 +1,203 @@
 #include "AcquireCommand.h"
 
+#include <unistd.h>
+
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <ctime>
 #include <iostream>
+#include <mutex>
+#include <string>
+
+#include "core/Constants.h"
+#include "link/AcquisitionEngine.h"
+#include "link/LinkFactory.h"
+#include "platform/CommandLine.h"
+#include "platform/DataFolder.h"
+#include "report/ReportFileWriter.h"
+#include "report/SiteConfig.h"
 
 namespace vok::tools {
 
 namespace {
 
-int Run(const std::vector<std::string>& /*args*/) {
-    std::cerr << "vok acquire: not available in this build yet\n";
-    return kExitUsage;
+constexpr std::string_view kName = "acquire";
+constexpr std::string_view kUsage =
+    "Usage: vok acquire [--device PATH | --simulate[=SCENARIO]] [--data-dir DIR] "
+    "[--timeout SECONDS]\n"
+    "Runs one diagnosis: receives the generator's system information and logs,\n"
+    "writes the report file into REPORT/ of the data folder and prints its path.\n\n"
+    "  --device PATH         a serial device or pseudo-terminal (e.g. from 'vok console')\n"
+    "  --simulate[=SCENARIO] the built-in simulated console: full (default), partial,\n"
+    "                        noisy, stall or silent\n"
+    "  --data-dir DIR        the data folder (default $HOME/VOK/DIAGNOSIS)\n"
+    "  --timeout SECONDS     how long to wait for the end of the log (default 120)\n\n"
+    "Without --device or --simulate the first FTDI device is used.\n"
+    "Exit status: 0 report written, 2 link or file unusable, 3 acquisition incomplete.";
+
+// Status lines and progress on stderr: a bar redrawn in place on a
+// terminal, a plain line at each quarter otherwise.
+class ConsoleProgress : public AcquisitionObserver {
+public:
+    explicit ConsoleProgress(bool live) : m_live(live) {}
+
+    void AddStatusLine(const std::string& line, std::stop_token) override {
+        std::lock_guard lock(m_mutex);
+        ClearBar();
+        std::cerr << "  " << line << "\n";
+        DrawBar();
+    }
+    void SetSystemProgress(int position, std::stop_token) override {
+        std::lock_guard lock(m_mutex);
+        Update(m_system, position, static_cast<int>(kHtRecordCount), "System information");
+    }
+    void SetLogProgress(int position, std::stop_token) override {
+        std::lock_guard lock(m_mutex);
+        Update(m_log, position, static_cast<int>(kCmdRecordCount), "System log");
+    }
+    void SetButtons(bool, bool, std::stop_token) override {}
+    bool AskGoNext(const std::string&, std::stop_token) override { return false; }
+    void GoToUserPage(std::stop_token) override {}
+    void ShowMessage(const std::string& text, std::stop_token) override {
+        std::lock_guard lock(m_mutex);
+        ClearBar();
+        std::cerr << text << "\n";
+    }
+    void DeviceLost(const std::string&, std::stop_token) override {}
+
+    // Leaves the terminal's line clean before the final messages.
+    void Finish() {
+        std::lock_guard lock(m_mutex);
+        if (m_live && m_drawn) {
+            std::cerr << "\n";
+            m_drawn = false;
+        }
+    }
+
+private:
+    void Update(int& value, int position, int total, const char* what) {
+        const int before = value * 4 / total;
+        value = position;
+        if (m_live) {
+            DrawBar();
+        } else if (position * 4 / total > before) {
+            std::cerr << "  " << what << ": " << position << " of " << total << " records\n";
+        }
+    }
+    static std::string Bar(int value, int total) {
+        const int filled = std::min(value, total) * kProgressBarWidth / total;
+        return "[" + std::string(filled, '#') + std::string(kProgressBarWidth - filled, '.') + "]";
+    }
+    void DrawBar() {
+        if (!m_live) {
+            return;
+        }
+        const int ht = static_cast<int>(kHtRecordCount);
+        const int cmd = static_cast<int>(kCmdRecordCount);
+        std::cerr << "\r  System " << Bar(m_system, ht) << " " << m_system << "/" << ht << "  Log "
+                  << Bar(m_log, cmd) << " " << m_log << "/" << cmd << std::flush;
+        m_drawn = true;
+    }
+    void ClearBar() {
+        if (m_live && m_drawn) {
+            std::cerr << "\r\033[K";
+        }
+    }
+
+    std::mutex m_mutex;
+    bool m_live;
+    bool m_drawn = false;
+    int m_system = 0;
+    int m_log = 0;
+};
+
+Result<std::chrono::seconds> ParseTimeout(const CommandLine& line) {
+    const std::optional<std::string> text = line.Value("timeout");
+    if (!text) {
+        return std::chrono::seconds(kAcquireDefaultTimeout);
+    }
+    long seconds = 0;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), seconds);
+    if (ec != std::errc() || end != text->data() + text->size() || seconds <= 0) {
+        return Error{"--timeout needs a whole number of seconds above 0"};
+    }
+    return std::chrono::seconds(seconds);
+}
+
+int Run(const std::vector<std::string>& args) {
+    const Result<CommandLine> parsed =
+        CommandLine::Parse(args, {{"device", OptionKind::Value},
+                                  {"simulate", OptionKind::OptionalValue},
+                                  {"data-dir", OptionKind::Value},
+                                  {"timeout", OptionKind::Value}});
+    if (!parsed) {
+        return UsageError(kName, parsed.error());
+    }
+    const CommandLine& line = *parsed;
+    if (!line.Positional().empty()) {
+        return UsageError(kName, "unexpected argument '" + line.Positional().front() + "'");
+    }
+    const Result<LinkOptions> options = LinkFactory::FromCommandLine(line);
+    if (!options) {
+        return UsageError(kName, options.error());
+    }
+    const Result<std::chrono::seconds> timeout = ParseTimeout(line);
+    if (!timeout) {
+        return UsageError(kName, timeout.error());
+    }
+    const DataFolder folder =
+        line.Has("data-dir") ? DataFolder(*line.Value("data-dir")) : DataFolder::Default();
+
+    ConsoleProgress progress(::isatty(STDERR_FILENO) == 1);
+    AcquisitionEngine engine(progress);
+    if (Status opened = engine.OpenDevice(LinkFactory::Opener(*options)); !opened) {
+        std::cerr << kMsgCheckCable << "\n"
+                  << "  " << opened.error() << "\n";
+        return kExitUsage;
+    }
+    const SiteInfo site = SiteConfig::LoadSiteInfo(folder.ConfigFile().string());
+    engine.ResetForDiagnosis();
+    engine.StartAcquisition();
+    AcquisitionOutcome outcome = engine.WaitForEnd(*timeout);
+    if (outcome == AcquisitionOutcome::Running) {
+        engine.Close();
+        outcome = engine.Outcome();
+    }
+    progress.Finish();
+    switch (outcome) {
+        case AcquisitionOutcome::Completed:
+            break;
+        case AcquisitionOutcome::EnableFailed:
+            return kExitUsage;  // the message is out already
+        case AcquisitionOutcome::DeviceLost: {
+            std::string reason = engine.LostReason();
+            if (!reason.empty()) {
+                reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+            }
+            std::cerr << "ERROR : " << reason
+                      << " during the acquisition; no report file written.\n";
+            return kExitIncomplete;
+        }
+        default:
+            std::cerr << "ERROR : The end of the system log did not arrive from "
+                      << engine.LinkName() << " within " << timeout->count() << " s ("
+                      << engine.HtCount() << " system records, " << engine.CmdCount()
+                      << " log records); no report file written.\n";
+            return kExitIncomplete;
+    }
+    const Result<WrittenReport> written = ReportFileWriter::WriteReportFile(
+        folder.ReportFolder(), site, engine.Data(), std::time(nullptr));
+    if (!written) {
+        std::cerr << "ERROR : " << written.error() << "\n";
+        return kExitUsage;
+    }
+    std::cout << written->m_strReportPath << "\n";
+    return kExitOk;
 }
 
 }  // namespace
 
-const ToolCommand kAcquireCommand{"acquire", "(not available yet)", "vok acquire", Run};
+const ToolCommand kAcquireCommand{kName, "one headless diagnosis into a report file", kUsage, Run};
 
 }  // namespace vok::tools

@@ -1,11 +1,14 @@
 #include "app/CDiagnosisDlg.h"
 
+#include <iostream>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
 
 #include "app/CAboutDlg.h"
 #include "core/Constants.h"
+#include "link/LinkFactory.h"
 #include "pages/CDialogError.h"
 #include "pages/CDialogStep1Dlg.h"
 #include "pages/CDialogStep2Dlg.h"
@@ -13,6 +16,7 @@
 #include "pages/CDialogStep4Dlg.h"
 #include "pages/CDialogStep5Dlg.h"
 #include "pages/PageTexts.h"
+#include "report/SiteConfig.h"
 #include "resources/Icons.h"
 #include "wizard/DialogControls.h"
 #include "wizard/DialogFonts.h"
@@ -25,7 +29,9 @@ CDiagnosisDlg::CDiagnosisDlg(DiagnosisOptions options, MessageBoxService& messag
       m_options(std::move(options)),
       m_folder(m_options.dataDir),
       m_messages(messages),
-      m_shell(shell) {
+      m_shell(shell),
+      m_observer(*this, m_invoker),
+      m_engine(m_observer) {
     setFont(DialogFonts::DialogFont());
     const DialogUnits units(font());
     setWindowTitle(PageTexts::Show(kMainDialogTemplateCaption));
@@ -95,12 +101,45 @@ CWizardPage* CDiagnosisDlg::CreatePage(unsigned id) {
 void CDiagnosisDlg::OnPageChanged(unsigned /*id*/, bool /*shown*/) {}
 
 int CDiagnosisDlg::StartDiagnosis() {
-    // This build has no generator link yet: no device can be opened.
-    ShowError(std::string(kMsgCheckCable));
-    return 1;
+    const Status opened = m_engine.OpenDevice(LinkFactory::Opener(m_options.link));
+    if (!opened) {
+        // The system's text names the cable; the link's own reason (no device,
+        // permission, busy) is what a Linux user needs to fix it.
+        std::cerr << "vok-diagnosis: " << opened.error() << "\n";
+        ShowError(std::string(kMsgCheckCable));
+        m_pErrorDlg->m_ctrlError.setToolTip(PageTexts::Show(opened.error()));
+        return kStartDeviceNotFound;
+    }
+    m_SiteInfo = SiteConfig::LoadSiteInfo(m_folder.ConfigFile().string());
+    m_engine.ResetForDiagnosis();
+    m_pStep2Dlg->SetSystemProgress(0);
+    m_pStep2Dlg->SetLogProgress(0);
+    if (m_messages.Ask(std::string(kMsgStartQuestion)) != kAnswerYes) {
+        // Released, so that the next Start finds the device free.
+        m_engine.CloseDevice();
+        return 0;
+    }
+    m_invoker.Rearm();
+    m_engine.StartAcquisition();
+    m_pStep2Dlg->m_btnSkip.setEnabled(true);
+    m_pStep2Dlg->m_btnNext.setEnabled(false);
+    SetActivePage(kIdProgressPage);
+    return 0;
 }
 
-void CDiagnosisDlg::SkipAcquisition() {}
+void CDiagnosisDlg::SkipAcquisition() {
+    // Waits for the worker (it gives up any page effect it is waiting for),
+    // then clears the tables: nothing received before Skip survives.
+    m_engine.Skip();
+}
+
+void CDiagnosisDlg::ClearDiagnosisData() {
+    m_engine.ClearDiagnosisData();
+}
+
+DiagnosisData CDiagnosisDlg::Data() const {
+    return m_engine.Data();
+}
 
 void CDiagnosisDlg::ShowError(const std::string& text) {
     m_shell.PlayErrorSound(m_folder.ErrorSoundFile());
@@ -113,7 +152,12 @@ void CDiagnosisDlg::ShowAbout() {
     about.exec();
 }
 
-void CDiagnosisDlg::Shutdown() {}
+void CDiagnosisDlg::Shutdown() {
+    // Page effects still queued would come too late; the worker stops,
+    // closes the device and is waited for before anything it uses goes.
+    m_invoker.Cancel();
+    m_engine.Close();
+}
 
 void CDiagnosisDlg::closeEvent(QCloseEvent* event) {
     Shutdown();

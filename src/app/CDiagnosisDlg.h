@@ -1,11 +1,15 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <QFrame>
 #include <QLabel>
 
 #include "app/DiagnosisOptions.h"
+#include "app/GuiAcquisitionObserver.h"
+#include "core/DiagnosisData.h"
+#include "link/AcquisitionEngine.h"
 #include "platform/DataFolder.h"
 #include "platform/DesktopShell.h"
 #include "platform/GuiInvoker.h"
@@ -44,6 +48,12 @@ public:
     // Skip on page 130 after its Yes: the acquisition stops and nothing it
     // received survives.
     void SkipAcquisition();
+
+    // Marks both tables empty and forgets the console version.
+    void ClearDiagnosisData();
+
+    // The tables, version and serial as the acquisition left them.
+    DiagnosisData Data() const;
 
     void ShowAbout();
 
@@ -84,6 +94,9 @@ private:
     GuiInvoker m_invoker;
     QFrame m_placeholder;
     QLabel m_footer;
+    // After the invoker it uses; the engine goes first and joins its worker.
+    GuiAcquisitionObserver m_observer;
+    AcquisitionEngine m_engine;
 };
 
 }  // namespace vok

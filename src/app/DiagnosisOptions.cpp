@@ -1,5 +1,7 @@
 #include "app/DiagnosisOptions.h"
 
+#include "link/LinkFactory.h"
+#include "platform/CommandLine.h"
 #include "platform/DataFolder.h"
 
 namespace vok {
@@ -20,8 +22,9 @@ Result<DiagnosisOptions> DiagnosisOptions::Parse(const std::vector<std::string>&
     if (!line->Positional().empty()) {
         return Error{"unexpected argument '" + line->Positional().front() + "'"};
     }
-    if (line->Has("device") && line->Has("simulate")) {
-        return Error{"--device and --simulate cannot be used together"};
+    Result<LinkOptions> link = LinkFactory::FromCommandLine(*line);
+    if (!link) {
+        return Error{link.error()};
     }
     DiagnosisOptions options;
     options.help = line->Has("help");
@@ -31,13 +34,8 @@ Result<DiagnosisOptions> DiagnosisOptions::Parse(const std::vector<std::string>&
         return Error{"option --data-dir needs a folder"};
     }
     options.dataDir = dataDir ? std::filesystem::path(*dataDir) : DataFolder::Default().Root();
-    options.device = line->Value("device");
-    if (options.device && options.device->empty()) {
-        return Error{"option --device needs a path"};
-    }
-    options.simulate = line->Value("simulate");
+    options.link = std::move(link).value();
     options.server = line->Value("server");
-    options.commandLine = *line;
     return options;
 }
 

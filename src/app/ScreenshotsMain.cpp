@@ -6,12 +6,14 @@
 #include <iostream>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include "app/CAboutDlg.h"
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
+#include "pages/CDialogStep1Dlg.h"
 #include "pages/CDialogStep2Dlg.h"
 #include "pages/CDialogStep3Dlg.h"
 #include "pages/CDialogStep4Dlg.h"
@@ -23,6 +25,9 @@
 
 namespace {
 
+constexpr int kLogPositionShown = 97;
+constexpr qint64 kAcquisitionLimitMs = 30000;
+
 bool Save(QWidget& widget, const std::filesystem::path& file) {
     widget.show();
     QApplication::processEvents();
@@ -31,15 +36,19 @@ bool Save(QWidget& widget, const std::filesystem::path& file) {
     return saved;
 }
 
-// The progress page in the middle of an acquisition.
-void FillProgress(vok::CDialogStep2Dlg& page) {
-    page.AddStatusLine("1.Checking ... VOK USB Connection.");
-    page.AddStatusLine("2.Loading ... System Request Infomation.");
-    page.AddStatusLine("3.Loading ... System Log Infomation.");
-    page.SetSystemProgress(static_cast<int>(vok::kHtRecordCount));
-    page.SetLogProgress(97);
-    page.m_btnSkip.setEnabled(true);
-    page.m_btnNext.setEnabled(false);
+// Runs a diagnosis on the simulated console until the log is well under way.
+bool RunIntoTheLog(vok::CDiagnosisDlg& dialog, vok::ScriptedMessageBoxService& messages) {
+    messages.QueueAnswer(vok::kAnswerYes);
+    dialog.m_pStep1Dlg->m_btnStart.click();
+    QElapsedTimer timer;
+    timer.start();
+    while (dialog.m_pStep2Dlg->m_ctrlLogProgress.GetPos() < kLogPositionShown) {
+        if (timer.elapsed() > kAcquisitionLimitMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
 }
 
 // The service form as the site configuration fills it.
@@ -67,12 +76,12 @@ int main(int argc, char** argv) {
     vok::RecordingDesktopShell shell;
     vok::DiagnosisOptions options;
     options.dataDir = argv[1];
+    options.link.kind = vok::LinkOptions::Kind::Simulated;
     vok::CDiagnosisDlg dialog(options, messages, shell);
 
     bool ok = Save(dialog, out / "page-129-start.png");
-    FillProgress(*dialog.m_pStep2Dlg);
-    dialog.SetActivePage(vok::kIdProgressPage);
-    ok = Save(dialog, out / "page-130-progress.png") && ok;
+    ok = RunIntoTheLog(dialog, messages) && Save(dialog, out / "page-130-progress.png") && ok;
+    dialog.SkipAcquisition();
     dialog.m_pStep3Dlg->LoadUserInfo();
     dialog.m_pStep3Dlg->m_edtComment->setPlainText(
         QStringLiteral("Error E-21 seen twice this week during long exposures."));

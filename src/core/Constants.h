@@ -73,12 +73,70 @@ inline constexpr std::size_t kReportBlockLines = 12;
 // ---------------------------------------------------------------------------
 // Device link and frame protocol
 // ---------------------------------------------------------------------------
+// libftdi: the FTDI vendor and the products the default link looks for.
+inline constexpr int kFtdiVendorId = 0x0403;
+inline constexpr int kFtdiProductIds[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
+// Where the kernel offers FTDI serial devices when libftdi cannot open one.
+inline constexpr std::string_view kFtdiSerialByIdFolder = "/dev/serial/by-id";
+inline constexpr std::string_view kFtdiSerialByIdPrefix = "usb-FTDI_";
+// The console's serial settings (the FTDI power-on defaults): 9600 baud 8N1.
+inline constexpr int kConsoleBaud = 9600;
+inline constexpr int kBitsPerSerialByte = 10;  // start, 8 data, stop
+// Longest single wait of the link: every wait rechecks stop and device state
+// at least this often.
+inline constexpr std::chrono::milliseconds kLinkWaitSlice{50};
+// How long a 6-byte packet may take to leave before the write counts as failed.
+inline constexpr std::chrono::milliseconds kLinkWriteTimeout{2000};
+inline constexpr std::size_t kLinkReadChunk = 512;
 
+inline constexpr std::size_t kCommandPacketSize = 6;
+inline constexpr std::uint8_t kFrameHeader1 = 0x16;
+inline constexpr std::uint8_t kFrameHeader2 = 0x02;
+inline constexpr std::uint8_t kToolThirdByte = 0x21;
+inline constexpr std::uint8_t kCommandLengthByte = 0x02;
+inline constexpr std::uint8_t kCmdEnable = 0x64;
+inline constexpr std::uint8_t kCmdConsoleVersion = 0x72;
+inline constexpr std::uint8_t kCmdSystemRequest = 0x26;
+inline constexpr std::uint8_t kCmdSystemLog = 0x1F;
+inline constexpr std::uint8_t kCmdEcho = 0x65;
+
+// The receive window and where a complete frame leaves its parts in it.
+inline constexpr std::size_t kRxWindowSize = 32;
+inline constexpr std::size_t kWindowHeader1Pos = 27;
+inline constexpr std::size_t kWindowHeader2Pos = 28;
+inline constexpr std::size_t kWindowLengthPos = 30;
+inline constexpr std::size_t kWindowCommandPos = 31;
+inline constexpr std::size_t kWindowRecordIndexPos = 20;
+inline constexpr std::size_t kWindowRecordParamPos = 21;
+inline constexpr std::size_t kWindowVersionPos = 24;
+inline constexpr std::uint8_t kRecordFrameLength = 13;  // L of a 17-byte record frame
+inline constexpr std::uint8_t kVersionFrameLength = 9;  // L of a 13-byte version frame
+
+// Simulated console: scenario names, the pace of the in-process link, and
+// the third byte of its frames.
+inline constexpr std::string_view kScenarioFull = "full";
+inline constexpr std::string_view kScenarioPartial = "partial";
+inline constexpr std::string_view kScenarioNoisy = "noisy";
+inline constexpr std::string_view kScenarioStall = "stall";
+inline constexpr std::string_view kScenarioSilent = "silent";
+inline constexpr int kSimulatedLinkBaud = 57600;
+inline constexpr std::uint8_t kConsoleThirdByte = 0x12;
+inline constexpr std::size_t kConsoleEchoEvery = 60;  // frames between echo frames
+// vok console writes what is due at most this often, as a USB bridge would.
+inline constexpr std::chrono::milliseconds kConsoleWriteSlice{1};
 
 // ---------------------------------------------------------------------------
 // Acquisition
 // ---------------------------------------------------------------------------
-
+inline constexpr std::chrono::milliseconds kVersionToStartDelay{500};
+inline constexpr std::size_t kLastHtIndex = kHtRecordCount - 1;    // 212
+inline constexpr std::size_t kLastCmdIndex = kCmdRecordCount - 1;  // 225; above: end marker
+inline constexpr std::string_view kStatusChecking = "1.Checking ... VOK USB Connection.";
+inline constexpr std::string_view kStatusSystemRequest = "2.Loading ... System Request Infomation.";
+inline constexpr std::string_view kStatusSystemLog = "3.Loading ... System Log Infomation.";
+inline constexpr std::string_view kStatusEnd = "4.Loading ... End.";
+inline constexpr std::chrono::seconds kAcquireDefaultTimeout{120};
+inline constexpr int kProgressBarWidth = 30;  // characters of each bar of vok acquire
 
 // ---------------------------------------------------------------------------
 // HTML report and decoders
@@ -139,9 +197,6 @@ inline constexpr std::string_view kUploadServerBareIpv6 =
 // Messages shown to the user
 // ---------------------------------------------------------------------------
 // Wizard (start, progress, error pages and the main dialog).
-inline constexpr std::string_view kMsgCheckCable =
-    "ERROR : Please, Check VOK USB Connection Cable.";
-inline constexpr std::string_view kMsgStartQuestion = "NOTICE : Start Remote Diagnosis Procedure ?";
 inline constexpr std::string_view kMsgExitNotCompleted =
     "NOTICE : Remote Diagnosis is not completed. Are you Exit ?";
 inline constexpr std::string_view kMsgSkipNotCompleted =
@@ -155,6 +210,12 @@ inline constexpr std::string_view kErrorMessagePrefix = "ERROR : ";
 inline constexpr std::string_view kUploadSuccessMessage =
     "NOTICE : Diagnosis Report Sending Success. Thank you !!";
 inline constexpr std::string_view kUploadFailedMessage = "ERROR : Can not connect to server !!";
+inline constexpr std::string_view kMsgCheckCable = "ERROR : Please, Check VOK USB Connection Cable.";
+inline constexpr std::string_view kMsgCannotEnable = "ERROR : CANNOT ENABLE USB CONNECTION !!!";
+inline constexpr std::string_view kMsgStartQuestion = "NOTICE : Start Remote Diagnosis Procedure ?";
+inline constexpr std::string_view kMsgGoNextQuestion =
+    "NOTICE : VOK Diagnosis Infomation received ... OK. Go next procedure ?";
+
 
 // ---------------------------------------------------------------------------
 // GUI
@@ -177,6 +238,9 @@ struct DlgControl {
     std::string_view text;
     DlgRect rect;
 };
+
+// StartDiagnosis's result when no device could be opened (the D2XX status).
+inline constexpr int kStartDeviceNotFound = 2;
 
 // Dialog templates and the pages' template ids.
 inline constexpr int kIdAboutDialog = 100;

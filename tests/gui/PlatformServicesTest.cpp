@@ -179,18 +179,25 @@ TEST_F(PlatformServicesTest, CommandLineTakesTheLinkAndFolderOptions) {
     Result<DiagnosisOptions> options = DiagnosisOptions::Parse(
         {"--simulate=stall", "--data-dir", "/tmp/vok", "--server", "localhost:8080"});
     ASSERT_TRUE(options.ok()) << options.error();
-    EXPECT_EQ(options->simulate, std::optional<std::string>("stall"));
-    EXPECT_FALSE(options->device.has_value());
+    EXPECT_EQ(options->link.kind, LinkOptions::Kind::Simulated);
+    EXPECT_EQ(options->link.scenario, ConsoleScenario::Stall);
     EXPECT_EQ(options->dataDir, "/tmp/vok");
     EXPECT_EQ(options->server, std::optional<std::string>("localhost:8080"));
 
     options = DiagnosisOptions::Parse({"--simulate"});
     ASSERT_TRUE(options.ok());
-    EXPECT_EQ(options->simulate, std::optional<std::string>(""));
+    EXPECT_EQ(options->link.scenario, ConsoleScenario::Full);
     EXPECT_FALSE(options->dataDir.empty());
+
+    options = DiagnosisOptions::Parse({"--device=/dev/ttyUSB0"});
+    ASSERT_TRUE(options.ok());
+    EXPECT_EQ(options->link.kind, LinkOptions::Kind::Device);
+    EXPECT_EQ(options->link.devicePath, "/dev/ttyUSB0");
+    EXPECT_EQ(DiagnosisOptions::Parse({})->link.kind, LinkOptions::Kind::FirstFtdi);
 
     EXPECT_FALSE(DiagnosisOptions::Parse({"--device", "/dev/ttyUSB0", "--simulate"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"--device"}).ok());
+    EXPECT_FALSE(DiagnosisOptions::Parse({"--simulate=sunny"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"--colour"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"stray"}).ok());
 }

@@ -1,0 +1,44 @@
+#include "link/ConsoleScenario.h"
+
+#include <array>
+#include <utility>
+
+#include "core/Constants.h"
+
+namespace vok {
+
+namespace {
+
+constexpr std::array<std::pair<ConsoleScenario, std::string_view>, 5> kNames = {{
+    {ConsoleScenario::Full, kScenarioFull},
+    {ConsoleScenario::Partial, kScenarioPartial},
+    {ConsoleScenario::Noisy, kScenarioNoisy},
+    {ConsoleScenario::Stall, kScenarioStall},
+    {ConsoleScenario::Silent, kScenarioSilent},
+}};
+
+}  // namespace
+
+std::optional<ConsoleScenario> ParseScenario(std::string_view name) {
+    for (const auto& [scenario, text] : kNames) {
+        if (text == name) {
+            return scenario;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view ScenarioName(ConsoleScenario scenario) {
+    for (const auto& [candidate, text] : kNames) {
+        if (candidate == scenario) {
+            return text;
+        }
+    }
+    return kScenarioFull;
+}
+
+std::string_view ScenarioList() {
+    return "full, partial, noisy, stall, silent";
+}
+
+}  // namespace vok

@@ -1,0 +1,84 @@
+#include "link/FrameReceiver.h"
+
+#include <algorithm>
+
+#include "core/Constants.h"
+
+namespace vok {
+
+FrameReceiver::FrameReceiver(DeviceLink& link, ReceiveWindow& window, const std::atomic<bool>& stop)
+    : m_link(link), m_window(window), m_stop(stop) {}
+
+FrameReceiver::Step FrameReceiver::Failed(const std::string& reason) const {
+    // Closing the link is how Skip and close stop the worker: what fails
+    // after the stop flag is set is that stop, not a lost device.
+    if (m_stop.load()) {
+        return {Event::Stopped, 0, {}};
+    }
+    return {Event::Lost, 0, reason};
+}
+
+FrameReceiver::Step FrameReceiver::Next() {
+    if (m_stop.load()) {
+        return {Event::Stopped, 0, {}};
+    }
+    const Result<std::size_t> count = m_link.ReceiveCount();
+    if (!count) {
+        return Failed(count.error());
+    }
+    if (*count == 0) {
+        const Result<bool> ready = m_link.WaitReadable(kLinkWaitSlice);
+        if (!ready) {
+            return Failed(ready.error());
+        }
+        return {};
+    }
+    const Result<std::uint8_t> byte = m_link.ReadByte();
+    // A failed read still moves the window, like every read; the frame test
+    // is skipped for it and the next step finds out whether the device went.
+    m_window.Push(byte ? *byte : 0);
+    if (!byte || !m_window.IsFrameHeader()) {
+        return {};
+    }
+    const std::uint8_t command = m_window.GetFrameCommand();
+    Step rest = ReadRest(m_window.GetFrameLength());
+    if (rest.event != Event::None) {
+        return rest;
+    }
+    return {Event::Frame, command, {}};
+}
+
+// The rest of a frame goes into the window without header tests, so a 0x16
+// 0x02 inside a body never starts a frame of its own.
+FrameReceiver::Step FrameReceiver::ReadRest(int remaining) {
+    while (remaining > 0) {
+        if (m_stop.load()) {
+            return {Event::Stopped, 0, {}};
+        }
+        const Result<std::size_t> count = m_link.ReceiveCount();
+        if (!count) {
+            return Failed(count.error());
+        }
+        if (*count == 0) {
+            const Result<bool> ready = m_link.WaitReadable(kLinkWaitSlice);
+            if (!ready) {
+                return Failed(ready.error());
+            }
+            continue;
+        }
+        const std::size_t now = std::min(*count, static_cast<std::size_t>(remaining));
+        for (std::size_t n = 0; n < now; ++n) {
+            const Result<std::uint8_t> byte = m_link.ReadByte();
+            if (!byte) {
+                // A frame with a hole would store wrong values: the frame
+                // is dropped and the device taken for gone.
+                return Failed(byte.error());
+            }
+            m_window.Push(*byte);
+        }
+        remaining -= static_cast<int>(now);
+    }
+    return {};
+}
+
+}  // namespace vok

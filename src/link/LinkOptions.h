@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "core/Constants.h"
+#include "link/ConsoleScenario.h"
+
+namespace vok {
+
+// Which link a program uses: --device PATH, --simulate[=SCENARIO], or by
+// default the first FTDI device.
+struct LinkOptions {
+    enum class Kind { FirstFtdi, Device, Simulated };
+
+    Kind kind = Kind::FirstFtdi;
+    std::string devicePath;
+    ConsoleScenario scenario = ConsoleScenario::Full;
+    int simulatedBaud = kSimulatedLinkBaud;  // 0: no pacing
+};
+
+}  // namespace vok

@@ -1,0 +1,25 @@
+#include "link/ReceiveWindow.h"
+
+#include <algorithm>
+
+namespace vok {
+
+void ReceiveWindow::Push(std::uint8_t byte) {
+    std::copy(m_bytes.begin() + 1, m_bytes.end(), m_bytes.begin());
+    m_bytes.back() = byte;
+}
+
+bool ReceiveWindow::IsFrameHeader() const {
+    return m_bytes[kWindowHeader1Pos] == kFrameHeader1 &&
+           m_bytes[kWindowHeader2Pos] == kFrameHeader2;
+}
+
+int ReceiveWindow::GetFrameLength() const {
+    return static_cast<int>(m_bytes[kWindowLengthPos]) - 1;
+}
+
+std::uint8_t ReceiveWindow::GetFrameCommand() const {
+    return m_bytes[kWindowCommandPos];
+}
+
+}  // namespace vok
