@@ -1,6 +1,8 @@
 #include "app/CDiagnosisApp.h"
 
+#include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 #include "app/CDiagnosisDlg.h"
 #include "app/DiagnosisOptions.h"
@@ -15,19 +17,32 @@ namespace {
 
 constexpr int kExitUsage = 2;
 
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// A display, or a platform chosen explicitly (offscreen, eglfs, vnc ...).
+bool DisplayAvailable(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "-platform") {
+            return true;
+        }
+    }
+    return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
+}
+
 }  // namespace
 
-CDiagnosisApp::CDiagnosisApp(int& argc, char** argv)
-    : QApplication(argc, argv), m_argc(argc), m_argv(argv) {
+CDiagnosisApp::CDiagnosisApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("vok-diagnosis"));
     setApplicationVersion(QString::fromUtf8(kProgramVersion.data(), kProgramVersion.size()));
     setDesktopFileName(QStringLiteral("vok-diagnosis"));
 }
 
-int CDiagnosisApp::Run() {
-    // QApplication has taken its own options (-platform ...) out of argv.
-    const std::vector<std::string> args(m_argv + 1, m_argv + m_argc);
-    const Result<DiagnosisOptions> options = DiagnosisOptions::Parse(args);
+int CDiagnosisApp::Main(int argc, char** argv) {
+    const Result<DiagnosisOptions> options =
+        DiagnosisOptions::Parse(DiagnosisOptions::OwnArguments(argc, argv));
     if (!options) {
         std::cerr << "vok-diagnosis: " << options.error() << "\n" << DiagnosisOptions::Usage();
         return kExitUsage;
@@ -40,11 +55,21 @@ int CDiagnosisApp::Run() {
         std::cout << "vok-diagnosis " << kProgramVersion << "\n";
         return 0;
     }
+    if (!DisplayAvailable(argc, argv)) {
+        // Qt would abort with a long plugin message; say what helps instead.
+        std::cerr << "vok-diagnosis: no display to show the wizard on (DISPLAY and "
+                     "WAYLAND_DISPLAY are not set); 'vok acquire' runs a diagnosis without one\n";
+        return kExitUsage;
+    }
+    CDiagnosisApp app(argc, argv);
+    return app.Run(*options);
+}
 
+int CDiagnosisApp::Run(const DiagnosisOptions& options) {
     DialogFonts::InstallSubstitutes();
     QtMessageBoxService messages;
     QtDesktopShell shell;
-    CDiagnosisDlg dialog(*options, messages, shell);
+    CDiagnosisDlg dialog(options, messages, shell);
     messages.SetOwner(&dialog);
     shell.SetOwner(&dialog);
     dialog.show();

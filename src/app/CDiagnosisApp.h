@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "app/DiagnosisOptions.h"
+
 namespace vok {
 
 // The application: reads the command line, makes the desktop services and
@@ -12,12 +14,13 @@ class CDiagnosisApp : public QApplication {
 public:
     CDiagnosisApp(int& argc, char** argv);
 
-    // The exit status: 0 when the dialog ended, 2 on a bad command line.
-    int Run();
+    // Reads the command line before the GUI starts (help, version and
+    // mistakes need no display), then runs the main dialog. The exit status:
+    // 0 when the dialog ended, 2 on a bad command line.
+    static int Main(int argc, char** argv);
 
 private:
-    int m_argc;
-    char** m_argv;
+    int Run(const DiagnosisOptions& options);
 };
 
 }  // namespace vok

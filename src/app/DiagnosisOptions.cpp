@@ -1,5 +1,7 @@
 #include "app/DiagnosisOptions.h"
 
+#include <set>
+
 #include "link/LinkFactory.h"
 #include "platform/CommandLine.h"
 #include "platform/DataFolder.h"
@@ -37,6 +39,32 @@ Result<DiagnosisOptions> DiagnosisOptions::Parse(const std::vector<std::string>&
     options.link = std::move(link).value();
     options.server = line->Value("server");
     return options;
+}
+
+std::vector<std::string> DiagnosisOptions::OwnArguments(int argc, char** argv) {
+    // Qt's own options that take a value in the next argument.
+    static const std::set<std::string, std::less<>> kQtValueOptions = {
+        "-platform",        "-platformpluginpath",
+        "-platformtheme",   "-plugin",
+        "-qwindowgeometry", "-qwindowicon",
+        "-qwindowtitle",    "-display",
+        "-geometry",        "-style",
+        "-stylesheet",      "-session",
+        "-title",           "-name",
+        "-visual",
+    };
+    std::vector<std::string> own;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-') {
+            if (kQtValueOptions.contains(arg) && i + 1 < argc) {
+                ++i;
+            }
+            continue;
+        }
+        own.push_back(arg);
+    }
+    return own;
 }
 
 const char* DiagnosisOptions::Usage() {

@@ -20,6 +20,11 @@ struct DiagnosisOptions {
     bool version = false;
 
     static Result<DiagnosisOptions> Parse(const std::vector<std::string>& args);
+
+    // The program's own arguments out of main's argv, without Qt's options
+    // (-platform offscreen, -style fusion ...), so they can be read before
+    // the GUI starts: --help works without a display.
+    static std::vector<std::string> OwnArguments(int argc, char** argv);
     static const char* Usage();
 };
 

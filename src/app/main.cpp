@@ -2,6 +2,5 @@
 #include "app/CDiagnosisApp.h"
 
 int main(int argc, char** argv) {
-    vok::CDiagnosisApp app(argc, argv);
-    return app.Run();
+    return vok::CDiagnosisApp::Main(argc, argv);
 }

@@ -200,6 +200,16 @@ TEST_F(PlatformServicesTest, CommandLineTakesTheLinkAndFolderOptions) {
     EXPECT_FALSE(DiagnosisOptions::Parse({"--simulate=sunny"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"--colour"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"stray"}).ok());
+
+    // Qt's own options are left to Qt.
+    std::vector<std::string> argv = {"vok-diagnosis", "-platform",  "offscreen", "--simulate",
+                                     "-reverse",      "--data-dir", "/tmp/x"};
+    std::vector<char*> raw;
+    for (std::string& arg : argv) {
+        raw.push_back(arg.data());
+    }
+    EXPECT_EQ(DiagnosisOptions::OwnArguments(static_cast<int>(raw.size()), raw.data()),
+              (std::vector<std::string>{"--simulate", "--data-dir", "/tmp/x"}));
 }
 
 }  // namespace
