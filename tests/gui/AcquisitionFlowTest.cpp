@@ -81,6 +81,8 @@ TEST_F(AcquisitionFlowTest, WholeDiagnosisRunsThroughThePagesOnTheGuiThread) {
     EXPECT_TRUE(dialog->m_pStep2Dlg->m_btnSkip.isEnabled());
     EXPECT_FALSE(dialog->m_pStep2Dlg->m_btnNext.isEnabled());
     EXPECT_EQ(dialog->m_pStep2Dlg->m_ctrlSystemProgress.Percent(), 0);
+    // The worker waits on its first page effect until the GUI runs events.
+    EXPECT_EQ(dialog->Data().m_strSerial, kNoSerial);
 
     ASSERT_TRUE(PumpUntil([&] { return dialog->ActivePageId() == kIdUserPage; }));
     CDialogStep2Dlg& progress = *dialog->m_pStep2Dlg;
@@ -135,6 +137,9 @@ TEST_F(AcquisitionFlowTest, DecliningTheStartLeavesTheStartPageAndTheDeviceFree)
     Open(Simulated(ConsoleScenario::Full));
     dialog->m_pStep1Dlg->m_btnStart.click();  // answered No
     EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdStartPage));
+    EXPECT_EQ(messages.Questions(), std::vector<std::string>{std::string(kMsgStartQuestion)});
+    // The site information is read before the question.
+    EXPECT_EQ(dialog->m_SiteInfo.m_strModel, "VOK-HF 650");
     messages.QueueAnswer(kAnswerYes);
     dialog->m_pStep1Dlg->m_btnStart.click();  // the device opens again
     EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdProgressPage));

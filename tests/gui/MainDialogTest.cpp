@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "QtTestApp.h"
 #include "app/CDiagnosisDlg.h"
@@ -216,6 +217,16 @@ TEST_F(MainDialogTest, AboutIsInTheContextMenuAndOnF1) {
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_TRUE(dialog->actions().front()->isSeparator());
+
+    QString shownTitle;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        shownTitle = box->windowTitle();
+        box->close();
+    });
+    const_cast<QAction*>(about)->trigger();
+    EXPECT_EQ(shownTitle, "About RemoteVOK");
 }
 
 }  // namespace
