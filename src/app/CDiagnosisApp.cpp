@@ -15,8 +15,6 @@ namespace vok {
 
 namespace {
 
-constexpr int kExitUsage = 2;
-
 bool Set(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
@@ -45,7 +43,7 @@ int CDiagnosisApp::Main(int argc, char** argv) {
         DiagnosisOptions::Parse(DiagnosisOptions::OwnArguments(argc, argv));
     if (!options) {
         std::cerr << "vok-diagnosis: " << options.error() << "\n" << DiagnosisOptions::Usage();
-        return kExitUsage;
+        return kGuiExitUsage;
     }
     if (options->help) {
         std::cout << DiagnosisOptions::Usage();
@@ -59,7 +57,7 @@ int CDiagnosisApp::Main(int argc, char** argv) {
         // Qt would abort with a long plugin message; say what helps instead.
         std::cerr << "vok-diagnosis: no display to show the wizard on (DISPLAY and "
                      "WAYLAND_DISPLAY are not set); 'vok acquire' runs a diagnosis without one\n";
-        return kExitUsage;
+        return kGuiExitUsage;
     }
     CDiagnosisApp app(argc, argv);
     return app.Run(*options);

@@ -59,13 +59,6 @@ QRect CIconButton::CaptionRect() const {
     return QRect(QPoint(icon.right() + 1, 0), QPoint(width() - 1, height() - 1));
 }
 
-QSize CIconButton::sizeHint() const {
-    const QSize textSize = fontMetrics().size(Qt::TextShowMnemonic, text());
-    const int iconWidth = HasIcon() ? kIconButtonIconGap + kButtonIconSize : 0;
-    const int iconHeight = HasIcon() ? kButtonIconSize : 0;
-    return {iconWidth + textSize.width() + 12, std::max(iconHeight, textSize.height()) + 8};
-}
-
 void CIconButton::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const QPalette& colors = palette();

@@ -24,8 +24,6 @@ public:
     QRect IconRect() const;
     QRect CaptionRect() const;
 
-    QSize sizeHint() const override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;

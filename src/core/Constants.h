@@ -398,6 +398,26 @@ inline constexpr std::string_view kPercentFormat = "%d%%";
 inline constexpr int kProgressLeftInset = 2;
 inline constexpr int kProgressRightInset = 3;
 
+// Dialog units: a quarter of the average character width across, an eighth
+// of the character height down; the average is taken over both alphabets.
+inline constexpr int kDialogUnitsPerCharX = 4;
+inline constexpr int kDialogUnitsPerCharY = 8;
+inline constexpr int kAlphabetLetters = 52;
+
+// Form labels shrink their font by steps, at most to this share, rather than
+// be cut off by a face wider than the one the template was measured with.
+inline constexpr double kMinLabelFontScale = 0.75;
+inline constexpr double kLabelFontStep = 0.25;
+
+// The window icon's sizes, for any window manager and panel.
+inline constexpr int kWindowIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+// The error sound: the desktop theme's sound when the file cannot be played.
+inline constexpr std::string_view kThemeErrorSound = "dialog-error";
+
+// Exit status of vok-diagnosis on a bad command line or without a display.
+inline constexpr int kGuiExitUsage = 2;
+
 // Icon button drawing.
 inline constexpr int kIconButtonIconGap = 3;
 inline constexpr int kIconButtonPressOffset = 1;

@@ -7,13 +7,6 @@
 
 namespace vok {
 
-namespace {
-
-constexpr qreal kMinLabelFontScale = 0.75;
-constexpr qreal kLabelFontStep = 0.25;
-
-}  // namespace
-
 FormLabel::FormLabel(const DlgControl& control, Qt::Alignment alignment, QWidget* parent,
                      const DialogUnits& units)
     : QLabel(PageTexts::Show(control.text), parent) {

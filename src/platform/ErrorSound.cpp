@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <system_error>
 
+#include "core/Constants.h"
+
 namespace vok {
 
 namespace {
 
 constexpr std::uint32_t kSoundId = 1;
-constexpr const char* kThemeErrorSound = "dialog-error";
 
 }  // namespace
 
@@ -44,8 +45,8 @@ bool ErrorSound::Play(const std::filesystem::path& file) {
             return true;
         }
     }
-    return ca_context_play(m_context, kSoundId, CA_PROP_EVENT_ID, kThemeErrorSound, nullptr) ==
-           CA_SUCCESS;
+    return ca_context_play(m_context, kSoundId, CA_PROP_EVENT_ID, kThemeErrorSound.data(),
+                           nullptr) == CA_SUCCESS;
 }
 
 }  // namespace vok

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include "core/Constants.h"
+
 static void RegisterVokIcons() {
     Q_INIT_RESOURCE(icons);
 }
@@ -46,7 +48,7 @@ QPixmap Icons::Pixmap(int id, int size, qreal devicePixelRatio) {
 
 QIcon Icons::WindowIcon(int id) {
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    for (const int size : kWindowIconSizes) {
         const QPixmap pixmap = Pixmap(id, size);
         if (!pixmap.isNull()) {
             icon.addPixmap(pixmap);

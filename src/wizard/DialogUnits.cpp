@@ -6,10 +6,6 @@ namespace vok {
 
 namespace {
 
-constexpr int kUnitsPerCharX = 4;
-constexpr int kUnitsPerCharY = 8;
-constexpr int kAlphabetLetters = 52;
-
 // a * b / c rounded half away from zero, without overflow for our sizes.
 int MulDiv(int a, int b, int c) {
     const long long product = static_cast<long long>(a) * b;
@@ -30,11 +26,11 @@ DialogUnits::DialogUnits(const QFont& font) {
 }
 
 int DialogUnits::X(int units) const {
-    return MulDiv(units, m_baseX, kUnitsPerCharX);
+    return MulDiv(units, m_baseX, kDialogUnitsPerCharX);
 }
 
 int DialogUnits::Y(int units) const {
-    return MulDiv(units, m_baseY, kUnitsPerCharY);
+    return MulDiv(units, m_baseY, kDialogUnitsPerCharY);
 }
 
 QRect DialogUnits::Rect(const DlgRect& rect) const {
