@@ -1,15 +1,23 @@
 #include "platform/ProfileFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace vok {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string LowerCopy(std::string_view text) {
     std::string out(text);
@@ -41,24 +49,43 @@ void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
     }
 }
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
 
 }  // namespace
 
 ProfileFile ProfileFile::Load(const std::string& path) {
+    Result<ProfileFile> profile = Open(path);
+    return profile ? std::move(profile).value() : ProfileFile();
+}
+
+Result<ProfileFile> ProfileFile::Open(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        return {};
+        return Error{std::strerror(errno)};
     }
+    // One read of the whole file where its size is known; in chunks for
+    // anything that grows or has no size (a pipe, a file being written).
     std::string text;
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        text.resize(static_cast<std::size_t>(info.st_size));
+        text.resize(std::fread(text.data(), 1, text.size(), file));
+    }
     constexpr std::size_t kChunk = 64 * 1024;
+    char chunk[kChunk];
     std::size_t got = 0;
-    do {
-        text.resize(text.size() + kChunk);
-        got = std::fread(text.data() + text.size() - kChunk, 1, kChunk, file);
-        text.resize(text.size() - kChunk + got);
-    } while (got == kChunk);
+    while (!std::feof(file) && !std::ferror(file) &&
+           (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int reason = errno;
     std::fclose(file);
+    if (failed) {
+        return Error{std::strerror(reason)};
+    }
     return Parse(std::move(text));
 }
 
@@ -119,7 +146,8 @@ void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t& cur
         ++valueBegin;
         --valueEnd;
     }
-    m_sections[current].entries.push_back({{keyBegin, keyEnd - keyBegin}, {valueBegin, valueEnd - valueBegin}});
+    m_sections[current].entries.push_back(
+        {{keyBegin, keyEnd - keyBegin}, {valueBegin, valueEnd - valueBegin}});
 }
 
 std::size_t ProfileFile::FindSection(std::string_view section) const {

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/Result.h"
+
 namespace vok {
 
 // An INI ("profile") file parsed once, answering lookups the way the
@@ -24,6 +26,8 @@ public:
     // A missing or unreadable file gives an empty profile: every lookup
     // returns its default.
     static ProfileFile Load(const std::string& path);
+    // The same, but a file that cannot be read is an error with its reason.
+    static Result<ProfileFile> Open(const std::string& path);
     static ProfileFile Parse(std::string text);
 
     std::string Get(std::string_view section, std::string_view key, std::string_view defaultValue,

@@ -73,7 +73,10 @@ void ReadTable(const ProfileFile& profile, const std::string& sectionFormat, Tab
 }  // namespace
 
 ReportData ReportFileReader::ReadReportFile(const std::string& path) {
-    const ProfileFile profile = ProfileFile::Load(path);
+    return ReadReportFile(ProfileFile::Load(path));
+}
+
+ReportData ReportFileReader::ReadReportFile(const ProfileFile& profile) {
     ReportData report;
 
     report.m_strDate = profile.Get(kDiagnosisSection, "DATE", "", kShortValueSize);
