@@ -102,7 +102,8 @@ inline constexpr int kProtocolCountParam = 10;
 // Room for the largest page (50 error entries, 9 full protocol blocks).
 inline constexpr std::size_t kHtmlReserve = 256 * 1024;
 
-inline constexpr std::string_view kHtmlHeadTitle = "<html><head><title>VOK Diagnosis Report</title>";
+inline constexpr std::string_view kHtmlHeadTitle =
+    "<html><head><title>VOK Diagnosis Report</title>";
 inline constexpr std::string_view kHtmlHeadMeta =
     R"(<meta name="Generator" content="VOK Diagnosis Software"></head>)";
 inline constexpr std::string_view kHtmlHeadBody =
@@ -146,16 +147,31 @@ inline constexpr std::string_view kSystemTitleCell =
 inline constexpr std::string_view kSystemTitle = "System Infomation";
 inline constexpr std::string_view kStatisticsTitle = "Statistics";
 inline constexpr std::string_view kDateTimeLabel = "Date/Time";
-// Rows 3 to 22, two label/value pairs each, left pair first.
+// Rows 3 to 22, one row of the page per line: left label, right label.
+// clang-format off
 inline constexpr std::string_view kSystemLabels[] = {
-    "Model", "Serial Number", "Delivery Date", "Max kW", "Max kV", "Max mA", "Max mAs",
-    "Main Voltage", "Option", "Main Frequency", "Max. mA Limit", "Output Limit", "Tube Type",
-    "Prep. Time", "Housing Type", "Max. Small-F mA", "Software Lock", "Bucky1 Type",
-    "Bucky2 Type", "Non-Bucky Setting", "Bucky1 Setting", "Bucky2 Setting", "Door Lock",
-    "InterLock1", "AEC1 Setting", "AEC1 Field", "AEC2 Setting", "AEC2 Field", "Bucky Delay Time",
-    "AEC Backup Time", "Warning Check", "Comm. Error Check", "Power Error Check",
-    "X-Ray Error Check", "Tube Error Check", "Filament Error Check", "Rotor Error Check",
-    "Etc. Error Check", "Console Firmware Version", "HT Firmware Version"};
+    "Model",                    "Serial Number",
+    "Delivery Date",            "Max kW",
+    "Max kV",                   "Max mA",
+    "Max mAs",                  "Main Voltage",
+    "Option",                   "Main Frequency",
+    "Max. mA Limit",            "Output Limit",
+    "Tube Type",                "Prep. Time",
+    "Housing Type",             "Max. Small-F mA",
+    "Software Lock",            "Bucky1 Type",
+    "Bucky2 Type",              "Non-Bucky Setting",
+    "Bucky1 Setting",           "Bucky2 Setting",
+    "Door Lock",                "InterLock1",
+    "AEC1 Setting",             "AEC1 Field",
+    "AEC2 Setting",             "AEC2 Field",
+    "Bucky Delay Time",         "AEC Backup Time",
+    "Warning Check",            "Comm. Error Check",
+    "Power Error Check",        "X-Ray Error Check",
+    "Tube Error Check",         "Filament Error Check",
+    "Rotor Error Check",        "Etc. Error Check",
+    "Console Firmware Version", "HT Firmware Version",
+};
+// clang-format on
 inline constexpr std::string_view kStatisticsLabels[] = {
     "X-Ray Exposure Count ( Total )", "X-Ray Exposure Count ( Today )", "Total Error Count",
     "Sum of Heat Unit ( Total )",     "Sum of Heat Unit ( Today )",     "Heat Unit Warning Count",
@@ -176,49 +192,39 @@ inline constexpr int kFixedText = -1;
 inline constexpr std::string_view kUserTitleCell =
     R"(<td width="600" height="40" align="center" valign="middle" colspan="3" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
 inline constexpr std::string_view kUserTitle = "User Infomation";
+// One row of the page per line. Fields: 12 HOSPITAL, 13 ADDRESS, 14 to 17
+// NAME, EMAIL, PHONE, FAX of [USER], 18 COMMENT.
+// clang-format off
 inline constexpr SiteTableCell kUserCells[] = {
-    {true, kTd200, "Hospital Name", kFixedText},    {false, kTd400Span2, "", 12},
-    {true, kTd200, "Address", kFixedText},          {false, kTd400Span2, "", 13},
-    {true, kTd200Rows4, "Operator", kFixedText},    {false, kTd200, "Name", kFixedText},
-    {false, kTd200, "", 14},                        {true, kTd200, "E-Mail Address", kFixedText},
-    {false, kTd200, "", 15},                        {true, kTd200, "Telephone Number", kFixedText},
-    {false, kTd200, "", 16},                        {true, kTd200, "FAX Number", kFixedText},
-    {false, kTd200, "", 17},                        {true, kTd200, "Comments", kFixedText},
-    {false, kTd400Span2, "", 18},
+    {true, kTd200, "Hospital Name", kFixedText}, {false, kTd400Span2, "", 12},
+    {true, kTd200, "Address", kFixedText}, {false, kTd400Span2, "", 13},
+    {true, kTd200Rows4, "Operator", kFixedText}, {false, kTd200, "Name", kFixedText}, {false, kTd200, "", 14},
+    {true, kTd200, "E-Mail Address", kFixedText}, {false, kTd200, "", 15},
+    {true, kTd200, "Telephone Number", kFixedText}, {false, kTd200, "", 16},
+    {true, kTd200, "FAX Number", kFixedText}, {false, kTd200, "", 17},
+    {true, kTd200, "Comments", kFixedText}, {false, kTd400Span2, "", 18},
 };
+// clang-format on
 inline constexpr std::string_view kServiceTitleCell =
     R"(<td width="600" colspan="4" height="40" align="center" valign="middle" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
 inline constexpr std::string_view kServiceTitle = "Service Infomation";
+// One row of the page per line. Fields: 0 MANUFACTURE, 1 MODEL, 2 DATE,
+// 3 SERIAL, 4 DESCRIPTION, 5 to 8 NAME, EMAIL, PHONE, FAX of [SERVICE]. The
+// history values of the report file are never shown.
+// clang-format off
 inline constexpr SiteTableCell kServiceCells[] = {
-    {true, kTd150, "System Manufacturer", kFixedText},
-    {false, kTd150, "", 0},
-    {false, kTd150, "Model Name", kFixedText},
-    {false, kTd150, "", 1},
-    {true, kTd150, "Installation Date", kFixedText},
-    {false, kTd150, "", 2},
-    {false, kTd150, "System S/N", kFixedText},
-    {false, kTd150, "", 3},
-    {true, kTd150, "System Description", kFixedText},
-    {false, kTd450Span3, "", 4},
-    {true, kTd150Rows4, "Service Engineer", kFixedText},
-    {false, kTd150, "Name", kFixedText},
-    {false, kTd300Span2, "", 5},
-    {true, kTd150, "E-Mail Address", kFixedText},
-    {false, kTd300Span2, "", 6},
-    {true, kTd150, "Telephone Number", kFixedText},
-    {false, kTd300Span2, "", 7},
-    {true, kTd150, "FAX Number", kFixedText},
-    {false, kTd300Span2, "", 8},
-    // The history values of the report file are never shown.
-    {true, kTd150Rows3, "Service History", kFixedText},
-    {false, kTd150Rows3, "1", kFixedText},
-    {false, kTd50, "Date", kFixedText},
-    {false, kTd250, kNbsp, kFixedText},
-    {true, kTd50, "Cause", kFixedText},
-    {false, kTd250, kNbsp, kFixedText},
-    {true, kTd50, "Action", kFixedText},
-    {false, kTd250, kNbsp, kFixedText},
+    {true, kTd150, "System Manufacturer", kFixedText}, {false, kTd150, "", 0}, {false, kTd150, "Model Name", kFixedText}, {false, kTd150, "", 1},
+    {true, kTd150, "Installation Date", kFixedText}, {false, kTd150, "", 2}, {false, kTd150, "System S/N", kFixedText}, {false, kTd150, "", 3},
+    {true, kTd150, "System Description", kFixedText}, {false, kTd450Span3, "", 4},
+    {true, kTd150Rows4, "Service Engineer", kFixedText}, {false, kTd150, "Name", kFixedText}, {false, kTd300Span2, "", 5},
+    {true, kTd150, "E-Mail Address", kFixedText}, {false, kTd300Span2, "", 6},
+    {true, kTd150, "Telephone Number", kFixedText}, {false, kTd300Span2, "", 7},
+    {true, kTd150, "FAX Number", kFixedText}, {false, kTd300Span2, "", 8},
+    {true, kTd150Rows3, "Service History", kFixedText}, {false, kTd150Rows3, "1", kFixedText}, {false, kTd50, "Date", kFixedText}, {false, kTd250, kNbsp, kFixedText},
+    {true, kTd50, "Cause", kFixedText}, {false, kTd250, kNbsp, kFixedText},
+    {true, kTd50, "Action", kFixedText}, {false, kTd250, kNbsp, kFixedText},
 };
+// clang-format on
 
 // Filament/kV and AEC calibration: groups of items, each item one HT
 // parameter shown less an offset.
@@ -241,11 +247,16 @@ inline constexpr std::string_view kCalibrationValueOpen = R"(<td width="100">)";
 inline constexpr std::string_view kCalibrationItemClose = "</td></tr>";
 inline constexpr std::string_view kFilamentKvTitle = "Filament, kV Calibration Data";
 inline constexpr CalibrationItem kFilamentKvItems[] = {
-    {"Small Focus Preheat Level", 7, 1, 0}, {"Small Focus Preheat Range", 7, 3, 0},
-    {"Large Focus Preheat Level", 7, 2, 0}, {"Large Focus Preheat Range", 7, 4, 0},
-    {"Prepare Low", 7, 5, 0},               {"Prepare High", 7, 6, 0},
-    {"SCC Level", 7, 7, 0},                 {"Boost Ratio", 7, 8, 0},
-    {"Low kV Offset", 7, 9, 128},           {"High kV Offset", 7, 10, 128},
+    {"Small Focus Preheat Level", 7, 1, 0},
+    {"Small Focus Preheat Range", 7, 3, 0},
+    {"Large Focus Preheat Level", 7, 2, 0},
+    {"Large Focus Preheat Range", 7, 4, 0},
+    {"Prepare Low", 7, 5, 0},
+    {"Prepare High", 7, 6, 0},
+    {"SCC Level", 7, 7, 0},
+    {"Boost Ratio", 7, 8, 0},
+    {"Low kV Offset", 7, 9, 128},
+    {"High kV Offset", 7, 10, 128},
 };
 inline constexpr CalibrationGroup kFilamentKvGroups[] = {
     {R"(<tr><td width="200" rowspan="8" align=center valign=middle>Filament Calibration</td>)", 0,
@@ -254,9 +265,15 @@ inline constexpr CalibrationGroup kFilamentKvGroups[] = {
 };
 inline constexpr std::string_view kAecTitle = "AEC Calibration Data";
 inline constexpr CalibrationItem kAecItems[] = {
-    {"kV Tracking Curve", 8, 1, 10}, {"kV Tracking Offset", 8, 2, 128}, {"RLF 0.5s", 8, 3, 0},
-    {"RLF 1.0s", 8, 4, 0},           {"RLF 1.5s", 8, 5, 0},             {"kV Tracking Curve", 8, 6, 10},
-    {"kV Tracking Offset", 8, 7, 128}, {"RLF 0.5s", 8, 8, 0},           {"RLF 1.0s", 8, 9, 0},
+    {"kV Tracking Curve", 8, 1, 10},
+    {"kV Tracking Offset", 8, 2, 128},
+    {"RLF 0.5s", 8, 3, 0},
+    {"RLF 1.0s", 8, 4, 0},
+    {"RLF 1.5s", 8, 5, 0},
+    {"kV Tracking Curve", 8, 6, 10},
+    {"kV Tracking Offset", 8, 7, 128},
+    {"RLF 0.5s", 8, 8, 0},
+    {"RLF 1.0s", 8, 9, 0},
     {"RLF 1.5s", 8, 10, 0},
 };
 inline constexpr CalibrationGroup kAecGroups[] = {
@@ -276,8 +293,8 @@ inline constexpr std::string_view kMaHistoryLabelOpen = R"(<tr><td width="300">)
 inline constexpr std::string_view kMaHistoryValueOpen = R"(<td width="300">)";
 inline constexpr std::string_view kMaHistoryRowClose = "</td></tr>";
 inline constexpr std::string_view kMaHistoryLabels[] = {
-    "History Index",          "Date",          "Tube Type",           "Total Calibration Step",
-    "Total Exposure Count",   "Elapsed Time",  "Fail Condition Count"};
+    "History Index",        "Date",         "Tube Type",           "Total Calibration Step",
+    "Total Exposure Count", "Elapsed Time", "Fail Condition Count"};
 inline constexpr std::string_view kMaHistoryCentury = "20";
 
 // Small and large focus calibration tables.
@@ -287,15 +304,20 @@ inline constexpr int kFocusRows = 21;
 inline constexpr int kFocusValueOffset = 2000;
 inline constexpr std::string_view kFocusTitleOpen =
     R"(<tr><td width="600" colspan="7" height="40" align="center" valign="middle" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
-inline constexpr std::string_view kSmallFocusTitle = "<p>Small Focus Calibration Table</p></td></tr>";
-inline constexpr std::string_view kLargeFocusTitle = "<p>Large Focus Calibration Table</p></td></tr>";
+inline constexpr std::string_view kSmallFocusTitle =
+    "<p>Small Focus Calibration Table</p></td></tr>";
+inline constexpr std::string_view kLargeFocusTitle =
+    "<p>Large Focus Calibration Table</p></td></tr>";
 inline constexpr std::string_view kSmallFocusCorner =
     R"(<td width="120" align="center" valign="middle"><p>SMALL</p></td>)";
 inline constexpr std::string_view kLargeFocusCorner =
     R"(<td width="120" align="center" valign="middle"><p>LARGE</p></td>)";
-inline constexpr std::string_view kFocusHeadingOpen = R"(<td width="80"  align="center" valign="middle"><p>)";
-inline constexpr std::string_view kFocusLabelOpen = R"(<td width="120"align="center" valign="middle"><p>)";
-inline constexpr std::string_view kFocusValueOpen = R"(<td width="80" align="center" valign="middle"><p>)";
+inline constexpr std::string_view kFocusHeadingOpen =
+    R"(<td width="80"  align="center" valign="middle"><p>)";
+inline constexpr std::string_view kFocusLabelOpen =
+    R"(<td width="120"align="center" valign="middle"><p>)";
+inline constexpr std::string_view kFocusValueOpen =
+    R"(<td width="80" align="center" valign="middle"><p>)";
 inline constexpr std::string_view kFocusCellClose = "</p></td>";
 inline constexpr std::string_view kFocusKv[] = {"40", "50", "60", "80", "100", "120"};
 inline constexpr std::string_view kFocusMa[] = {"10",  "12.5", "16",  "20",  "25",  "32",  "40",
@@ -344,8 +366,7 @@ inline constexpr std::string_view kModelTexts[] = {"VOK-32", "VOK-40", "VOK-52",
                                                    "VOK-68", "VOK-82", "VOK-102"};
 inline constexpr std::string_view kKwTexts[] = {"32kW", "40kW", "52kW", "68kW", "82kW", "102kW"};
 inline constexpr std::string_view kKvTexts[] = {"100kV", "125kV", "150kV"};
-inline constexpr std::string_view kMasTexts[] = {"500mAs", "600mAs", "640mAs", "800mAs",
-                                                 "1000mAs"};
+inline constexpr std::string_view kMasTexts[] = {"500mAs", "600mAs", "640mAs", "800mAs", "1000mAs"};
 inline constexpr std::string_view kMaTexts[] = {
     "10mA",  "12.5mA", "16mA",  "20mA",  "25mA",  "32mA",  "40mA",
     "50mA",  "64mA",   "80mA",  "100mA", "125mA", "160mA", "200mA",
