@@ -8,6 +8,10 @@ namespace vok {
 
 namespace {
 
+static_assert(std::size(kExposureTimeTexts) == 38);
+static_assert(std::size(kAecDensityTexts) == 17);
+static_assert(std::size(kAprNames) == 64);
+
 std::string BcdTriple(std::string text, int first, int second, int third, char separator) {
     HtmlText::AppendTwoDigits(text, HtmlText::Bcd(first));
     text += separator;

@@ -18,6 +18,10 @@ namespace vok {
 
 namespace {
 
+static_assert(std::size(kSystemLabels) == 40);
+static_assert(std::size(kStatisticsLabels) == 8);
+static_assert(std::size(kFocusMa) == kFocusRows);
+
 constexpr int kByteBits = 8;
 constexpr int kFocusFlagParams[] = {2, 5, 8};
 constexpr int kFocusValid = 1;

@@ -11,6 +11,9 @@ namespace vok {
 
 namespace {
 
+static_assert(std::size(kMaTexts) == 21);
+static_assert(std::size(kPrepTimeTexts) == 10);
+
 constexpr int kNibbleBits = 4;
 constexpr int kNibbleMask = 0x0F;
 constexpr int kFieldMask = 0x03;
