@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 
 namespace vok {
@@ -40,7 +41,7 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 // Narrows [begin, end) of text to its part without blanks at either end.
-void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
+inline void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
     while (begin < end && IsBlank(text[begin])) {
         ++begin;
     }
@@ -52,6 +53,8 @@ void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
 bool IsQuote(char c) {
     return c == '"' || c == '\'';
 }
+
+constexpr std::size_t kMaxText = UINT32_MAX;
 
 }  // namespace
 
@@ -91,37 +94,56 @@ Result<ProfileFile> ProfileFile::Open(const std::string& path) {
 
 ProfileFile ProfileFile::Parse(std::string text) {
     ProfileFile profile;
+    // Offsets are 32 bits; no profile comes near 4 GiB, and one that does is
+    // read as far as they reach.
+    if (text.size() > kMaxText) {
+        text.resize(kMaxText);
+    }
     profile.m_text = std::move(text);
-    const std::string& t = profile.m_text;
+    // Room for one entry per line, so that the table is allocated once.
+    profile.m_entries.reserve(
+        static_cast<std::size_t>(std::count(profile.m_text.begin(), profile.m_text.end(), '\n')) + 1);
+    const char* const data = profile.m_text.data();
+    const std::size_t size = profile.m_text.size();
     std::size_t current = kNoSection;
     std::size_t lineBegin = 0;
-    const std::size_t size = t.size();
-    for (std::size_t i = 0; i <= size; ++i) {
-        if (i == size || t[i] == '\n' || t[i] == '\r') {
-            profile.ParseLine(lineBegin, i, current);
-            lineBegin = i + 1;
+    while (lineBegin <= size) {
+        // One pass finds the line's end and its first "=".
+        std::size_t lineEnd = lineBegin;
+        std::size_t equals = std::string::npos;
+        for (; lineEnd < size; ++lineEnd) {
+            const char c = data[lineEnd];
+            if (c == '\n' || c == '\r') {
+                break;
+            }
+            if (c == '=' && equals == std::string::npos) {
+                equals = lineEnd;
+            }
         }
+        profile.ParseLine(lineBegin, lineEnd, equals, current);
+        lineBegin = lineEnd + 1;
     }
     return profile;
 }
 
-void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t& current) {
+void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t equals,
+                            std::size_t& current) {
     Trim(m_text, begin, end);
     if (begin == end) {
         return;
     }
-    if (m_text[begin] == '[') {
+    const std::string_view line(m_text.data() + begin, end - begin);
+    if (line.front() == '[') {
         std::size_t nameBegin = begin + 1;
-        std::size_t nameEnd = m_text.find(']', nameBegin);
-        if (nameEnd == std::string::npos || nameEnd > end) {
-            nameEnd = end;
-        }
+        const std::size_t close = line.find(']', 1);
+        std::size_t nameEnd = close == std::string_view::npos ? end : begin + close;
         Trim(m_text, nameBegin, nameEnd);
-        std::string name = LowerCopy(View({nameBegin, nameEnd - nameBegin}));
-        const bool inserted = m_sectionIndex.try_emplace(std::move(name), m_sections.size()).second;
+        const Span name = MakeSpan(nameBegin, nameEnd);
+        const bool inserted =
+            m_sectionIndex.try_emplace(LowerCopy(View(name)), m_sections.size()).second;
         if (inserted) {
             current = m_sections.size();
-            m_sections.emplace_back();
+            m_sections.push_back({name, static_cast<std::uint32_t>(m_entries.size()), 0});
         } else {
             // Lookups stop at the first section of a name; a repeat is dead text.
             current = kNoSection;
@@ -131,8 +153,7 @@ void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t& cur
     if (current == kNoSection) {
         return;
     }
-    const std::size_t equals = m_text.find('=', begin);
-    if (equals == std::string::npos || equals >= end) {
+    if (equals == std::string::npos) {
         return;
     }
     std::size_t keyBegin = begin;
@@ -146,8 +167,8 @@ void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t& cur
         ++valueBegin;
         --valueEnd;
     }
-    m_sections[current].entries.push_back(
-        {{keyBegin, keyEnd - keyBegin}, {valueBegin, valueEnd - valueBegin}});
+    m_entries.push_back({MakeSpan(keyBegin, keyEnd), MakeSpan(valueBegin, valueEnd)});
+    ++m_sections[current].count;
 }
 
 std::size_t ProfileFile::FindSection(std::string_view section) const {
@@ -168,15 +189,32 @@ bool ProfileFile::FindInSection(std::size_t section, std::string_view key,
     if (section >= m_sections.size()) {
         return false;
     }
-    for (const Entry& entry : m_sections[section].entries) {
-        if (EqualsIgnoreCase(View(entry.key), key)) {
-            value = View(entry.value);
-            // The readers hand values on as C strings: a NUL ends the text.
-            value = value.substr(0, value.find('\0'));
+    const Section& s = m_sections[section];
+    for (std::size_t i = 0; i < s.count; ++i) {
+        if (EqualsIgnoreCase(View(m_entries[s.first + i].key), key)) {
+            value = EntryValue(section, i);
             return true;
         }
     }
     return false;
+}
+
+std::string_view ProfileFile::SectionName(std::size_t section) const {
+    return View(m_sections[section].name);
+}
+
+std::size_t ProfileFile::EntryCount(std::size_t section) const {
+    return m_sections[section].count;
+}
+
+std::string_view ProfileFile::EntryKey(std::size_t section, std::size_t entry) const {
+    return View(m_entries[m_sections[section].first + entry].key);
+}
+
+std::string_view ProfileFile::EntryValue(std::size_t section, std::size_t entry) const {
+    const std::string_view value = View(m_entries[m_sections[section].first + entry].value);
+    // The readers hand values on as C strings: a NUL ends the text.
+    return value.substr(0, value.find('\0'));
 }
 
 std::string ProfileFile::Get(std::string_view section, std::string_view key,

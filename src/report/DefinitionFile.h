@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,7 +16,7 @@ namespace vok {
 // configuration and reach the page as they are, markup included.
 class DefinitionFile {
 public:
-    DefinitionFile() = default;
+    DefinitionFile() : DefinitionFile(ProfileFile()) {}
 
     // A missing file is no error: every text is then empty.
     static DefinitionFile Load(const std::string& path);
@@ -31,9 +33,21 @@ public:
     std::string GetTubeText(int code) const;
 
 private:
-    explicit DefinitionFile(ProfileFile profile) : m_profile(std::move(profile)) {}
+    // The entry each code of one section's key format names, found by one
+    // walk at load: a page asks for hundreds of codes.
+    struct CodeIndex {
+        std::string_view section;
+        std::string_view keyFormat;
+        std::size_t position = ProfileFile::npos;  // of the section in the file
+        std::array<std::int32_t, 256> entry{};     // kNoEntry when the key is missing
+    };
+    static constexpr std::int32_t kNoEntry = -1;
+
+    explicit DefinitionFile(ProfileFile profile);
+    static void BuildIndex(const ProfileFile& profile, CodeIndex& index);
 
     ProfileFile m_profile;
+    std::array<CodeIndex, 3> m_indexes;
 };
 
 }  // namespace vok

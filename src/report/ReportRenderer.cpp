@@ -1,5 +1,7 @@
 #include "report/ReportRenderer.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -117,21 +119,24 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
                                               [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
-// Whether two paths name the same file, also when neither exists yet.
-bool SameFile(const std::string& a, const std::string& b) {
+// Whether writing `page` would overwrite `report`: only when both exist and
+// are one file (links included); a page that does not exist yet replaces
+// nothing.
+bool SameFile(const std::string& report, const std::string& page) {
     std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec)) {
-        return true;
-    }
-    const auto canonicalA = std::filesystem::weakly_canonical(a, ec);
-    if (ec) {
-        return false;
-    }
-    const auto canonicalB = std::filesystem::weakly_canonical(b, ec);
-    return !ec && canonicalA == canonicalB;
+    return std::filesystem::equivalent(report, page, ec) && !ec;
 }
 
+// Replaces the file at path with text. An older regular file is removed
+// first rather than truncated: a browser that still reads it keeps a whole
+// old page, and the file system never has to give back the old page's blocks
+// while the new one is written. Anything else (a link, say) is written
+// through.
 Status WriteWholeFile(const std::string& path, const std::string& text) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        std::remove(path.c_str());
+    }
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return Error{"Cannot write the HTML report " + path + ": " + std::strerror(errno)};

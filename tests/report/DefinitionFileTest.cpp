@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "support/TempDir.h"
 
 namespace vok {
@@ -70,6 +72,40 @@ TEST(DefinitionFileTest, EachLoadSeesTheFileAsItIsNow) {
     dir.Write("VOK.DEFINE", "[TUBE]\nTUBE_03=new\n");
     EXPECT_EQ(before.GetTubeText(3), "old");
     EXPECT_EQ(DefinitionFile::Load(path).GetTubeText(3), "new");
+}
+
+// Each code's text comes from an index built at load; it must be what a
+// lookup of the printed key finds.
+TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
+    const std::string text =
+        "[ERROR]\nCODE_0X1a=lower digit\ncode_0x1A=second\nCODE_0X5=short\nCODE_0X005=long\n"
+        "CODE_0X05=five\nCODE_0XG1=not hex\nCODE_0X=none\nCODE_0X100=big\n CODE_0XFF = padded \n"
+        "[COMMAND]\nCOMMAND_5=short\nCOMMAND_005=long\nCOMMAND_05=five\nCOMMAND_123=x\n"
+        "COMMAND_0123=y\nCOMMAND_256=z\nCOMMAND_-1=w\nCOMMAND_1A=hex\ncommand_99=lower\n"
+        "[TUBE]\nTUBE_00=zero\nTUBE_0=short zero\nTUBE_255=\"quoted\"\n"
+        "[ERROR]\nCODE_0X06=repeated section\n";
+    const DefinitionFile define = DefinitionFile::Parse(text);
+    const ProfileFile profile = ProfileFile::Parse(text);
+    struct Kind {
+        const char* section;
+        const char* format;
+    };
+    for (const Kind kind :
+         {Kind{"ERROR", "CODE_0X%02X"}, Kind{"COMMAND", "COMMAND_%02d"}, Kind{"TUBE", "TUBE_%02d"}}) {
+        for (int code = 0; code <= 255; ++code) {
+            char key[32];
+            std::snprintf(key, sizeof key, kind.format, code);
+            EXPECT_EQ(define.LookupDefinition(kind.section, kind.format, code),
+                      profile.Get(kind.section, key, "", 80))
+                << key;
+        }
+    }
+    EXPECT_EQ(define.GetErrorText(0x1A), "lower digit");
+    EXPECT_EQ(define.GetErrorText(0x05), "five");
+    EXPECT_EQ(define.GetErrorText(0x06), "");
+    EXPECT_EQ(define.GetCommandText(123), "x");
+    EXPECT_EQ(define.GetCommandText(99), "lower");
+    EXPECT_EQ(define.GetTubeText(255), "quoted");
 }
 
 // The installed example must name whatever the simulated console emits.
