@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/Result.h"
@@ -75,6 +74,7 @@ private:
         Span name;
         std::uint32_t first = 0;
         std::uint32_t count = 0;
+        std::uint32_t hash = 0;  // of the name without regard to case
     };
 
     std::string_view View(Span span) const { return {m_text.data() + span.offset, span.length}; }
@@ -82,13 +82,19 @@ private:
         return {static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin)};
     }
     static constexpr std::size_t kNoSection = static_cast<std::size_t>(-1);
-    // One line [begin, end) whose first "=" is at equals (npos: none).
-    void ParseLine(std::size_t begin, std::size_t end, std::size_t equals, std::size_t& current);
+    // The line [begin, end), its first "=" at equals (npos when none).
+    void ParseLine(std::size_t begin, std::size_t end, std::size_t equals, bool hasNul,
+                   std::size_t& current);
+    // The section of that name and hash, or npos.
+    std::size_t Lookup(std::string_view name, std::uint32_t hash) const;
+    void AddToIndex(std::size_t section);
 
     std::string m_text;
     std::vector<Section> m_sections;
     std::vector<Entry> m_entries;
-    std::unordered_map<std::string, std::size_t> m_sectionIndex;  // lower-case name -> first
+    // Open addressing over section positions + 1 (0 = free), a power of two
+    // long and never more than half full.
+    std::vector<std::uint32_t> m_sectionIndex;
 };
 
 }  // namespace vok

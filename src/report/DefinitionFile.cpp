@@ -25,7 +25,9 @@ std::string FormatKey(std::string_view keyFormat, int code) {
     return key;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -57,7 +59,8 @@ int CodeOfKey(std::string_view key, std::string_view keyFormat) {
     const std::size_t percent = keyFormat.find('%');
     const std::string_view prefix = keyFormat.substr(0, percent);
     if (percent == std::string_view::npos || key.size() <= prefix.size() ||
-        key.size() > prefix.size() + kMaxCodeDigits || !EqualsIgnoreCase(key.substr(0, prefix.size()), prefix)) {
+        key.size() > prefix.size() + kMaxCodeDigits ||
+        !EqualsIgnoreCase(key.substr(0, prefix.size()), prefix)) {
         return -1;
     }
     const int base = (keyFormat.back() == 'X' || keyFormat.back() == 'x') ? kHexBase : kDecimalBase;

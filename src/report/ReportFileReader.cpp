@@ -44,11 +44,26 @@ int AsciiToInt(std::string_view text) {
 // The byte a parameter value stands for: atoi of at most 79 characters, low
 // 8 bits kept ("300" -> 44, "-1" -> 255, "abc" -> 0).
 std::uint8_t ParamByte(std::string_view value) {
+    // Nearly every value is one to three plain digits.
+    constexpr std::size_t kPlainDigits = 3;
+    if (!value.empty() && value.size() <= kPlainDigits) {
+        unsigned number = 0;
+        bool plain = true;
+        for (char c : value) {
+            plain = plain && c >= '0' && c <= '9';
+            number = number * kDecimalBase + static_cast<unsigned>(c - '0');
+        }
+        if (plain) {
+            return static_cast<std::uint8_t>(number);
+        }
+    }
     value = value.substr(0, kShortValueSize - 1);
     return static_cast<std::uint8_t>(static_cast<unsigned>(AsciiToInt(value)));
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) {
@@ -94,14 +109,16 @@ void ReadTables(const ProfileFile& profile, ReportData& report) {
         DiagnosisRecord* record = nullptr;
         if (const std::size_t k = NumberedName(name, kHtSectionFormat, kHtRecordCount - 1)) {
             record = &report.m_HtInfo[k];
-        } else if (const std::size_t c = NumberedName(name, kCmdSectionFormat, kCmdRecordCount - 1)) {
+        } else if (const std::size_t c =
+                       NumberedName(name, kCmdSectionFormat, kCmdRecordCount - 1)) {
             record = &report.m_CmdInfo[c];
         } else {
             continue;
         }
         bool seen[kParamCount] = {};
         for (std::size_t e = 0; e < profile.EntryCount(s); ++e) {
-            const std::size_t n = NumberedName(profile.EntryKey(s, e), kParamKeyFormat, kParamCount);
+            const std::size_t n =
+                NumberedName(profile.EntryKey(s, e), kParamKeyFormat, kParamCount);
             if (n != 0 && !seen[n - 1]) {
                 seen[n - 1] = true;
                 record->params[n - 1] = ParamByte(profile.EntryValue(s, e));

@@ -90,8 +90,8 @@ TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
         const char* section;
         const char* format;
     };
-    for (const Kind kind :
-         {Kind{"ERROR", "CODE_0X%02X"}, Kind{"COMMAND", "COMMAND_%02d"}, Kind{"TUBE", "TUBE_%02d"}}) {
+    for (const Kind kind : {Kind{"ERROR", "CODE_0X%02X"}, Kind{"COMMAND", "COMMAND_%02d"},
+                            Kind{"TUBE", "TUBE_%02d"}}) {
         for (int code = 0; code <= 255; ++code) {
             char key[32];
             std::snprintf(key, sizeof key, kind.format, code);

@@ -12,7 +12,8 @@ namespace vok {
 namespace {
 
 // One lookup per key, the way a profile reader is asked.
-std::uint8_t LookedUp(const ProfileFile& profile, const char* format, std::size_t k, std::size_t n) {
+std::uint8_t LookedUp(const ProfileFile& profile, const char* format, std::size_t k,
+                      std::size_t n) {
     char section[32];
     char key[32];
     std::snprintf(section, sizeof section, format, static_cast<int>(k));
@@ -67,18 +68,20 @@ TEST(ReportFileWalkTest, FirstSectionAndFirstKeyWin) {
 
 TEST(ReportFileWalkTest, ScrambledFilesReadLikeLookups) {
     std::mt19937 random(20260101);
-    const char* sections[] = {"HT_INFO_%03d", "ht_info_%03d", "CMD_INFO_%03d", "cmd_Info_%03d",
-                              "HT_INFO_%d",   "OTHER_%03d"};
+    const char* sections[] = {"HT_INFO_%03d",  "ht_info_%03d", "CMD_INFO_%03d",
+                              "cmd_Info_%03d", "HT_INFO_%d",   "OTHER_%03d"};
     const char* keys[] = {"PARAM%02d", "param%02d", "PARAM%d", "PARAM%03d"};
     const char* values[] = {"0", "200", "300", "-1", "abc", " 17 ", "\"9\"", "", "99999999999"};
     for (int round = 0; round < 20; ++round) {
         std::string text;
         for (int s = 0; s < 600; ++s) {
             char line[64];
-            std::snprintf(line, sizeof line, sections[random() % 6], static_cast<int>(random() % 230));
+            std::snprintf(line, sizeof line, sections[random() % 6],
+                          static_cast<int>(random() % 230));
             text += std::string("[") + line + "]\r\n";
             for (int e = static_cast<int>(random() % 14); e > 0; --e) {
-                std::snprintf(line, sizeof line, keys[random() % 4], static_cast<int>(random() % 12));
+                std::snprintf(line, sizeof line, keys[random() % 4],
+                              static_cast<int>(random() % 12));
                 text += std::string(line) + "=" + values[random() % 9] + "\n";
             }
         }
