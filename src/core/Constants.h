@@ -130,7 +130,6 @@ inline constexpr std::string_view kTd100 = R"(<td width="100">)";
 inline constexpr std::string_view kTd150 = R"(<td width="150">)";
 inline constexpr std::string_view kTd200 = R"(<td width="200">)";
 inline constexpr std::string_view kTd250 = R"(<td width="250">)";
-inline constexpr std::string_view kTd300 = R"(<td width="300">)";
 inline constexpr std::string_view kTd200Span2 = R"(<td width="200" colspan="2">)";
 inline constexpr std::string_view kTd300Span2 = R"(<td width="300" colspan="2">)";
 inline constexpr std::string_view kTd400Span2 = R"(<td width="400" colspan="2">)";

@@ -249,7 +249,7 @@ void ReportRenderer::WriteSystemTable(std::string& out) const {
         d.GetErrorCountText(),
         d.GetHeatUnitTotalText(),
         d.GetHeatUnitTodayText(),
-        std::to_string(Ht(6, 8)) + std::string(kTimesSuffix),
+        std::to_string(Ht(kCountersRecord, 8)) + std::string(kTimesSuffix),
         std::to_string(Ht(kCountersRecord, kErrorLogCountParam)),
         std::to_string(Ht(kCountersRecord, kProtocolCountParam)),
     };
