@@ -127,6 +127,20 @@ bool SameFile(const std::string& report, const std::string& page) {
     return std::filesystem::equivalent(report, page, ec) && !ec;
 }
 
+// Whether the file at path may be replaced by a page: when it is missing,
+// empty, or a page of ours. Anything else (a report file that happens to
+// carry the name, a mistyped --output) is left alone.
+bool MayReplace(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return true;
+    }
+    char head[kHtmlHeadTitle.size()];
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    return got == 0 || std::string_view(head, got) == kHtmlHeadTitle;
+}
+
 // Replaces the file at path with text. An older regular file is removed
 // first rather than truncated: a browser that still reads it keeps a whole
 // old page, and the file system never has to give back the old page's blocks
@@ -565,6 +579,10 @@ Result<std::string> ReportRenderer::RenderReportFile(const std::string& reportPa
                                                      const std::string& defineFile) {
     if (SameFile(reportPath, htmlPath)) {
         return Error{"The HTML report " + htmlPath + " would replace the report file itself"};
+    }
+    if (!MayReplace(htmlPath)) {
+        return Error{"The HTML report " + htmlPath +
+                     " would replace a file that is not an HTML report; nothing was written"};
     }
     ReportRenderer view(reportPath);
     if (Status read = view.ReadReportFile(); !read) {

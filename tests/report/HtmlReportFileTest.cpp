@@ -121,6 +121,21 @@ TEST_F(HtmlReportFileTest, OutputThatIsTheReportItselfIsRefused) {
     EXPECT_EQ(test::ReadAll(report), before);
 }
 
+TEST_F(HtmlReportFileTest, OnlyPagesOfOursAreReplaced) {
+    const std::string report = WriteDiagnosis();
+    const std::string config = dir.Write("CONFIG.ini", "[USER]\nHOSPITAL=St. Mary\n");
+    EXPECT_FALSE(ReportRenderer::RenderReportFile(report, config, "").ok());
+    EXPECT_EQ(test::ReadAll(config), "[USER]\nHOSPITAL=St. Mary\n");
+    // A report file that carries the page's name stays as it is.
+    std::filesystem::copy_file(report, folder.ReportFolder() / "R.html");
+    const std::string other = (folder.ReportFolder() / "R.VOK").string();
+    std::filesystem::copy_file(report, other);
+    EXPECT_FALSE(ReportRenderer::RenderReportFile(other, folder).ok());
+    EXPECT_EQ(test::ReadAll((folder.ReportFolder() / "R.html").string()), test::ReadAll(report));
+    const std::string empty = dir.Write("empty.html", "");
+    EXPECT_TRUE(ReportRenderer::RenderReportFile(report, empty, "").ok());
+}
+
 TEST_F(HtmlReportFileTest, ReportFromAnotherFolderRendersIntoTheReportFolder) {
     const std::string elsewhere = dir.File("REPORT_X_20260101_000000.VOK");
     std::filesystem::copy_file(WriteDiagnosis(), elsewhere);
@@ -171,11 +186,12 @@ TEST_F(HtmlReportFileTest, UnwritablePageIsAnError) {
 
 TEST_F(HtmlReportFileTest, OlderPageIsReplaced) {
     const std::string report = WriteDiagnosis();
-    const std::string page = dir.Write("page.html", std::string(500'000, 'x'));
+    const std::string page = dir.Write(
+        "page.html", "<html><head><title>VOK Diagnosis Report</title>" + std::string(500'000, 'x'));
     ASSERT_TRUE(ReportRenderer::RenderReportFile(report, page, "").ok());
     const std::string text = test::ReadAll(page);
     EXPECT_EQ(text.rfind("<html>", 0), 0u);
-    EXPECT_EQ(text.find('x' + std::string(10, 'x')), std::string::npos);
+    EXPECT_EQ(text.find(std::string(10, 'x')), std::string::npos);
 }
 
 TEST_F(HtmlReportFileTest, DefinitionsReadAfreshForEachRender) {
