@@ -142,6 +142,421 @@ inline constexpr int kProgressBarWidth = 30;  // characters of each bar of vok a
 // HTML report and decoders
 // ---------------------------------------------------------------------------
 
+// The page is compared and parsed by the service center's tooling: every tag,
+// attribute order, doubled attribute and missing space below is deliberate.
+inline constexpr std::string_view kHtmlExtension = ".html";
+// Error log: records 113 to 212, two per entry; protocol log: CMD_INFO
+// records 1 to 225, 25 per block.
+inline constexpr int kErrorLogFirstRecord = 113;
+inline constexpr int kErrorLogRecordsPerEntry = 2;
+inline constexpr int kErrorLogCapacity = 50;
+inline constexpr int kProtocolBlockRecords = 25;
+inline constexpr int kProtocolCapacity = 9;
+// HT records and parameters (1-based) that steer the page.
+inline constexpr int kSystemRecord = 1;
+inline constexpr int kCountersRecord = 6;
+inline constexpr int kErrorLogCountParam = 9;
+inline constexpr int kProtocolCountParam = 10;
+// Room for the largest page (50 error entries, 9 full protocol blocks).
+inline constexpr std::size_t kHtmlReserve = 256 * 1024;
+
+inline constexpr std::string_view kHtmlHeadTitle =
+    "<html><head><title>VOK Diagnosis Report</title>";
+inline constexpr std::string_view kHtmlHeadMeta =
+    R"(<meta name="Generator" content="VOK Diagnosis Software"></head>)";
+inline constexpr std::string_view kHtmlHeadBody =
+    R"(<body bgcolor="white" text="black" link="blue" vlink="purple" alink="red">)";
+inline constexpr std::string_view kHtmlTail = "</body></html>";
+
+inline constexpr std::string_view kHtmlTable = "</table>";
+inline constexpr std::string_view kHtmlRowOpen = "<tr>";
+inline constexpr std::string_view kHtmlRowClose = "</tr>";
+inline constexpr std::string_view kHtmlCellClose = "</td>";
+inline constexpr std::string_view kHtmlParagraphOpen = "<p>";
+inline constexpr std::string_view kHtmlParagraphClose = "</p>";
+inline constexpr std::string_view kHtmlFragmentSpace = " ";
+
+inline constexpr std::string_view kTableTag12px =
+    R"(<table style="font-family:Arial; font-weight:bold; font-size:12px;" border="1" cellpadding="0" cellspacing="0" width="600">)";
+inline constexpr std::string_view kTableTag12 =
+    R"(<table style="font-family:Arial; font-weight:bold; font-size:12;" border="1" cellpadding="0" cellspacing="0" width="600">)";
+inline constexpr std::string_view kCalibrationTableTag =
+    R"(<table border="1" style="font-family:Arial; font-weight:bold; font-size:12;" border="1" cellpadding="0" cellspacing="0" width="600">)";
+
+inline constexpr std::string_view kTd50 = R"(<td width="50">)";
+inline constexpr std::string_view kTd100 = R"(<td width="100">)";
+inline constexpr std::string_view kTd150 = R"(<td width="150">)";
+inline constexpr std::string_view kTd200 = R"(<td width="200">)";
+inline constexpr std::string_view kTd250 = R"(<td width="250">)";
+inline constexpr std::string_view kTd200Span2 = R"(<td width="200" colspan="2">)";
+inline constexpr std::string_view kTd300Span2 = R"(<td width="300" colspan="2">)";
+inline constexpr std::string_view kTd400Span2 = R"(<td width="400" colspan="2">)";
+inline constexpr std::string_view kTd400Span3 = R"(<td width="400" colspan="3">)";
+inline constexpr std::string_view kTd400Span4 = R"(<td width="400" colspan="4">)";
+inline constexpr std::string_view kTd450Span3 = R"(<td width="450" colspan="3">)";
+inline constexpr std::string_view kTd150Rows3 = R"(<td width="150" rowspan="3">)";
+inline constexpr std::string_view kTd150Rows4 = R"(<td width="150" rowspan="4">)";
+inline constexpr std::string_view kTd200Rows4 = R"(<td width="200" rowspan="4">)";
+
+// System Infomation with Statistics.
+inline constexpr std::string_view kSystemTitleCell =
+    R"(<td width="600" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
+inline constexpr std::string_view kSystemTitle = "System Infomation";
+inline constexpr std::string_view kStatisticsTitle = "Statistics";
+inline constexpr std::string_view kDateTimeLabel = "Date/Time";
+// Rows 3 to 22, one row of the page per line: left label, right label.
+// clang-format off
+inline constexpr std::string_view kSystemLabels[] = {
+    "Model",                    "Serial Number",
+    "Delivery Date",            "Max kW",
+    "Max kV",                   "Max mA",
+    "Max mAs",                  "Main Voltage",
+    "Option",                   "Main Frequency",
+    "Max. mA Limit",            "Output Limit",
+    "Tube Type",                "Prep. Time",
+    "Housing Type",             "Max. Small-F mA",
+    "Software Lock",            "Bucky1 Type",
+    "Bucky2 Type",              "Non-Bucky Setting",
+    "Bucky1 Setting",           "Bucky2 Setting",
+    "Door Lock",                "InterLock1",
+    "AEC1 Setting",             "AEC1 Field",
+    "AEC2 Setting",             "AEC2 Field",
+    "Bucky Delay Time",         "AEC Backup Time",
+    "Warning Check",            "Comm. Error Check",
+    "Power Error Check",        "X-Ray Error Check",
+    "Tube Error Check",         "Filament Error Check",
+    "Rotor Error Check",        "Etc. Error Check",
+    "Console Firmware Version", "HT Firmware Version",
+};
+// clang-format on
+inline constexpr std::string_view kStatisticsLabels[] = {
+    "X-Ray Exposure Count ( Total )", "X-Ray Exposure Count ( Today )", "Total Error Count",
+    "Sum of Heat Unit ( Total )",     "Sum of Heat Unit ( Today )",     "Heat Unit Warning Count",
+    "Total Error Message Log",        "Total Error Protocol Log"};
+inline constexpr std::string_view kKwSuffix = " kW";
+inline constexpr std::string_view kTimesSuffix = " Times";
+inline constexpr std::string_view kHeatUnitSuffix = " HU";
+
+// User and Service Infomation: one cell per entry; a cell either shows a
+// fixed text or a site field (kSiteField* values are SiteInfo positions).
+struct SiteTableCell {
+    bool newRow;
+    std::string_view tag;
+    std::string_view text;
+    int field;
+};
+inline constexpr int kFixedText = -1;
+inline constexpr std::string_view kUserTitleCell =
+    R"(<td width="600" height="40" align="center" valign="middle" colspan="3" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
+inline constexpr std::string_view kUserTitle = "User Infomation";
+// One row of the page per line. Fields: 12 HOSPITAL, 13 ADDRESS, 14 to 17
+// NAME, EMAIL, PHONE, FAX of [USER], 18 COMMENT.
+// clang-format off
+inline constexpr SiteTableCell kUserCells[] = {
+    {true, kTd200, "Hospital Name", kFixedText}, {false, kTd400Span2, "", 12},
+    {true, kTd200, "Address", kFixedText}, {false, kTd400Span2, "", 13},
+    {true, kTd200Rows4, "Operator", kFixedText}, {false, kTd200, "Name", kFixedText}, {false, kTd200, "", 14},
+    {true, kTd200, "E-Mail Address", kFixedText}, {false, kTd200, "", 15},
+    {true, kTd200, "Telephone Number", kFixedText}, {false, kTd200, "", 16},
+    {true, kTd200, "FAX Number", kFixedText}, {false, kTd200, "", 17},
+    {true, kTd200, "Comments", kFixedText}, {false, kTd400Span2, "", 18},
+};
+// clang-format on
+inline constexpr std::string_view kServiceTitleCell =
+    R"(<td width="600" colspan="4" height="40" align="center" valign="middle" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
+inline constexpr std::string_view kServiceTitle = "Service Infomation";
+// One row of the page per line. Fields: 0 MANUFACTURE, 1 MODEL, 2 DATE,
+// 3 SERIAL, 4 DESCRIPTION, 5 to 8 NAME, EMAIL, PHONE, FAX of [SERVICE]. The
+// history values of the report file are never shown.
+// clang-format off
+inline constexpr SiteTableCell kServiceCells[] = {
+    {true, kTd150, "System Manufacturer", kFixedText}, {false, kTd150, "", 0}, {false, kTd150, "Model Name", kFixedText}, {false, kTd150, "", 1},
+    {true, kTd150, "Installation Date", kFixedText}, {false, kTd150, "", 2}, {false, kTd150, "System S/N", kFixedText}, {false, kTd150, "", 3},
+    {true, kTd150, "System Description", kFixedText}, {false, kTd450Span3, "", 4},
+    {true, kTd150Rows4, "Service Engineer", kFixedText}, {false, kTd150, "Name", kFixedText}, {false, kTd300Span2, "", 5},
+    {true, kTd150, "E-Mail Address", kFixedText}, {false, kTd300Span2, "", 6},
+    {true, kTd150, "Telephone Number", kFixedText}, {false, kTd300Span2, "", 7},
+    {true, kTd150, "FAX Number", kFixedText}, {false, kTd300Span2, "", 8},
+    {true, kTd150Rows3, "Service History", kFixedText}, {false, kTd150Rows3, "1", kFixedText}, {false, kTd50, "Date", kFixedText}, {false, kTd250, kNbsp, kFixedText},
+    {true, kTd50, "Cause", kFixedText}, {false, kTd250, kNbsp, kFixedText},
+    {true, kTd50, "Action", kFixedText}, {false, kTd250, kNbsp, kFixedText},
+};
+// clang-format on
+
+// Filament/kV and AEC calibration: groups of items, each item one HT
+// parameter shown less an offset.
+struct CalibrationItem {
+    std::string_view label;
+    int record;
+    int param;
+    int offset;
+};
+struct CalibrationGroup {
+    std::string_view fragment;
+    int first;  // first item of the group in the item list
+    int count;
+};
+inline constexpr std::string_view kCalibrationTitleOpen =
+    R"(<tr><td width="600" colspan="3" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
+inline constexpr std::string_view kCalibrationTitleClose = "</td></tr>";
+inline constexpr std::string_view kCalibrationLabelOpen = R"(<td width="300">)";
+inline constexpr std::string_view kCalibrationValueOpen = R"(<td width="100">)";
+inline constexpr std::string_view kCalibrationItemClose = "</td></tr>";
+inline constexpr std::string_view kFilamentKvTitle = "Filament, kV Calibration Data";
+inline constexpr CalibrationItem kFilamentKvItems[] = {
+    {"Small Focus Preheat Level", 7, 1, 0},
+    {"Small Focus Preheat Range", 7, 3, 0},
+    {"Large Focus Preheat Level", 7, 2, 0},
+    {"Large Focus Preheat Range", 7, 4, 0},
+    {"Prepare Low", 7, 5, 0},
+    {"Prepare High", 7, 6, 0},
+    {"SCC Level", 7, 7, 0},
+    {"Boost Ratio", 7, 8, 0},
+    {"Low kV Offset", 7, 9, 128},
+    {"High kV Offset", 7, 10, 128},
+};
+inline constexpr CalibrationGroup kFilamentKvGroups[] = {
+    {R"(<tr><td width="200" rowspan="8" align=center valign=middle>Filament Calibration</td>)", 0,
+     8},
+    {R"(<tr><td width="200" rowspan="2" align=center valign=middle>kV Calibration</td>)", 8, 2},
+};
+inline constexpr std::string_view kAecTitle = "AEC Calibration Data";
+inline constexpr CalibrationItem kAecItems[] = {
+    {"kV Tracking Curve", 8, 1, 10},
+    {"kV Tracking Offset", 8, 2, 128},
+    {"RLF 0.5s", 8, 3, 0},
+    {"RLF 1.0s", 8, 4, 0},
+    {"RLF 1.5s", 8, 5, 0},
+    {"kV Tracking Curve", 8, 6, 10},
+    {"kV Tracking Offset", 8, 7, 128},
+    {"RLF 0.5s", 8, 8, 0},
+    {"RLF 1.0s", 8, 9, 0},
+    {"RLF 1.5s", 8, 10, 0},
+};
+inline constexpr CalibrationGroup kAecGroups[] = {
+    {R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 1</td>)", 0, 5},
+    {R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 2</td>)", 5, 5},
+};
+
+// Automatic mA Calibration History: records 9 to 28, shown when P01 is 1 to 20.
+inline constexpr int kMaHistoryFirstRecord = 9;
+inline constexpr int kMaHistoryLastRecord = 28;
+inline constexpr int kMaHistoryMaxIndex = 20;
+inline constexpr std::string_view kMaHistoryOpen =
+    R"(<table border="1" style="font-family:Arial; font-weight:bold; font-size:12;" border="1" cellpadding="0" cellspacing="0" width="600"><tr>)";
+inline constexpr std::string_view kMaHistoryTitle =
+    R"(<td width="600" colspan="2" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;">Automatic mA Calibration History</td></tr>)";
+inline constexpr std::string_view kMaHistoryLabelOpen = R"(<tr><td width="300">)";
+inline constexpr std::string_view kMaHistoryValueOpen = R"(<td width="300">)";
+inline constexpr std::string_view kMaHistoryRowClose = "</td></tr>";
+inline constexpr std::string_view kMaHistoryLabels[] = {
+    "History Index",        "Date",         "Tube Type",           "Total Calibration Step",
+    "Total Exposure Count", "Elapsed Time", "Fail Condition Count"};
+inline constexpr std::string_view kMaHistoryCentury = "20";
+
+// Small and large focus calibration tables.
+inline constexpr int kSmallFocusFirstRecord = 29;
+inline constexpr int kLargeFocusFirstRecord = 71;
+inline constexpr int kFocusRows = 21;
+inline constexpr int kFocusValueOffset = 2000;
+inline constexpr std::string_view kFocusTitleOpen =
+    R"(<tr><td width="600" colspan="7" height="40" align="center" valign="middle" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
+inline constexpr std::string_view kSmallFocusTitle =
+    "<p>Small Focus Calibration Table</p></td></tr>";
+inline constexpr std::string_view kLargeFocusTitle =
+    "<p>Large Focus Calibration Table</p></td></tr>";
+inline constexpr std::string_view kSmallFocusCorner =
+    R"(<td width="120" align="center" valign="middle"><p>SMALL</p></td>)";
+inline constexpr std::string_view kLargeFocusCorner =
+    R"(<td width="120" align="center" valign="middle"><p>LARGE</p></td>)";
+inline constexpr std::string_view kFocusHeadingOpen =
+    R"(<td width="80"  align="center" valign="middle"><p>)";
+inline constexpr std::string_view kFocusLabelOpen =
+    R"(<td width="120"align="center" valign="middle"><p>)";
+inline constexpr std::string_view kFocusValueOpen =
+    R"(<td width="80" align="center" valign="middle"><p>)";
+inline constexpr std::string_view kFocusCellClose = "</p></td>";
+inline constexpr std::string_view kFocusKv[] = {"40", "50", "60", "80", "100", "120"};
+inline constexpr std::string_view kFocusMa[] = {"10",  "12.5", "16",  "20",  "25",  "32",  "40",
+                                                "50",  "64",   "80",  "100", "125", "160", "200",
+                                                "250", "320",  "400", "500", "640", "800", "1000"};
+
+// Error Infomation and Protocol.
+inline constexpr std::string_view kErrorTitleCell =
+    R"(<td width="600" height="40" align="center" valign="middle" colspan="6" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
+inline constexpr std::string_view kErrorTitle = "Error Infomation";
+inline constexpr std::string_view kErrorCodeLabels[] = {"Error 0", "Error 1", "Error 2"};
+inline constexpr std::string_view kLogIndexLabel = "Log Index";
+inline constexpr std::string_view kLogDateLabel = "Date";
+inline constexpr std::string_view kLogTimeLabel = "Time";
+inline constexpr std::string_view kLogKvLabel = "kV";
+inline constexpr std::string_view kLogMaLabel = "mA";
+inline constexpr std::string_view kLogBuckyLabel = "Bucky";
+inline constexpr std::string_view kLogExtDeviceLabel = "Ext. Device";
+inline constexpr std::string_view kLogAecScreenLabel = "AEC Screen";
+inline constexpr std::string_view kLogAecFieldLabel = "AEC Field";
+inline constexpr std::string_view kLogAecDensityLabel = "AEC Density";
+inline constexpr std::string_view kLogAprLabel = "APR Condition";
+inline constexpr std::string_view kLogHuLabel = "HU";
+inline constexpr std::string_view kKvSuffix = " kV";
+inline constexpr std::string_view kPercentSuffix = " %";
+inline constexpr std::string_view kProtocolTitleCell =
+    R"(<td width="600" height="24" align="center" valign="middle" colspan="8">)";
+inline constexpr std::string_view kProtocolTitle = "Protocol";
+inline constexpr std::string_view kProtocolCommandHeadingCell =
+    R"(<td width="300" align="center" colspan="2">)";
+inline constexpr std::string_view kProtocolIndexLabel = "Index";
+inline constexpr std::string_view kProtocolCommandLabel = "Command";
+inline constexpr std::string_view kProtocolHeadingLabels[] = {"Addr", "Data1", "Data2", "Data3",
+                                                              "Time"};
+
+// Definition file sections and key formats.
+inline constexpr std::string_view kDefineErrorSection = "ERROR";
+inline constexpr std::string_view kDefineCommandSection = "COMMAND";
+inline constexpr std::string_view kDefineTubeSection = "TUBE";
+inline constexpr std::string_view kDefineErrorKeyFormat = "CODE_0X%02X";
+inline constexpr std::string_view kDefineCommandKeyFormat = "COMMAND_%02d";
+inline constexpr std::string_view kDefineTubeKeyFormat = "TUBE_%02d";
+
+// System information decoders.
+inline constexpr std::string_view kModelTexts[] = {"VOK-32", "VOK-40", "VOK-52",
+                                                   "VOK-68", "VOK-82", "VOK-102"};
+inline constexpr std::string_view kKwTexts[] = {"32kW", "40kW", "52kW", "68kW", "82kW", "102kW"};
+inline constexpr std::string_view kKvTexts[] = {"100kV", "125kV", "150kV"};
+inline constexpr std::string_view kMasTexts[] = {"500mAs", "600mAs", "640mAs", "800mAs", "1000mAs"};
+inline constexpr std::string_view kMaTexts[] = {
+    "10mA",  "12.5mA", "16mA",  "20mA",  "25mA",  "32mA",  "40mA",
+    "50mA",  "64mA",   "80mA",  "100mA", "125mA", "160mA", "200mA",
+    "250mA", "320mA",  "400mA", "500mA", "640mA", "800mA", "1000mA"};
+inline constexpr std::string_view kPrepTimeTexts[] = {"0.8sec", "1.0sec", "1.2sec", "1.5sec",
+                                                      "1.8sec", "2.0sec", "2.2sec", "2.5sec",
+                                                      "2.8sec", "3.0sec"};
+inline constexpr std::string_view kVoltageTexts[] = {"230VAC", "230VAC", "400VAC", "480VAC",
+                                                     "BATTERY"};
+inline constexpr std::string_view kPhaseTexts[] = {"1P", "3P", "3P", "3P", ""};
+inline constexpr std::string_view kFrequencyTexts[] = {"50Hz", "60Hz"};
+inline constexpr std::string_view kOptionLetters = "HADTP";  // bit 0 first
+inline constexpr std::string_view kBuckyTypeTexts[] = {"NONE", "BUCKYS", "BUCKYSFB", "BUCKYM",
+                                                       "BUCKYMFB"};
+// Bucky settings by field: Non-Bucky (bits 5-7), Bucky1 (bits 2-4), Bucky2 (bits 0-1).
+inline constexpr int kBuckySettingShift[] = {5, 2, 0};
+inline constexpr int kBuckySettingMask[] = {0x07, 0x07, 0x03};
+inline constexpr std::string_view kBuckySettingTexts[3][3] = {
+    {"NORMAL", "DR0", "PHOTO FLUORO"}, {"NORMAL", "DR1", "TOMO"}, {"NORMAL", "DR2", kNbsp}};
+inline constexpr std::string_view kEnableText = "ENABLE";
+inline constexpr std::string_view kDisableText = "DISABLE";
+// AEC channels 1 and 2: setting and field bit positions.
+inline constexpr int kAecSettingShift[] = {6, 2};
+inline constexpr int kAecFieldShift[] = {4, 0};
+inline constexpr std::string_view kAecSettingTexts[] = {"OFF", "NON-BUCKY", "BUCKY 1", "BUCKY 2"};
+inline constexpr std::string_view kAecFieldTexts[] = {"1 FIELD", "2 FIELD", "3 FIELD"};
+inline constexpr int kDelayStepMs = 10;
+inline constexpr std::string_view kDelayNone = "N/A";
+inline constexpr std::string_view kMsSuffix = "ms";
+inline constexpr int kSerialLength = 10;
+inline constexpr std::string_view kCentury = "20";
+inline constexpr char kDateSeparator = '/';
+inline constexpr char kTimeSeparator = ':';
+inline constexpr char kVersionPoint = '.';
+inline constexpr int kDigitsPerGroup = 3;
+inline constexpr char kThousandsSeparator = ',';
+
+// Log decoders.
+inline constexpr std::string_view kExposureTimeTexts[] = {
+    "1ms",    "2ms",    "3ms",    "4ms",    "5ms",    "6ms",    "8ms",    "10ms",
+    "12ms",   "16ms",   "20ms",   "25ms",   "32ms",   "40ms",   "50ms",   "64ms",
+    "80ms",   "100ms",  "125ms",  "160ms",  "200ms",  "250ms",  "320ms",  "400ms",
+    "500ms",  "640ms",  "800ms",  "1000ms", "1250ms", "1600ms", "2000ms", "2500ms",
+    "3200ms", "4000ms", "5000ms", "6400ms", "8000ms", "10000ms"};
+inline constexpr std::string_view kLogBuckyTexts[] = {"NON-BUCKY", "BUCKY 1", "BUCKY 2"};
+// External device bits in order of priority, the first set bit names the mode.
+struct ExtDeviceBit {
+    int bit;
+    std::string_view text;
+};
+inline constexpr ExtDeviceBit kExtDeviceBits[] = {
+    {0, "DR2"}, {2, "DR1"}, {3, "TOMO"}, {5, "DR0"}, {6, "PHOTO FLUORO"}};
+inline constexpr std::string_view kAecNoUse = "NO USE";
+inline constexpr std::string_view kAecScreenTexts[] = {"SMALL", "MEDIUM", "FAST"};  // bits 0-2
+inline constexpr std::string_view kAecChamberOn[] = {"L(O)", "C(O)", "R(O)"};
+inline constexpr std::string_view kAecChamberOff[] = {"L(X)", "C(X)", "R(X)"};
+inline constexpr char kAecChamberSeparator = ',';
+inline constexpr int kAecDensityFirstCode = 10;
+inline constexpr std::string_view kAecDensityTexts[] = {"-8", "-7", "-6", "-5", "-4", "-3",
+                                                        "-2", "-1", "0",  "+1", "+2", "+3",
+                                                        "+4", "+5", "+6", "+7", "+8"};
+// Anatomical programs: codes 1 to 64 fixed (filled with blanks to 24
+// characters), 65 to 89 user programs.
+inline constexpr std::size_t kAprNameWidth = 24;
+inline constexpr std::string_view kAprFirstText = "Skull - AP\t\t\t   ";
+inline constexpr std::string_view kAprNames[] = {
+    "Skull - AP",
+    "Skull - Lateral",
+    "Skull - Town's",
+    "Mandible - PA",
+    "Mandible - Axial Lateral",
+    "Mandible - Town's",
+    "Nasal Bone - Lateral",
+    "Zygomatic Arch - Axial",
+    "PNS - Waters",
+    "PNS - Caldwell",
+    "PNS - Lateral",
+    "Mastoid - Law",
+    "Mastoid - Stenvers",
+    "Mastoid - Townes",
+    "T-M Joint - Lateral",
+    "T-M Joint - Town's",
+    "Chest - AP",
+    "Chest - PA",
+    "Chest - Lateral",
+    "Chest - APICO",
+    "Upper Rib - AP",
+    "Upper Rib - Both Oblique",
+    "Lower Rib - AP",
+    "Lower Rib - Both Oblique",
+    "Abdomen - Supine",
+    "Abdomen - Erect",
+    "Abdomen - KUB",
+    "Pelvis - AP",
+    "Pelvis - Lateral",
+    "Hip - AP",
+    "Hip - Lateral",
+    "Decubitus",
+    "C-Spine - AP",
+    "C-Spine - Lateral",
+    "C-Spine - Oblique",
+    "C-Spine - Open Mouth",
+    "T-Spine - AP",
+    "T-Spine - Lateral",
+    "T-Spine - Oblique",
+    "T-Spine - Swimmer",
+    "L-Spine - AP",
+    "L-Spine - Lateral",
+    "L-Spine - Oblique",
+    "L-Spine - Cone Down",
+    "Sacrum - AP",
+    "Sacrum - Lateral",
+    "Coccyx - AP",
+    "Coccyx - Lateral",
+    "Hand - AP",
+    "Wrist - AP",
+    "Forearm - AP",
+    "Elbow - AP",
+    "Humerus - AP",
+    "Shoulder - AP",
+    "Clavicle - AP",
+    "Scapula - AP",
+    "Toe - AP",
+    "Foot - AP",
+    "Ankle - AP",
+    "Tibia - AP",
+    "Knee - AP",
+    "Merchant",
+    "Femur - AP",
+    "Calcanus - Axial",
+};
+inline constexpr int kAprUserCount = 25;
+inline constexpr std::string_view kAprUserPrefix = "User APR ";
 
 // ---------------------------------------------------------------------------
 // Service-center upload

@@ -35,7 +35,7 @@ constexpr int kTube = 12;
 
 // Tube voltages of the focus table columns and tube currents of its rows.
 constexpr std::array<int, 6> kFocusKv = {40, 50, 60, 80, 100, 120};
-constexpr std::array<int, 21> kFocusMa = {10,  12,  16,  20,  25,  32,  40,  50,  64,  80,  100,
+constexpr std::array<int, 21> kFocusMaSteps = {10,  12,  16,  20,  25,  32,  40,  50,  64,  80,  100,
                                           125, 160, 200, 250, 320, 400, 500, 640, 800, 1000};
 constexpr int kFocusOffset = 2000;
 
@@ -150,7 +150,7 @@ void FillCalibrationHistory(GeneratorImage& g) {
 // each; a cell is calibrated where the generator can deliver kV x mA.
 void FillFocusTable(GeneratorImage& g, std::size_t first, int base, std::size_t firstRow,
                     std::size_t lastRow) {
-    for (std::size_t r = 0; r < kFocusMa.size(); ++r) {
+    for (std::size_t r = 0; r < kFocusMaSteps.size(); ++r) {
         Params a{};
         Params b{};
         a[0] = static_cast<std::uint8_t>(r);
@@ -159,7 +159,7 @@ void FillFocusTable(GeneratorImage& g, std::size_t first, int base, std::size_t 
             Params& rec = col < 3 ? a : b;
             const std::size_t at = 1 + 3 * (col % 3);
             const bool usable =
-                r >= firstRow && r <= lastRow && kFocusKv[col] * kFocusMa[r] <= kMaxKw * 1000;
+                r >= firstRow && r <= lastRow && kFocusKv[col] * kFocusMaSteps[r] <= kMaxKw * 1000;
             if (!usable) {
                 continue;
             }
@@ -257,7 +257,7 @@ GeneratorImage GeneratorImage::Build() {
     constexpr std::size_t kSmallFocusLastRow = 14;  // 250 mA
     constexpr std::size_t kLargeFocusFirstRow = 4;  // 25 mA
     FillFocusTable(g, kSmallFocus, 1180, 0, kSmallFocusLastRow);
-    FillFocusTable(g, kLargeFocus, 1420, kLargeFocusFirstRow, kFocusMa.size() - 1);
+    FillFocusTable(g, kLargeFocus, 1420, kLargeFocusFirstRow, kFocusMaSteps.size() - 1);
     FillErrorLog(g);
     FillProtocolLog(g);
     return g;

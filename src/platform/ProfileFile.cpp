@@ -1,20 +1,24 @@
 #include "platform/ProfileFile.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace vok {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerCopy(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), Lower);
-    return out;
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Compared from the end: numbered keys (PARAM01 ... PARAM10) differ there,
@@ -32,7 +36,7 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 // Narrows [begin, end) of text to its part without blanks at either end.
-void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
+inline void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
     while (begin < end && IsBlank(text[begin])) {
         ++begin;
     }
@@ -41,71 +45,161 @@ void Trim(const std::string& text, std::size_t& begin, std::size_t& end) {
     }
 }
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+constexpr std::size_t kMaxText = UINT32_MAX;
+
+// FNV-1a over the lower-case name.
+std::uint32_t HashIgnoreCase(std::string_view text) {
+    constexpr std::uint32_t kOffsetBasis = 2166136261U;
+    constexpr std::uint32_t kPrime = 16777619U;
+    std::uint32_t hash = kOffsetBasis;
+    for (char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * kPrime;
+    }
+    return hash;
+}
+
+// The bytes that end a line or matter inside one: LF, CR, "=" and NUL.
+bool IsMark(char c) {
+    return c == '\n' || c == '\r' || c == '=' || c == '\0';
+}
+
+constexpr std::uint64_t kByteOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kByteHighs = 0x8080808080808080ULL;
+constexpr int kByteBits = 8;
+
+// The high bit of each byte of word that is zero; exact for the lowest such
+// byte (a borrow may also mark bytes above it).
+constexpr std::uint64_t ZeroBytes(std::uint64_t word) {
+    return (word - kByteOnes) & ~word & kByteHighs;
+}
+
+// The position of the first mark at or after pos, size when none. Eight
+// bytes at a time: most of a profile's bytes are plain text.
+std::size_t NextMark(const char* data, std::size_t size, std::size_t pos) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (pos + sizeof(std::uint64_t) <= size) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, data + pos, sizeof word);
+            const std::uint64_t marks = ZeroBytes(word ^ (kByteOnes * '\n')) |
+                                        ZeroBytes(word ^ (kByteOnes * '\r')) |
+                                        ZeroBytes(word ^ (kByteOnes * '=')) | ZeroBytes(word);
+            if (marks != 0) {
+                return pos + static_cast<std::size_t>(std::countr_zero(marks) / kByteBits);
+            }
+            pos += sizeof word;
+        }
+    }
+    while (pos < size && !IsMark(data[pos])) {
+        ++pos;
+    }
+    return pos;
+}
 
 }  // namespace
 
 ProfileFile ProfileFile::Load(const std::string& path) {
+    Result<ProfileFile> profile = Open(path);
+    return profile ? std::move(profile).value() : ProfileFile();
+}
+
+Result<ProfileFile> ProfileFile::Open(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        return {};
+        return Error{std::strerror(errno)};
     }
+    // One read of the whole file where its size is known; in chunks for
+    // anything that grows or has no size (a pipe, a file being written).
     std::string text;
+    struct stat info {};
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        text.resize(static_cast<std::size_t>(info.st_size));
+        text.resize(std::fread(text.data(), 1, text.size(), file));
+    }
     constexpr std::size_t kChunk = 64 * 1024;
+    char chunk[kChunk];
     std::size_t got = 0;
-    do {
-        text.resize(text.size() + kChunk);
-        got = std::fread(text.data() + text.size() - kChunk, 1, kChunk, file);
-        text.resize(text.size() - kChunk + got);
-    } while (got == kChunk);
+    while (!std::feof(file) && !std::ferror(file) &&
+           (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int reason = errno;
     std::fclose(file);
+    if (failed) {
+        return Error{std::strerror(reason)};
+    }
     return Parse(std::move(text));
 }
 
 ProfileFile ProfileFile::Parse(std::string text) {
     ProfileFile profile;
+    // Offsets are 32 bits; no profile comes near 4 GiB, and one that does is
+    // read as far as they reach.
+    if (text.size() > kMaxText) {
+        text.resize(kMaxText);
+    }
     profile.m_text = std::move(text);
-    const std::string& t = profile.m_text;
+    // An entry line holds at least a few bytes ("K=1" and its line end); this
+    // is room for all of a report file's without counting its lines first.
+    constexpr std::size_t kBytesPerEntry = 8;
+    profile.m_entries.reserve(profile.m_text.size() / kBytesPerEntry + 1);
+    const char* const data = profile.m_text.data();
+    const std::size_t size = profile.m_text.size();
     std::size_t current = kNoSection;
-    std::size_t lineBegin = 0;
-    const std::size_t size = t.size();
-    for (std::size_t i = 0; i <= size; ++i) {
-        if (i == size || t[i] == '\n' || t[i] == '\r') {
-            profile.ParseLine(lineBegin, i, current);
-            lineBegin = i + 1;
+    std::size_t pos = 0;
+    while (pos <= size) {
+        std::size_t equals = std::string::npos;
+        bool hasNul = false;
+        std::size_t i = pos;
+        for (;;) {
+            i = NextMark(data, size, i);
+            if (i == size || data[i] == '\n' || data[i] == '\r') {
+                break;
+            }
+            if (data[i] == '=') {
+                if (equals == std::string::npos) {
+                    equals = i;
+                }
+            } else {
+                hasNul = true;
+            }
+            ++i;
         }
+        profile.ParseLine(pos, i, equals, hasNul, current);
+        // CR LF is one line end (an empty line between would be skipped anyway).
+        pos = (i + 1 < size && data[i] == '\r' && data[i + 1] == '\n') ? i + 2 : i + 1;
     }
     return profile;
 }
 
-void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t& current) {
+void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t equals, bool hasNul,
+                            std::size_t& current) {
     Trim(m_text, begin, end);
     if (begin == end) {
         return;
     }
     if (m_text[begin] == '[') {
         std::size_t nameBegin = begin + 1;
-        std::size_t nameEnd = m_text.find(']', nameBegin);
-        if (nameEnd == std::string::npos || nameEnd > end) {
-            nameEnd = end;
-        }
+        const std::size_t close = std::string_view(m_text.data() + begin, end - begin).find(']', 1);
+        std::size_t nameEnd = close == std::string_view::npos ? end : begin + close;
         Trim(m_text, nameBegin, nameEnd);
-        std::string name = LowerCopy(View({nameBegin, nameEnd - nameBegin}));
-        const bool inserted = m_sectionIndex.try_emplace(std::move(name), m_sections.size()).second;
-        if (inserted) {
+        const Span name = MakeSpan(nameBegin, nameEnd);
+        const std::uint32_t hash = HashIgnoreCase(View(name));
+        if (Lookup(View(name), hash) == npos) {
             current = m_sections.size();
-            m_sections.emplace_back();
+            m_sections.push_back({name, static_cast<std::uint32_t>(m_entries.size()), 0, hash});
+            AddToIndex(current);
         } else {
             // Lookups stop at the first section of a name; a repeat is dead text.
             current = kNoSection;
         }
         return;
     }
-    if (current == kNoSection) {
-        return;
-    }
-    const std::size_t equals = m_text.find('=', begin);
-    if (equals == std::string::npos || equals >= end) {
+    if (current == kNoSection || equals == std::string::npos) {
         return;
     }
     std::size_t keyBegin = begin;
@@ -119,15 +213,53 @@ void ProfileFile::ParseLine(std::size_t begin, std::size_t end, std::size_t& cur
         ++valueBegin;
         --valueEnd;
     }
-    m_sections[current].entries.push_back({{keyBegin, keyEnd - keyBegin}, {valueBegin, valueEnd - valueBegin}});
+    if (hasNul) {
+        // The readers hand values on as C strings: a NUL ends the text.
+        const std::size_t nul =
+            std::string_view(m_text.data() + valueBegin, valueEnd - valueBegin).find('\0');
+        if (nul != std::string_view::npos) {
+            valueEnd = valueBegin + nul;
+        }
+    }
+    m_entries.push_back({MakeSpan(keyBegin, keyEnd), MakeSpan(valueBegin, valueEnd)});
+    ++m_sections[current].count;
+}
+
+std::size_t ProfileFile::Lookup(std::string_view name, std::uint32_t hash) const {
+    if (m_sectionIndex.empty()) {
+        return npos;
+    }
+    const std::size_t mask = m_sectionIndex.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const std::uint32_t entry = m_sectionIndex[slot];
+        if (entry == 0) {
+            return npos;
+        }
+        const Section& section = m_sections[entry - 1];
+        if (section.hash == hash && EqualsIgnoreCase(View(section.name), name)) {
+            return entry - 1;
+        }
+    }
+}
+
+void ProfileFile::AddToIndex(std::size_t section) {
+    constexpr std::size_t kFirstIndexSize = 16;
+    if (2 * m_sections.size() > m_sectionIndex.size()) {
+        m_sectionIndex.assign(std::max(kFirstIndexSize, 2 * m_sectionIndex.size()), 0);
+        for (std::size_t s = 0; s + 1 < m_sections.size(); ++s) {
+            AddToIndex(s);
+        }
+    }
+    const std::size_t mask = m_sectionIndex.size() - 1;
+    std::size_t slot = m_sections[section].hash & mask;
+    while (m_sectionIndex[slot] != 0) {
+        slot = (slot + 1) & mask;
+    }
+    m_sectionIndex[slot] = static_cast<std::uint32_t>(section + 1);
 }
 
 std::size_t ProfileFile::FindSection(std::string_view section) const {
-    if (m_sections.empty()) {
-        return npos;
-    }
-    const auto it = m_sectionIndex.find(LowerCopy(section));
-    return it == m_sectionIndex.end() ? npos : it->second;
+    return Lookup(section, HashIgnoreCase(section));
 }
 
 bool ProfileFile::Find(std::string_view section, std::string_view key,
@@ -140,15 +272,30 @@ bool ProfileFile::FindInSection(std::size_t section, std::string_view key,
     if (section >= m_sections.size()) {
         return false;
     }
-    for (const Entry& entry : m_sections[section].entries) {
-        if (EqualsIgnoreCase(View(entry.key), key)) {
-            value = View(entry.value);
-            // The readers hand values on as C strings: a NUL ends the text.
-            value = value.substr(0, value.find('\0'));
+    const Section& s = m_sections[section];
+    for (std::size_t i = 0; i < s.count; ++i) {
+        if (EqualsIgnoreCase(View(m_entries[s.first + i].key), key)) {
+            value = EntryValue(section, i);
             return true;
         }
     }
     return false;
+}
+
+std::string_view ProfileFile::SectionName(std::size_t section) const {
+    return View(m_sections[section].name);
+}
+
+std::size_t ProfileFile::EntryCount(std::size_t section) const {
+    return m_sections[section].count;
+}
+
+std::string_view ProfileFile::EntryKey(std::size_t section, std::size_t entry) const {
+    return View(m_entries[m_sections[section].first + entry].key);
+}
+
+std::string_view ProfileFile::EntryValue(std::size_t section, std::size_t entry) const {
+    return View(m_entries[m_sections[section].first + entry].value);
 }
 
 std::string ProfileFile::Get(std::string_view section, std::string_view key,

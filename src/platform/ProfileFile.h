@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "core/Result.h"
 
 namespace vok {
 
@@ -24,6 +26,8 @@ public:
     // A missing or unreadable file gives an empty profile: every lookup
     // returns its default.
     static ProfileFile Load(const std::string& path);
+    // The same, but a file that cannot be read is an error with its reason.
+    static Result<ProfileFile> Open(const std::string& path);
     static ProfileFile Parse(std::string text);
 
     std::string Get(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -43,29 +47,54 @@ public:
                             std::string_view defaultValue, std::size_t bufferSize,
                             const std::string& path);
 
+    // Sections in file order (a repeated name only once, as lookups see it)
+    // and their entries in file order, for readers that walk a whole file
+    // once instead of asking key by key.
     std::size_t SectionCount() const { return m_sections.size(); }
+    std::string_view SectionName(std::size_t section) const;
+    std::size_t EntryCount(std::size_t section) const;
+    std::string_view EntryKey(std::size_t section, std::size_t entry) const;
+    // As Find gives it: cut at a NUL.
+    std::string_view EntryValue(std::size_t section, std::size_t entry) const;
 
 private:
-    // Offsets into m_text, so that moving the profile keeps them valid.
+    // Offsets into m_text, so that moving the profile keeps them valid;
+    // 32 bits keep a report file's 4,400 entries small and cache-friendly.
     struct Span {
-        std::size_t offset = 0;
-        std::size_t length = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
     };
     struct Entry {
         Span key;
         Span value;
     };
+    // A section's entries are one run of m_entries: a section's lines follow
+    // its header, and a repeated header starts dead text.
     struct Section {
-        std::vector<Entry> entries;
+        Span name;
+        std::uint32_t first = 0;
+        std::uint32_t count = 0;
+        std::uint32_t hash = 0;  // of the name without regard to case
     };
 
     std::string_view View(Span span) const { return {m_text.data() + span.offset, span.length}; }
+    static Span MakeSpan(std::size_t begin, std::size_t end) {
+        return {static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin)};
+    }
     static constexpr std::size_t kNoSection = static_cast<std::size_t>(-1);
-    void ParseLine(std::size_t begin, std::size_t end, std::size_t& current);
+    // The line [begin, end), its first "=" at equals (npos when none).
+    void ParseLine(std::size_t begin, std::size_t end, std::size_t equals, bool hasNul,
+                   std::size_t& current);
+    // The section of that name and hash, or npos.
+    std::size_t Lookup(std::string_view name, std::uint32_t hash) const;
+    void AddToIndex(std::size_t section);
 
     std::string m_text;
     std::vector<Section> m_sections;
-    std::unordered_map<std::string, std::size_t> m_sectionIndex;  // lower-case name -> first
+    std::vector<Entry> m_entries;
+    // Open addressing over section positions + 1 (0 = free), a power of two
+    // long and never more than half full.
+    std::vector<std::uint32_t> m_sectionIndex;
 };
 
 }  // namespace vok

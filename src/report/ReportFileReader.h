@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/ProfileFile.h"
 #include "report/ReportData.h"
 
 namespace vok {
@@ -12,6 +13,8 @@ namespace vok {
 class ReportFileReader {
 public:
     static ReportData ReadReportFile(const std::string& path);
+    // The same from a file already loaded.
+    static ReportData ReadReportFile(const ProfileFile& profile);
 };
 
 }  // namespace vok

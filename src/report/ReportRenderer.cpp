@@ -1,0 +1,616 @@
+#include "report/ReportRenderer.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/ProfileFile.h"
+#include "report/HtmlText.h"
+#include "report/LogDecoder.h"
+#include "report/ReportFileReader.h"
+#include "report/SystemInfoDecoder.h"
+
+namespace vok {
+
+namespace {
+
+static_assert(std::size(kSystemLabels) == 40);
+static_assert(std::size(kStatisticsLabels) == 8);
+static_assert(std::size(kFocusMa) == kFocusRows);
+
+constexpr int kByteBits = 8;
+constexpr int kFocusFlagParams[] = {2, 5, 8};
+constexpr int kFocusValid = 1;
+constexpr int kHtLastRecord = static_cast<int>(kHtRecordCount) - 1;
+
+// Appends the fragments of one table. In the "spaced" tables every fragment,
+// the paragraph included, is followed by one space; in the others nothing is.
+class TableWriter {
+public:
+    TableWriter(std::string& out, bool spaced) : m_out(out), m_spaced(spaced) {}
+
+    void Fragment(std::string_view fragment) {
+        m_out += fragment;
+        Space();
+    }
+    void Row() { Fragment(kHtmlRowOpen); }
+    void EndRow() { Fragment(kHtmlRowClose); }
+
+    // A cell whose paragraph the caller appends between Begin and End.
+    std::string& BeginCell(std::string_view tag) {
+        Fragment(tag);
+        m_out += kHtmlParagraphOpen;
+        return m_out;
+    }
+    void EndCell() {
+        m_out += kHtmlParagraphClose;
+        Space();
+        Fragment(kHtmlCellClose);
+    }
+
+    // A cell of the program's own text.
+    void Cell(std::string_view tag, std::string_view text) {
+        BeginCell(tag) += text;
+        EndCell();
+    }
+    // A cell of text from a report file.
+    void ForeignCell(std::string_view tag, std::string_view text) {
+        HtmlText::AppendEscaped(BeginCell(tag), text);
+        EndCell();
+    }
+    void NumberCell(std::string_view tag, long long value, std::string_view suffix = {}) {
+        HtmlText::AppendDecimal(BeginCell(tag), value);
+        m_out += suffix;
+        EndCell();
+    }
+
+private:
+    void Space() {
+        if (m_spaced) {
+            m_out += kHtmlFragmentSpace;
+        }
+    }
+
+    std::string& m_out;
+    bool m_spaced;
+};
+
+void WriteSiteTable(std::string& out, const SiteInfo& site, std::string_view titleCell,
+                    std::string_view title, std::span<const SiteTableCell> cells) {
+    TableWriter table(out, true);
+    table.Fragment(kTableTag12px);
+    table.Row();
+    table.Cell(titleCell, title);
+    table.EndRow();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const SiteTableCell& cell = cells[i];
+        if (cell.newRow) {
+            if (i != 0) {
+                table.EndRow();
+            }
+            table.Row();
+        }
+        if (cell.field == kFixedText) {
+            table.Cell(cell.tag, cell.text);
+        } else {
+            table.ForeignCell(cell.tag, site.Field(static_cast<std::size_t>(cell.field)));
+        }
+    }
+    table.EndRow();
+    table.Fragment(kHtmlTable);
+}
+
+std::string StripFolder(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+// Whether writing `page` would overwrite `report`: only when both exist and
+// are one file (links included); a page that does not exist yet replaces
+// nothing.
+bool SameFile(const std::string& report, const std::string& page) {
+    std::error_code ec;
+    return std::filesystem::equivalent(report, page, ec) && !ec;
+}
+
+// Whether the file at path may be replaced by a page: when it is missing,
+// empty, or a page of ours. Anything else (a report file that happens to
+// carry the name, a mistyped --output) is left alone.
+bool MayReplace(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return true;
+    }
+    char head[kHtmlHeadTitle.size()];
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    return got == 0 || std::string_view(head, got) == kHtmlHeadTitle;
+}
+
+// Replaces the file at path with text. An older regular file is removed
+// first rather than truncated: a browser that still reads it keeps a whole
+// old page, and the file system never has to give back the old page's blocks
+// while the new one is written. Anything else (a link, say) is written
+// through.
+Status WriteWholeFile(const std::string& path, const std::string& text) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        std::remove(path.c_str());
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return Error{"Cannot write the HTML report " + path + ": " + std::strerror(errno)};
+    }
+    const std::size_t written = std::fwrite(text.data(), 1, text.size(), file);
+    const int writeError = written == text.size() ? 0 : errno;
+    const bool closed = std::fclose(file) == 0;
+    if (writeError != 0 || !closed) {
+        const int reason = writeError != 0 ? writeError : errno;
+        std::remove(path.c_str());
+        return Error{"Cannot write the HTML report " + path + ": " + std::strerror(reason)};
+    }
+    return Done{};
+}
+
+}  // namespace
+
+ReportRenderer::ReportRenderer(std::string reportPath)
+    : m_strReportPath(std::move(reportPath)), m_strReportName(StripFolder(m_strReportPath)) {}
+
+ReportRenderer::ReportRenderer(ReportData report, DefinitionFile definitions)
+    : m_Report(std::move(report)), m_Definitions(std::move(definitions)) {}
+
+Status ReportRenderer::ReadReportFile() {
+    Result<ProfileFile> profile = ProfileFile::Open(m_strReportPath);
+    if (!profile) {
+        m_Report = ReportFileReader::ReadReportFile(ProfileFile());
+        return Error{"Cannot read the report file " + m_strReportPath + ": " + profile.error()};
+    }
+    m_Report = ReportFileReader::ReadReportFile(profile.value());
+    return Done{};
+}
+
+void ReportRenderer::LoadDefinitions(const std::string& defineFile) {
+    m_Definitions = DefinitionFile::Load(defineFile);
+}
+
+std::string ReportRenderer::RenderHtml() const {
+    std::string out;
+    out.reserve(kHtmlReserve);
+    WriteHtmlHead(out);
+    if (Ht(kSystemRecord, 1) < kNoValue) {
+        WriteSystemTable(out);
+    }
+    WriteUserTable(out);
+    WriteServiceTable(out);
+    WriteFilamentKvTable(out);
+    WriteAecTable(out);
+    WriteMaCalibrationHistory(out);
+    WriteFocusCalibrationTables(out);
+    WriteLogTables(out);
+    WriteHtmlTail(out);
+    return out;
+}
+
+void ReportRenderer::WriteHtmlHead(std::string& out) const {
+    out += kHtmlHeadTitle;
+    out += kHtmlHeadMeta;
+    out += kHtmlHeadBody;
+}
+
+void ReportRenderer::WriteSystemTable(std::string& out) const {
+    const SystemInfoDecoder d(m_Report);
+    // The values of rows 3 to 22, in the order of their labels.
+    const std::array<std::string, std::size(kSystemLabels)> values = {
+        d.GetModelText(Ht(1, 3)),
+        d.GetSerialNumberText(),
+        d.GetDeliveryDateText(),
+        d.GetKwText(Ht(1, 3)),
+        d.GetKvText(Ht(1, 1)),
+        d.GetMaText(Ht(1, 2)),
+        d.GetMasText(Ht(1, 4)),
+        d.GetVoltageText(Ht(1, 5)) + ' ' + d.GetPhaseText(Ht(1, 5)),
+        d.GetOptionText(Ht(1, 6)),
+        d.GetFrequencyText(Ht(1, 5)),
+        d.GetMaText(Ht(2, 1)),
+        std::to_string(Ht(1, 10)) + std::string(kKwSuffix),
+        std::to_string(Ht(1, 7)),
+        d.GetPrepTimeText(Ht(1, 9)),
+        std::to_string(Ht(1, 8)),
+        d.GetMaText(Ht(2, 2)),
+        d.GetEnableText(Ht(2, 5), 0),
+        d.GetBuckyTypeText(Ht(2, 3), 1),
+        d.GetBuckyTypeText(Ht(2, 3), 2),
+        d.GetBuckySettingText(Ht(2, 4), 0),
+        d.GetBuckySettingText(Ht(2, 4), 1),
+        d.GetBuckySettingText(Ht(2, 4), 2),
+        d.GetEnableText(Ht(2, 5), 3),
+        d.GetEnableText(Ht(2, 5), 2),
+        d.GetAecSettingText(Ht(2, 6), 1),
+        d.GetAecFieldText(Ht(2, 6), 1),
+        d.GetAecSettingText(Ht(2, 6), 2),
+        d.GetAecFieldText(Ht(2, 6), 2),
+        d.GetDelayTimeText(Ht(2, 8)),
+        d.GetDelayTimeText(Ht(2, 7)),
+        d.GetEnableText(Ht(2, 9), 7),
+        d.GetEnableText(Ht(2, 9), 6),
+        d.GetEnableText(Ht(2, 9), 5),
+        d.GetEnableText(Ht(2, 9), 4),
+        d.GetEnableText(Ht(2, 9), 3),
+        d.GetEnableText(Ht(2, 9), 2),
+        d.GetEnableText(Ht(2, 9), 1),
+        d.GetEnableText(Ht(2, 9), 0),
+        d.GetConsoleVersionText(),
+        d.GetHtVersionText(),
+    };
+    const std::array<std::string, std::size(kStatisticsLabels)> statistics = {
+        d.GetExposureTotalText(),
+        d.GetExposureTodayText(),
+        d.GetErrorCountText(),
+        d.GetHeatUnitTotalText(),
+        d.GetHeatUnitTodayText(),
+        std::to_string(Ht(kCountersRecord, 8)) + std::string(kTimesSuffix),
+        std::to_string(Ht(kCountersRecord, kErrorLogCountParam)),
+        std::to_string(Ht(kCountersRecord, kProtocolCountParam)),
+    };
+
+    out += kTableTag12px;
+    out += kHtmlFragmentSpace;
+    TableWriter table(out, false);
+    table.Row();
+    table.Cell(kSystemTitleCell, kSystemTitle);
+    table.EndRow();
+
+    table.Row();
+    table.Cell(kTd200, kDateTimeLabel);
+    std::string& dateTime = table.BeginCell(kTd400Span3);
+    HtmlText::AppendEscaped(dateTime, m_Report.m_strDate);
+    dateTime += ' ';
+    HtmlText::AppendEscaped(dateTime, m_Report.m_strTime);
+    table.EndCell();
+    table.EndRow();
+
+    for (std::size_t i = 0; i < values.size(); i += 2) {
+        table.Row();
+        table.Cell(kTd200, kSystemLabels[i]);
+        table.Cell(kTd100, values[i]);
+        table.Cell(kTd200, kSystemLabels[i + 1]);
+        table.Cell(kTd100, values[i + 1]);
+        table.EndRow();
+    }
+
+    table.Row();
+    table.Cell(kSystemTitleCell, kStatisticsTitle);
+    table.EndRow();
+    for (std::size_t i = 0; i < statistics.size(); ++i) {
+        table.Row();
+        table.Cell(kTd300Span2, kStatisticsLabels[i]);
+        table.Cell(kTd300Span2, statistics[i]);
+        table.EndRow();
+    }
+    out += kHtmlTable;
+}
+
+void ReportRenderer::WriteUserTable(std::string& out) const {
+    WriteSiteTable(out, m_Report.m_SiteInfo, kUserTitleCell, kUserTitle, kUserCells);
+}
+
+void ReportRenderer::WriteServiceTable(std::string& out) const {
+    WriteSiteTable(out, m_Report.m_SiteInfo, kServiceTitleCell, kServiceTitle, kServiceCells);
+}
+
+void ReportRenderer::WriteFilamentKvTable(std::string& out) const {
+    WriteCalibrationTable(out, kFilamentKvTitle, kFilamentKvGroups, kFilamentKvItems);
+}
+
+void ReportRenderer::WriteAecTable(std::string& out) const {
+    WriteCalibrationTable(out, kAecTitle, kAecGroups, kAecItems);
+}
+
+void ReportRenderer::WriteCalibrationTable(std::string& out, std::string_view title,
+                                           std::span<const CalibrationGroup> groups,
+                                           std::span<const CalibrationItem> items) const {
+    out += kCalibrationTableTag;
+    out += kCalibrationTitleOpen;
+    out += title;
+    out += kCalibrationTitleClose;
+    for (const CalibrationGroup& group : groups) {
+        out += group.fragment;
+        for (int i = group.first; i < group.first + group.count; ++i) {
+            const CalibrationItem& item = items[static_cast<std::size_t>(i)];
+            if (i != group.first) {
+                out += kHtmlRowOpen;
+            }
+            out += kCalibrationLabelOpen;
+            out += item.label;
+            out += kHtmlCellClose;
+            out += kCalibrationValueOpen;
+            HtmlText::AppendDecimal(out, Ht(item.record, item.param) - item.offset);
+            out += kCalibrationItemClose;
+        }
+    }
+    out += kHtmlTable;
+}
+
+void ReportRenderer::WriteMaCalibrationHistory(std::string& out) const {
+    for (int k = kMaHistoryFirstRecord; k <= kMaHistoryLastRecord; ++k) {
+        const int index = Ht(k, 1);
+        if (index < 1 || index > kMaHistoryMaxIndex) {
+            continue;
+        }
+        out += kMaHistoryOpen;
+        out += kMaHistoryTitle;
+        std::size_t label = 0;
+        const auto row = [&](auto&& appendValue) {
+            out += kMaHistoryLabelOpen;
+            out += kMaHistoryLabels[label++];
+            out += kHtmlCellClose;
+            out += kMaHistoryValueOpen;
+            appendValue();
+            out += kMaHistoryRowClose;
+        };
+        row([&] { HtmlText::AppendDecimal(out, index - 1); });
+        row([&] {
+            // Packed BCD shown through its hex digits: 0x09 is "09".
+            out += kMaHistoryCentury;
+            HtmlText::AppendHexByte(out, Ht(k, 2));
+            out += kDateSeparator;
+            HtmlText::AppendHexByte(out, Ht(k, 3));
+            out += kDateSeparator;
+            HtmlText::AppendHexByte(out, Ht(k, 4));
+        });
+        row([&] { out += m_Definitions.GetTubeText(Ht(k, 5)); });
+        row([&] { HtmlText::AppendDecimal(out, Ht(k, 6)); });
+        row([&] { HtmlText::AppendDecimal(out, Ht(k, 7)); });
+        row([&] {
+            HtmlText::AppendTwoDigits(out, Ht(k, 8));
+            out += kTimeSeparator;
+            HtmlText::AppendTwoDigits(out, Ht(k, 9));
+        });
+        row([&] { HtmlText::AppendDecimal(out, Ht(k, 10)); });
+        out += kHtmlTable;
+    }
+}
+
+void ReportRenderer::WriteFocusCalibrationTables(std::string& out) const {
+    WriteFocusTable(out, kSmallFocusFirstRecord, true);
+    WriteFocusTable(out, kLargeFocusFirstRecord, false);
+}
+
+void ReportRenderer::WriteFocusTable(std::string& out, int firstRecord, bool small) const {
+    out += kTableTag12;
+    out += kHtmlFragmentSpace;
+    out += kFocusTitleOpen;
+    out += small ? kSmallFocusTitle : kLargeFocusTitle;
+    out += kHtmlRowOpen;
+    out += small ? kSmallFocusCorner : kLargeFocusCorner;
+    for (std::string_view kv : kFocusKv) {
+        out += kFocusHeadingOpen;
+        out += kv;
+        out += kFocusCellClose;
+    }
+    out += kHtmlRowClose;
+    for (int r = 0; r < kFocusRows; ++r) {
+        const int first = firstRecord + 2 * r;
+        out += kHtmlRowOpen;
+        out += kFocusLabelOpen;
+        out += kFocusMa[r];
+        out += kFocusCellClose;
+        for (int record = first; record <= first + 1; ++record) {
+            for (int flag : kFocusFlagParams) {
+                out += kFocusValueOpen;
+                if (Ht(record, flag) == kFocusValid) {
+                    const int value = Ht(record, flag + 1) + (Ht(record, flag + 2) << kByteBits);
+                    HtmlText::AppendDecimal(out, value - kFocusValueOffset);
+                } else {
+                    out += kNbsp;
+                }
+                out += kFocusCellClose;
+            }
+        }
+        out += kHtmlRowClose;
+    }
+    out += kHtmlTable;
+}
+
+void ReportRenderer::WriteLogTables(std::string& out) const {
+    if (Ht(kErrorLogFirstRecord, 1) == kNoValue) {
+        return;
+    }
+    // A count beyond the log's capacity names entries that have no records.
+    const int entries = std::min(Ht(kCountersRecord, kErrorLogCountParam), kErrorLogCapacity);
+    for (int i = 0; i < entries; ++i) {
+        const int first = kErrorLogFirstRecord + kErrorLogRecordsPerEntry * i;
+        if (Ht(first, 1) < kNoValue) {
+            WriteErrorTable(out, first);
+        }
+        WriteProtocolTable(out, i);
+    }
+}
+
+void ReportRenderer::WriteErrorTable(std::string& out, int firstRecord) const {
+    const int a = firstRecord;
+    const int b = firstRecord + 1;
+    if (a < 1 || b > kHtLastRecord) {
+        return;
+    }
+    TableWriter table(out, true);
+    table.Fragment(kTableTag12px);
+    table.Row();
+    table.Cell(kErrorTitleCell, kErrorTitle);
+    table.EndRow();
+
+    table.Row();
+    table.Cell(kTd200Span2, kLogIndexLabel);
+    table.NumberCell(kTd400Span4, Ht(a, 1));
+    table.EndRow();
+    for (int code = 0; code < static_cast<int>(std::size(kErrorCodeLabels)); ++code) {
+        const int value = Ht(a, 2 + code);
+        table.Row();
+        table.Cell(kTd200Span2, kErrorCodeLabels[code]);
+        std::string& cell = table.BeginCell(kTd400Span4);
+        HtmlText::AppendHexByte(cell, value);
+        cell += '\t';
+        cell += m_Definitions.GetErrorText(value);
+        table.EndCell();
+        table.EndRow();
+    }
+
+    table.Row();
+    table.Cell(kTd100, kLogDateLabel);
+    table.Cell(kTd200Span2, LogDecoder::GetLogDateText(Ht(a, 5), Ht(a, 6), Ht(a, 7)));
+    table.Cell(kTd100, kLogTimeLabel);
+    table.Cell(kTd200Span2, LogDecoder::GetLogTimeText(Ht(a, 8), Ht(a, 9), Ht(a, 10)));
+    table.EndRow();
+
+    table.Row();
+    table.Cell(kTd100, kLogKvLabel);
+    table.NumberCell(kTd100, Ht(b, 1), kKvSuffix);
+    table.Cell(kTd100, kLogMaLabel);
+    table.Cell(kTd100, SystemInfoDecoder::GetMaText(Ht(b, 2)));
+    table.Cell(kTd100, kLogTimeLabel);
+    table.Cell(kTd100, LogDecoder::GetExposureTimeText(Ht(b, 3)));
+    table.EndRow();
+
+    table.Row();
+    table.Cell(kTd100, kLogBuckyLabel);
+    table.Cell(kTd200Span2, LogDecoder::GetLogBuckyText(Ht(b, 4)));
+    table.Cell(kTd100, kLogExtDeviceLabel);
+    table.Cell(kTd200Span2, LogDecoder::GetExtDeviceText(Ht(b, 5)));
+    table.EndRow();
+
+    table.Row();
+    table.Cell(kTd100, kLogAecScreenLabel);
+    table.Cell(kTd100, LogDecoder::GetAecScreenText(Ht(b, 6)));
+    table.Cell(kTd100, kLogAecFieldLabel);
+    table.Cell(kTd100, LogDecoder::GetAecFieldMapText(Ht(b, 7)));
+    table.Cell(kTd100, kLogAecDensityLabel);
+    table.Cell(kTd100, LogDecoder::GetAecDensityText(Ht(b, 8)));
+    table.EndRow();
+
+    table.Row();
+    table.Cell(kTd100, kLogAprLabel);
+    table.Cell(kTd200Span2, LogDecoder::GetAprText(Ht(b, 9)));
+    table.Cell(kTd100, kLogHuLabel);
+    table.NumberCell(kTd200Span2, Ht(b, 10), kPercentSuffix);
+    table.EndRow();
+    table.Fragment(kHtmlTable);
+}
+
+void ReportRenderer::WriteProtocolTable(std::string& out, int block) const {
+    const int blocks = std::min(Ht(kCountersRecord, kProtocolCountParam), kProtocolCapacity);
+    if (block < 0 || block >= blocks) {
+        return;
+    }
+    TableWriter table(out, true);
+    table.Fragment(kTableTag12);
+    table.Row();
+    table.Cell(kProtocolTitleCell, kProtocolTitle);
+    table.EndRow();
+    table.Row();
+    table.Cell(kTd50, kProtocolIndexLabel);
+    table.Cell(kProtocolCommandHeadingCell, kProtocolCommandLabel);
+    for (std::string_view label : kProtocolHeadingLabels) {
+        table.Cell(kTd50, label);
+    }
+    table.EndRow();
+    for (int n = 0; n < kProtocolBlockRecords; ++n) {
+        const int r = kProtocolBlockRecords * block + 1 + n;
+        const int command = Cmd(r, 6);
+        if (command == kNoValue) {
+            continue;
+        }
+        table.Row();
+        table.NumberCell(kTd50, n);
+        HtmlText::AppendHexByte(table.BeginCell(kTd50), command);
+        table.EndCell();
+        table.Cell(kTd250, m_Definitions.GetCommandText(command));
+        HtmlText::AppendHexByte(table.BeginCell(kTd50), Cmd(r, 7));
+        table.EndCell();
+        for (int p = 8; p <= 10; ++p) {
+            table.Cell(kTd50, LogDecoder::GetHexByteText(Cmd(r, p)));
+        }
+        table.Cell(kTd50, LogDecoder::GetLogTimeText(Cmd(r, 3), Cmd(r, 4), Cmd(r, 5)));
+        table.EndRow();
+    }
+    table.Fragment(kHtmlTable);
+}
+
+void ReportRenderer::WriteHtmlTail(std::string& out) const {
+    out += kHtmlTail;
+}
+
+std::string ReportRenderer::HtmlFileName(std::string_view reportName) {
+    std::string name;
+    name.reserve(reportName.size() + kHtmlExtension.size());
+    bool replaced = false;
+    std::size_t i = 0;
+    while (i < reportName.size()) {
+        if (EqualsIgnoreCase(reportName.substr(i, kReportExtension.size()), kReportExtension)) {
+            name += kHtmlExtension;
+            i += kReportExtension.size();
+            replaced = true;
+        } else {
+            name += reportName[i++];
+        }
+    }
+    if (!replaced) {
+        name += kHtmlExtension;
+    }
+    return name;
+}
+
+Result<std::string> ReportRenderer::RenderReportFile(const std::string& reportPath,
+                                                     const std::string& htmlPath,
+                                                     const std::string& defineFile) {
+    if (SameFile(reportPath, htmlPath)) {
+        return Error{"The HTML report " + htmlPath + " would replace the report file itself"};
+    }
+    if (!MayReplace(htmlPath)) {
+        return Error{"The HTML report " + htmlPath +
+                     " would replace a file that is not an HTML report; nothing was written"};
+    }
+    ReportRenderer view(reportPath);
+    if (Status read = view.ReadReportFile(); !read) {
+        return Error{read.error()};
+    }
+    view.LoadDefinitions(defineFile);
+    if (Status written = WriteWholeFile(htmlPath, view.RenderHtml()); !written) {
+        return Error{written.error()};
+    }
+    return htmlPath;
+}
+
+Result<std::string> ReportRenderer::RenderReportFile(const std::string& reportPath,
+                                                     const DataFolder& folder) {
+    if (Status ready = folder.EnsureReportFolder(); !ready) {
+        return Error{ready.error()};
+    }
+    const std::string htmlPath =
+        (folder.ReportFolder() / HtmlFileName(StripFolder(reportPath))).string();
+    return RenderReportFile(reportPath, htmlPath, folder.DefineFile().string());
+}
+
+int ReportRenderer::Ht(int k, int n) const {
+    return m_Report.m_HtInfo[static_cast<std::size_t>(k)].params[static_cast<std::size_t>(n - 1)];
+}
+
+int ReportRenderer::Cmd(int k, int n) const {
+    return m_Report.m_CmdInfo[static_cast<std::size_t>(k)].params[static_cast<std::size_t>(n - 1)];
+}
+
+}  // namespace vok

@@ -1,0 +1,251 @@
+#include "report/SystemInfoDecoder.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "core/Constants.h"
+#include "report/DecoderList.h"
+#include "report/HtmlText.h"
+
+namespace vok {
+
+namespace {
+
+static_assert(std::size(kMaTexts) == 21);
+static_assert(std::size(kPrepTimeTexts) == 10);
+
+constexpr int kNibbleBits = 4;
+constexpr int kNibbleMask = 0x0F;
+constexpr int kFieldMask = 0x03;
+constexpr int kByteBits = 8;
+constexpr int kHtSerialRecord = 3;
+constexpr int kHtDeliveryRecord = 4;
+constexpr int kHtCounterRecord = 5;
+constexpr int kHtHeatRecord = 6;
+
+// The bytes as a C string of the generator's characters: a zero byte ends the
+// text, whatever follows it.
+std::string CharactersUpToZero(const int* bytes, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count && bytes[i] != 0; ++i) {
+        text += static_cast<char>(bytes[i]);
+    }
+    return text;
+}
+
+std::string WithSuffix(std::string text, std::string_view suffix) {
+    text += suffix;
+    return text;
+}
+
+}  // namespace
+
+std::string SystemInfoDecoder::GetModelText(int code) {
+    return DecoderList::Pick(kModelTexts, code);
+}
+
+std::string SystemInfoDecoder::GetKwText(int code) {
+    return DecoderList::Pick(kKwTexts, code);
+}
+
+std::string SystemInfoDecoder::GetKvText(int code) {
+    return DecoderList::Pick(kKvTexts, code);
+}
+
+std::string SystemInfoDecoder::GetMaText(int code) {
+    return DecoderList::Pick(kMaTexts, code);
+}
+
+std::string SystemInfoDecoder::GetMasText(int code) {
+    return DecoderList::Pick(kMasTexts, code);
+}
+
+std::string SystemInfoDecoder::GetVoltageText(int mains) {
+    return DecoderList::Pick(kVoltageTexts, (mains >> kNibbleBits) & kNibbleMask);
+}
+
+std::string SystemInfoDecoder::GetPhaseText(int mains) {
+    return DecoderList::Pick(kPhaseTexts, (mains >> kNibbleBits) & kNibbleMask);
+}
+
+std::string SystemInfoDecoder::GetFrequencyText(int mains) {
+    return DecoderList::Pick(kFrequencyTexts, mains & kNibbleMask);
+}
+
+std::string SystemInfoDecoder::GetOptionText(int bits) {
+    std::string text;
+    for (std::size_t bit = 0; bit < kOptionLetters.size(); ++bit) {
+        if ((bits >> bit) & 1) {
+            text += kOptionLetters[bit];
+        }
+    }
+    return text;
+}
+
+std::string SystemInfoDecoder::GetPrepTimeText(int code) {
+    return DecoderList::Pick(kPrepTimeTexts, code);
+}
+
+std::string SystemInfoDecoder::GetBuckyTypeText(int byte, int which) {
+    switch (which) {
+        case 1:
+            return DecoderList::Pick(kBuckyTypeTexts, (byte >> kNibbleBits) & kNibbleMask);
+        case 2:
+            return DecoderList::Pick(kBuckyTypeTexts, byte & kNibbleMask);
+        default:
+            return std::string(kNbsp);
+    }
+}
+
+std::string SystemInfoDecoder::GetBuckySettingText(int byte, int which) {
+    const auto field = static_cast<unsigned>(which);
+    if (field >= std::size(kBuckySettingShift)) {
+        return std::string(kNbsp);
+    }
+    return DecoderList::Pick(kBuckySettingTexts[field],
+                             (byte >> kBuckySettingShift[field]) & kBuckySettingMask[field]);
+}
+
+std::string SystemInfoDecoder::GetEnableText(int byte, int bit) {
+    const bool set = static_cast<unsigned>(bit) < kByteBits && ((byte >> bit) & 1) != 0;
+    return std::string(set ? kEnableText : kDisableText);
+}
+
+std::string SystemInfoDecoder::GetAecSettingText(int byte, int which) {
+    const auto channel = static_cast<unsigned>(which - 1);
+    if (channel >= std::size(kAecSettingShift)) {
+        return std::string(kNbsp);
+    }
+    return DecoderList::Pick(kAecSettingTexts, (byte >> kAecSettingShift[channel]) & kFieldMask);
+}
+
+std::string SystemInfoDecoder::GetAecFieldText(int byte, int which) {
+    const auto channel = static_cast<unsigned>(which - 1);
+    if (channel >= std::size(kAecFieldShift)) {
+        return std::string(kNbsp);
+    }
+    return DecoderList::Pick(kAecFieldTexts, (byte >> kAecFieldShift[channel]) & kFieldMask);
+}
+
+std::string SystemInfoDecoder::GetDelayTimeText(int value) {
+    if (value < 1) {
+        return std::string(kDelayNone);
+    }
+    std::string text;
+    HtmlText::AppendDecimal(text, static_cast<long long>(value) * kDelayStepMs);
+    text += kMsSuffix;
+    return text;
+}
+
+std::string SystemInfoDecoder::GetSerialNumberText() const {
+    if (Ht(kHtSerialRecord, 1) == kNoValue) {
+        return std::string(kNbsp);
+    }
+    int bytes[kSerialLength];
+    for (int n = 0; n < kSerialLength; ++n) {
+        bytes[n] = Ht(kHtSerialRecord, n + 1);
+    }
+    return HtmlText::Escape(CharactersUpToZero(bytes, kSerialLength));
+}
+
+std::string SystemInfoDecoder::GetDeliveryDateText() const {
+    if (Ht(kHtDeliveryRecord, 1) == kNoValue) {
+        return std::string(kNbsp);
+    }
+    std::string text(kCentury);
+    HtmlText::AppendTwoDigits(text, HtmlText::Bcd(Ht(kHtDeliveryRecord, 1)));
+    text += kDateSeparator;
+    HtmlText::AppendTwoDigits(text, HtmlText::Bcd(Ht(kHtDeliveryRecord, 2)));
+    text += kDateSeparator;
+    HtmlText::AppendTwoDigits(text, HtmlText::Bcd(Ht(kHtDeliveryRecord, 3)));
+    return text;
+}
+
+std::string SystemInfoDecoder::GetHtVersionText() const {
+    if (Ht(kHtDeliveryRecord, 8) == 0) {
+        return std::string(kNbsp);
+    }
+    // Four characters, the point, two characters; as one C string, so a zero
+    // byte anywhere ends the text there.
+    const int bytes[] = {Ht(kHtDeliveryRecord, 7),
+                         Ht(kHtDeliveryRecord, 8),
+                         Ht(kHtDeliveryRecord, 9),
+                         Ht(kHtDeliveryRecord, 10),
+                         kVersionPoint,
+                         Ht(kHtCounterRecord, 8),
+                         Ht(kHtCounterRecord, 9)};
+    return HtmlText::Escape(CharactersUpToZero(bytes, std::size(bytes)));
+}
+
+std::string SystemInfoDecoder::GetConsoleVersionText() const {
+    // "&nbsp;" is what the reader puts in when the file names no console
+    // version; anything else is the file's own text.
+    if (m_report.m_strConsoleVersion == kNbsp) {
+        return m_report.m_strConsoleVersion;
+    }
+    return HtmlText::Escape(m_report.m_strConsoleVersion);
+}
+
+std::string SystemInfoDecoder::GetExposureTotalText() const {
+    return WithSuffix(
+        FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 1, 3))),
+        kTimesSuffix);
+}
+
+std::string SystemInfoDecoder::GetExposureTodayText() const {
+    return WithSuffix(
+        FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 4, 2))),
+        kTimesSuffix);
+}
+
+std::string SystemInfoDecoder::GetErrorCountText() const {
+    return WithSuffix(
+        FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 6, 2))),
+        kTimesSuffix);
+}
+
+std::string SystemInfoDecoder::GetHeatUnitTotalText() const {
+    // All 32 bits, taken as signed: from 2^31 up the total shows negative.
+    return WithSuffix(FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtHeatRecord, 1, 4))),
+                      kHeatUnitSuffix);
+}
+
+std::string SystemInfoDecoder::GetHeatUnitTodayText() const {
+    return WithSuffix(FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtHeatRecord, 5, 3))),
+                      kHeatUnitSuffix);
+}
+
+std::string SystemInfoDecoder::FormatGroupedNumber(std::int32_t value) {
+    std::string digits;
+    HtmlText::AppendDecimal(digits, std::llabs(static_cast<long long>(value)));
+    std::string text;
+    const bool negative = value < 0;
+    if (negative) {
+        text += '(';
+    }
+    const std::size_t lead = digits.size() % kDigitsPerGroup;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (i + kDigitsPerGroup - lead) % kDigitsPerGroup == 0) {
+            text += kThousandsSeparator;
+        }
+        text += digits[i];
+    }
+    if (negative) {
+        text += ')';
+    }
+    return text;
+}
+
+int SystemInfoDecoder::Ht(int k, int n) const {
+    return m_report.m_HtInfo[k].params[n - 1];
+}
+
+std::uint32_t SystemInfoDecoder::HtNumber(int k, int n, int count) const {
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = (value << kByteBits) | static_cast<std::uint32_t>(Ht(k, n + i));
+    }
+    return value;
+}
+
+}  // namespace vok

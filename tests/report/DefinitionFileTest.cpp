@@ -1,0 +1,126 @@
+#include "report/DefinitionFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "support/TempDir.h"
+
+namespace vok {
+namespace {
+
+TEST(DefinitionKeyTest, EachSectionWithItsKeyFormat) {
+    const DefinitionFile define = DefinitionFile::Parse(
+        "[ERROR]\nCODE_0X1A=Tube overheated\nCODE_0X05=Door open\nCODE_0XFF=Unknown\n"
+        "CODE_0X00=No error\n"
+        "[COMMAND]\nCOMMAND_05=Set mAs\nCOMMAND_123=Vendor command\nCOMMAND_00=No operation\n"
+        "[TUBE]\nTUBE_12=RT-60/125\nTUBE_00=Not defined\n");
+    EXPECT_EQ(define.GetErrorText(0x1A), "Tube overheated");
+    EXPECT_EQ(define.GetErrorText(0x05), "Door open");
+    EXPECT_EQ(define.GetErrorText(0xFF), "Unknown");  // 255 is a code here, not "no value"
+    EXPECT_EQ(define.GetErrorText(0x00), "No error");
+    EXPECT_EQ(define.GetCommandText(5), "Set mAs");
+    EXPECT_EQ(define.GetCommandText(123), "Vendor command");
+    EXPECT_EQ(define.GetCommandText(0), "No operation");
+    EXPECT_EQ(define.GetTubeText(12), "RT-60/125");
+    EXPECT_EQ(define.GetTubeText(0), "Not defined");
+}
+
+TEST(DefinitionKeyTest, SectionsDoNotShareKeys) {
+    const DefinitionFile define = DefinitionFile::Parse(
+        "[ERROR]\nCOMMAND_05=wrong section\nTUBE_12=wrong\n[TUBE]\nCODE_0X1A=x\n");
+    EXPECT_EQ(define.GetCommandText(5), "");
+    EXPECT_EQ(define.GetTubeText(12), "");
+    EXPECT_EQ(define.GetErrorText(0x1A), "");
+}
+
+TEST(DefinitionKeyTest, NamesMatchWithoutRegardToCase) {
+    const DefinitionFile define = DefinitionFile::Parse("[error]\ncode_0x1a=lower\n");
+    EXPECT_EQ(define.GetErrorText(0x1A), "lower");
+}
+
+TEST(DefinitionValueTest, CutToSeventyNineCharacters) {
+    const std::string hundred(100, 'x');
+    const DefinitionFile define = DefinitionFile::Parse("[TUBE]\nTUBE_01=" + hundred + "\n");
+    EXPECT_EQ(define.GetTubeText(1), std::string(79, 'x'));
+}
+
+TEST(DefinitionValueTest, MarkupStaysAsInstalled) {
+    const DefinitionFile define =
+        DefinitionFile::Parse("[ERROR]\nCODE_0X01=<b>Mains</b> &amp; fuse\n");
+    EXPECT_EQ(define.GetErrorText(1), "<b>Mains</b> &amp; fuse");
+}
+
+TEST(DefinitionValueTest, CodesOutsideAByteGiveNoValue) {
+    const DefinitionFile define = DefinitionFile::Parse("[ERROR]\nCODE_0X100=x\nCODE_0X-1=y\n");
+    EXPECT_EQ(define.GetErrorText(256), "&nbsp;");
+    EXPECT_EQ(define.GetErrorText(-1), "&nbsp;");
+    EXPECT_EQ(define.LookupDefinition("ERROR", "CODE_0X%02X", 300), "&nbsp;");
+}
+
+TEST(DefinitionFileTest, MissingFileGivesEmptyTexts) {
+    const DefinitionFile define = DefinitionFile::Load("/nonexistent/CFG/VOK.DEFINE");
+    EXPECT_EQ(define.GetErrorText(0x1A), "");
+    EXPECT_EQ(define.GetCommandText(7), "");
+    EXPECT_EQ(define.GetTubeText(3), "");
+}
+
+TEST(DefinitionFileTest, EachLoadSeesTheFileAsItIsNow) {
+    test::TempDir dir;
+    const std::string path = dir.Write("VOK.DEFINE", "[TUBE]\nTUBE_03=old\n");
+    const DefinitionFile before = DefinitionFile::Load(path);
+    dir.Write("VOK.DEFINE", "[TUBE]\nTUBE_03=new\n");
+    EXPECT_EQ(before.GetTubeText(3), "old");
+    EXPECT_EQ(DefinitionFile::Load(path).GetTubeText(3), "new");
+}
+
+// Each code's text comes from an index built at load; it must be what a
+// lookup of the printed key finds.
+TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
+    const std::string text =
+        "[ERROR]\nCODE_0X1a=lower digit\ncode_0x1A=second\nCODE_0X5=short\nCODE_0X005=long\n"
+        "CODE_0X05=five\nCODE_0XG1=not hex\nCODE_0X=none\nCODE_0X100=big\n CODE_0XFF = padded \n"
+        "[COMMAND]\nCOMMAND_5=short\nCOMMAND_005=long\nCOMMAND_05=five\nCOMMAND_123=x\n"
+        "COMMAND_0123=y\nCOMMAND_256=z\nCOMMAND_-1=w\nCOMMAND_1A=hex\ncommand_99=lower\n"
+        "[TUBE]\nTUBE_00=zero\nTUBE_0=short zero\nTUBE_255=\"quoted\"\n"
+        "[ERROR]\nCODE_0X06=repeated section\n";
+    const DefinitionFile define = DefinitionFile::Parse(text);
+    const ProfileFile profile = ProfileFile::Parse(text);
+    struct Kind {
+        const char* section;
+        const char* format;
+    };
+    for (const Kind kind : {Kind{"ERROR", "CODE_0X%02X"}, Kind{"COMMAND", "COMMAND_%02d"},
+                            Kind{"TUBE", "TUBE_%02d"}}) {
+        for (int code = 0; code <= 255; ++code) {
+            char key[32];
+            std::snprintf(key, sizeof key, kind.format, code);
+            EXPECT_EQ(define.LookupDefinition(kind.section, kind.format, code),
+                      profile.Get(kind.section, key, "", 80))
+                << key;
+        }
+    }
+    EXPECT_EQ(define.GetErrorText(0x1A), "lower digit");
+    EXPECT_EQ(define.GetErrorText(0x05), "five");
+    EXPECT_EQ(define.GetErrorText(0x06), "");
+    EXPECT_EQ(define.GetCommandText(123), "x");
+    EXPECT_EQ(define.GetCommandText(99), "lower");
+    EXPECT_EQ(define.GetTubeText(255), "quoted");
+}
+
+// The installed example must name whatever the simulated console emits.
+TEST(ExampleDefinitionFileTest, NamesEveryCodeTheConsoleUses) {
+    const DefinitionFile define = DefinitionFile::Load(VOK_EXAMPLES_DIR "/CFG/VOK.DEFINE");
+    for (int code = 0x01; code <= 0x60; ++code) {
+        EXPECT_NE(define.GetErrorText(code), "") << "error code " << code;
+    }
+    for (int code = 0; code <= 40; ++code) {
+        EXPECT_NE(define.GetCommandText(code), "") << "command code " << code;
+    }
+    for (int code = 0; code <= 20; ++code) {
+        EXPECT_NE(define.GetTubeText(code), "") << "tube type " << code;
+    }
+}
+
+}  // namespace
+}  // namespace vok

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "report/ReportFileReader.h"
+#include "report/ReportFileWriter.h"
+#include "report/ReportRenderer.h"
+#include "support/TempDir.h"
+
+namespace vok {
+namespace {
+
+TEST(HtmlFileNameTest, ReportExtensionBecomesHtml) {
+    EXPECT_EQ(ReportRenderer::HtmlFileName("REPORT_NONE_20090714_141707.VOK"),
+              "REPORT_NONE_20090714_141707.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName("x.vok"), "x.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName("x.Vok"), "x.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName("a.VOK.vok"), "a.html.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName("a.VOKb"), "a.htmlb");
+}
+
+TEST(HtmlFileNameTest, NameWithoutTheExtensionGetsHtmlAppended) {
+    EXPECT_EQ(ReportRenderer::HtmlFileName("report"), "report.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName("report.txt"), "report.txt.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName("page.html"), "page.html.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName("VOK"), "VOK.html");
+    EXPECT_EQ(ReportRenderer::HtmlFileName(""), ".html");
+}
+
+class HtmlReportFileTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    DataFolder folder{dir.path() / "DIAGNOSIS"};
+
+    // A report file as a finished diagnosis writes it.
+    std::string WriteDiagnosis() {
+        SiteInfo site;
+        site.m_strHospital = "St. Mary Regional Hospital";
+        site.m_strModel = "VOK-HF 650";
+        DiagnosisData data;
+        data.Clear();
+        data.m_strSerial = "VK12345678";
+        data.m_bConsoleVersion = 1;
+        const std::string version = "V2.10-K";
+        std::copy(version.begin(), version.end(), data.m_ConsoleVersion.begin());
+        data.m_HtInfo[1].params = {1, 13, 3, 2, 0x21, 0x0B, 5, 2, 4, 68};
+        for (std::size_t n = 0; n < kParamCount; ++n) {
+            data.m_HtInfo[3].params[n] = static_cast<std::uint8_t>(data.m_strSerial[n]);
+        }
+        data.m_HtInfo[6].params = {0x10, 0x27, 0, 0, 0x64, 0, 0, 2, 1, 1};
+        data.m_HtInfo[113].params = {0, 0x1A, 0, 0, 0x26, 0x01, 0x02, 0x10, 0x20, 0x30};
+        data.m_HtInfo[114].params = {70, 10, 17, 1, 0, 1, 2, 18, 17, 12};
+        data.m_CmdInfo[1].params = {0, 0, 0x10, 0x20, 0x30, 0x07, 0x01, 0x02, 0x03, 0xFF};
+        const Result<WrittenReport> written =
+            ReportFileWriter::WriteReportFile(folder.ReportFolder(), site, data, 1'700'000'000);
+        EXPECT_TRUE(written.ok());
+        return written->m_strReportPath;
+    }
+
+    void InstallDefinitions(const std::string& text) {
+        dir.Write("DIAGNOSIS/CFG/VOK.DEFINE", text);
+    }
+};
+
+TEST_F(HtmlReportFileTest, DiagnosisReportRenderedBesideIt) {
+    InstallDefinitions(
+        "[ERROR]\nCODE_0X1A=Tube overheated\n[COMMAND]\nCOMMAND_07=Select workstation\n");
+    const std::string report = WriteDiagnosis();
+    const std::string reportBytes = test::ReadAll(report);
+
+    const Result<std::string> html = ReportRenderer::RenderReportFile(report, folder);
+    ASSERT_TRUE(html.ok()) << html.error();
+    const std::filesystem::path expected =
+        folder.ReportFolder() /
+        ReportRenderer::HtmlFileName(std::filesystem::path(report).filename().string());
+    EXPECT_EQ(*html, expected.string());
+    EXPECT_EQ(test::ReadAll(report), reportBytes);
+
+    const std::string page = test::ReadAll(*html);
+    ReportRenderer view(report);
+    ASSERT_TRUE(view.ReadReportFile().ok());
+    view.LoadDefinitions(folder.DefineFile().string());
+    EXPECT_EQ(page, view.RenderHtml());
+    for (const char* text : {"<p>VOK-68</p>", "<p>VK12345678</p>", "<p>V2.10-K</p>",
+                             "<p>St. Mary Regional Hospital</p>", "<p>10,000 HU</p>",
+                             "<p>1A\tTube overheated</p>", "<p>Select workstation</p>",
+                             "<p>400VAC 3P</p>", "<p>60Hz</p>", "<p>HAT</p>", "<p>68 kW</p>"}) {
+        EXPECT_NE(page.find(text), std::string::npos) << text;
+    }
+}
+
+TEST_F(HtmlReportFileTest, LowerCaseReportNameNeverReplacesTheReport) {
+    std::filesystem::create_directories(folder.ReportFolder());
+    const std::string report = (folder.ReportFolder() / "old.vok").string();
+    std::filesystem::copy_file(WriteDiagnosis(), report);
+    const std::string before = test::ReadAll(report);
+    const Result<std::string> html = ReportRenderer::RenderReportFile(report, folder);
+    ASSERT_TRUE(html.ok()) << html.error();
+    EXPECT_EQ(*html, (folder.ReportFolder() / "old.html").string());
+    EXPECT_EQ(test::ReadAll(report), before);
+
+    const std::string bare = (folder.ReportFolder() / "REPORT").string();
+    std::filesystem::copy_file(report, bare);
+    const Result<std::string> bareHtml = ReportRenderer::RenderReportFile(bare, folder);
+    ASSERT_TRUE(bareHtml.ok()) << bareHtml.error();
+    EXPECT_EQ(*bareHtml, bare + ".html");
+    EXPECT_EQ(test::ReadAll(bare), before);
+}
+
+TEST_F(HtmlReportFileTest, OutputThatIsTheReportItselfIsRefused) {
+    const std::string report = WriteDiagnosis();
+    const std::string before = test::ReadAll(report);
+    const Result<std::string> html =
+        ReportRenderer::RenderReportFile(report, report, folder.DefineFile().string());
+    EXPECT_FALSE(html.ok());
+    const std::string viaDots = (std::filesystem::path(report).parent_path() / "." /
+                                 std::filesystem::path(report).filename())
+                                    .string();
+    EXPECT_FALSE(ReportRenderer::RenderReportFile(report, viaDots, "").ok());
+    EXPECT_EQ(test::ReadAll(report), before);
+}
+
+TEST_F(HtmlReportFileTest, OnlyPagesOfOursAreReplaced) {
+    const std::string report = WriteDiagnosis();
+    const std::string config = dir.Write("CONFIG.ini", "[USER]\nHOSPITAL=St. Mary\n");
+    EXPECT_FALSE(ReportRenderer::RenderReportFile(report, config, "").ok());
+    EXPECT_EQ(test::ReadAll(config), "[USER]\nHOSPITAL=St. Mary\n");
+    // A report file that carries the page's name stays as it is.
+    std::filesystem::copy_file(report, folder.ReportFolder() / "R.html");
+    const std::string other = (folder.ReportFolder() / "R.VOK").string();
+    std::filesystem::copy_file(report, other);
+    EXPECT_FALSE(ReportRenderer::RenderReportFile(other, folder).ok());
+    EXPECT_EQ(test::ReadAll((folder.ReportFolder() / "R.html").string()), test::ReadAll(report));
+    const std::string empty = dir.Write("empty.html", "");
+    EXPECT_TRUE(ReportRenderer::RenderReportFile(report, empty, "").ok());
+}
+
+TEST_F(HtmlReportFileTest, ReportFromAnotherFolderRendersIntoTheReportFolder) {
+    const std::string elsewhere = dir.File("REPORT_X_20260101_000000.VOK");
+    std::filesystem::copy_file(WriteDiagnosis(), elsewhere);
+    const Result<std::string> html = ReportRenderer::RenderReportFile(elsewhere, folder);
+    ASSERT_TRUE(html.ok()) << html.error();
+    EXPECT_EQ(*html, (folder.ReportFolder() / "REPORT_X_20260101_000000.html").string());
+}
+
+TEST_F(HtmlReportFileTest, ReportFolderCreatedWhenMissing) {
+    const std::string report = dir.Write("R.VOK", "");
+    ASSERT_FALSE(std::filesystem::exists(folder.ReportFolder()));
+    const Result<std::string> html = ReportRenderer::RenderReportFile(report, folder);
+    ASSERT_TRUE(html.ok()) << html.error();
+    EXPECT_TRUE(std::filesystem::exists(*html));
+}
+
+TEST_F(HtmlReportFileTest, EmptyAndGarbageFilesStillGiveAPage) {
+    const std::string empty = dir.Write("EMPTY.VOK", "");
+    const std::string garbage =
+        dir.Write("GARBAGE.VOK",
+                  std::string("\0\xff[HT_INFO_001\nPARAM01=-999999999999\n[[\n=\n\r\r\x01", 44) +
+                      "[HT_INFO_006]\nPARAM09=300\nPARAM10=-1\n[HT_INFO_113]\nPARAM01=abc\n");
+    for (const std::string& report : {empty, garbage}) {
+        const Result<std::string> html = ReportRenderer::RenderReportFile(report, folder);
+        ASSERT_TRUE(html.ok()) << html.error();
+        const std::string page = test::ReadAll(*html);
+        EXPECT_EQ(page.rfind("<html>", 0), 0u);
+        EXPECT_EQ(page.substr(page.size() - 14), "</body></html>");
+    }
+}
+
+TEST_F(HtmlReportFileTest, UnreadableReportIsAnError) {
+    const Result<std::string> missing =
+        ReportRenderer::RenderReportFile(dir.File("NONE.VOK"), folder);
+    ASSERT_FALSE(missing.ok());
+    EXPECT_NE(missing.error().find("NONE.VOK"), std::string::npos);
+    std::filesystem::create_directories(dir.path() / "FOLDER.VOK");
+    EXPECT_FALSE(ReportRenderer::RenderReportFile(dir.File("FOLDER.VOK"), folder).ok());
+}
+
+TEST_F(HtmlReportFileTest, UnwritablePageIsAnError) {
+    const std::string report = WriteDiagnosis();
+    const Result<std::string> html = ReportRenderer::RenderReportFile(
+        report, dir.File("no/such/folder/page.html"), folder.DefineFile().string());
+    ASSERT_FALSE(html.ok());
+    EXPECT_NE(html.error().find("page.html"), std::string::npos);
+}
+
+TEST_F(HtmlReportFileTest, OlderPageIsReplaced) {
+    const std::string report = WriteDiagnosis();
+    const std::string page = dir.Write(
+        "page.html", "<html><head><title>VOK Diagnosis Report</title>" + std::string(500'000, 'x'));
+    ASSERT_TRUE(ReportRenderer::RenderReportFile(report, page, "").ok());
+    const std::string text = test::ReadAll(page);
+    EXPECT_EQ(text.rfind("<html>", 0), 0u);
+    EXPECT_EQ(text.find(std::string(10, 'x')), std::string::npos);
+}
+
+TEST_F(HtmlReportFileTest, DefinitionsReadAfreshForEachRender) {
+    const std::string report = WriteDiagnosis();
+    InstallDefinitions("[ERROR]\nCODE_0X1A=first\n");
+    const std::string first = test::ReadAll(*ReportRenderer::RenderReportFile(report, folder));
+    InstallDefinitions("[ERROR]\nCODE_0X1A=second\n");
+    const std::string second = test::ReadAll(*ReportRenderer::RenderReportFile(report, folder));
+    EXPECT_NE(first.find("1A\tfirst"), std::string::npos);
+    EXPECT_NE(second.find("1A\tsecond"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vok

@@ -1,0 +1,459 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "report/ReportRenderer.h"
+
+namespace vok {
+namespace {
+
+const std::string kDefine =
+    "[ERROR]\nCODE_0X1A=Tube overheated\nCODE_0X05=<b>Door</b> open\n"
+    "[COMMAND]\nCOMMAND_26=Set clock\n"
+    "[TUBE]\nTUBE_12=RT-50 <i>HS</i>\n";
+
+void Set(ReportData& report, int k, std::initializer_list<int> params) {
+    std::size_t n = 0;
+    for (int value : params) {
+        report.m_HtInfo[static_cast<std::size_t>(k)].params[n++] = static_cast<std::uint8_t>(value);
+    }
+}
+
+void SetCmd(ReportData& report, int k, std::initializer_list<int> params) {
+    std::size_t n = 0;
+    for (int value : params) {
+        report.m_CmdInfo[static_cast<std::size_t>(k)].params[n++] =
+            static_cast<std::uint8_t>(value);
+    }
+}
+
+// What a report file from a skipped diagnosis reads back as.
+ReportData SkippedReport() {
+    ReportData report;
+    report.m_strConsoleVersion = "&nbsp;";
+    return report;
+}
+
+ReportRenderer Renderer(const ReportData& report) {
+    return ReportRenderer(report, DefinitionFile::Parse(kDefine));
+}
+
+// The title of every table on the page, in order: the text of each table's
+// first cell.
+std::vector<std::string> TableTitles(const std::string& html) {
+    std::vector<std::string> titles;
+    for (std::size_t pos = html.find("<table"); pos != std::string::npos;
+         pos = html.find("<table", pos + 1)) {
+        std::size_t text = html.find('>', html.find("<td", pos)) + 1;
+        if (html.compare(text, 1, " ") == 0) {
+            ++text;
+        }
+        if (html.compare(text, 3, "<p>") == 0) {
+            text += 3;
+        }
+        titles.push_back(html.substr(text, html.find('<', text) - text));
+    }
+    return titles;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t pos = text.find(what); pos != std::string::npos;
+         pos = text.find(what, pos + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+const std::vector<std::string> kAlwaysTables = {
+    "User Infomation",
+    "Service Infomation",
+    "Filament, kV Calibration Data",
+    "AEC Calibration Data",
+    "Small Focus Calibration Table",
+    "Large Focus Calibration Table",
+};
+
+TEST(HtmlPageTest, SkippedDiagnosisShowsOnlyTheSiteAndCalibrationTables) {
+    const std::string html = Renderer(SkippedReport()).RenderHtml();
+    EXPECT_EQ(TableTitles(html), kAlwaysTables);
+    EXPECT_EQ(html.rfind("<html><head><title>VOK Diagnosis Report</title>", 0), 0u);
+    EXPECT_EQ(html.substr(html.size() - 14), "</body></html>");
+    EXPECT_EQ(html.find('\n'), std::string::npos);
+    EXPECT_EQ(html.find('\r'), std::string::npos);
+    // Flags of 255 are not 1: every focus value cell is empty.
+    EXPECT_EQ(Count(html, R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td>)"),
+              2u * 21u * 6u);
+}
+
+TEST(HtmlPageTest, HeadAndTail) {
+    std::string out;
+    const ReportRenderer renderer = Renderer(SkippedReport());
+    renderer.WriteHtmlHead(out);
+    renderer.WriteHtmlTail(out);
+    EXPECT_EQ(out,
+              "<html><head><title>VOK Diagnosis Report</title>"
+              R"(<meta name="Generator" content="VOK Diagnosis Software"></head>)"
+              R"(<body bgcolor="white" text="black" link="blue" vlink="purple" alink="red">)"
+              "</body></html>");
+}
+
+TEST(HtmlPageTest, SystemTableOnlyWithMaxKv) {
+    ReportData report = SkippedReport();
+    Set(report, 1, {254});
+    std::vector<std::string> expected = {"System Infomation"};
+    expected.insert(expected.end(), kAlwaysTables.begin(), kAlwaysTables.end());
+    EXPECT_EQ(TableTitles(Renderer(report).RenderHtml()), expected);
+}
+
+// Error entries i and protocol blocks i alternate; a block needs i below both
+// counts.
+class LogOrderTest : public ::testing::Test {
+protected:
+    std::vector<std::string> LogTitles(const ReportData& report) {
+        std::vector<std::string> titles = TableTitles(Renderer(report).RenderHtml());
+        titles.erase(titles.begin(), titles.begin() + static_cast<long>(kAlwaysTables.size()));
+        return titles;
+    }
+
+    ReportData WithEntries(int messages, int protocols, int present) {
+        ReportData report = SkippedReport();
+        Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, messages, protocols});
+        for (int i = 0; i < present; ++i) {
+            Set(report, 113 + 2 * i, {i});
+        }
+        return report;
+    }
+};
+
+TEST_F(LogOrderTest, EntriesAndBlocksAlternate) {
+    EXPECT_EQ(LogTitles(WithEntries(3, 1, 3)),
+              (std::vector<std::string>{"Error Infomation", "Protocol", "Error Infomation",
+                                        "Error Infomation"}));
+}
+
+TEST_F(LogOrderTest, MissingEntryStillGetsItsBlock) {
+    ReportData report = WithEntries(2, 2, 2);
+    Set(report, 115, {255});
+    EXPECT_EQ(LogTitles(report),
+              (std::vector<std::string>{"Error Infomation", "Protocol", "Protocol"}));
+}
+
+TEST_F(LogOrderTest, NoLogWithoutCountOrFirstEntry) {
+    EXPECT_TRUE(LogTitles(WithEntries(0, 5, 3)).empty());
+    ReportData report = WithEntries(3, 3, 3);
+    Set(report, 113, {255});
+    EXPECT_TRUE(LogTitles(report).empty());
+}
+
+TEST_F(LogOrderTest, CountsBeyondTheLogsShowWhatExists) {
+    ReportData report = WithEntries(255, 254, 50);
+    for (int k = 1; k <= 225; ++k) {
+        SetCmd(report, k, {0, 0, 0x12, 0x00, 0x00, k % 40});
+    }
+    const std::vector<std::string> titles = LogTitles(report);
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "Error Infomation"), 50);
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "Protocol"), 9);
+    // Direct calls beyond the tables write nothing.
+    std::string out;
+    const ReportRenderer renderer = Renderer(report);
+    renderer.WriteErrorTable(out, 113 + 2 * 50);
+    renderer.WriteErrorTable(out, 212);
+    renderer.WriteErrorTable(out, -7);
+    renderer.WriteProtocolTable(out, 9);
+    renderer.WriteProtocolTable(out, -1);
+    EXPECT_EQ(out, "");
+}
+
+TEST(SystemTableTest, OpeningRowsAndFragmentSpacing) {
+    ReportData report = SkippedReport();
+    Set(report, 1, {1, 13, 5, 4, 0x41, 0x09, 7, 3, 2, 80});
+    report.m_strDate = "2026/01/31";
+    report.m_strTime = "09:05:00";
+    std::string out;
+    Renderer(report).WriteSystemTable(out);
+    const std::string opening =
+        R"(<table style="font-family:Arial; font-weight:bold; font-size:12px;" border="1" cellpadding="0" cellspacing="0" width="600"> )"
+        R"(<tr><td width="600" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;"><p>System Infomation</p></td></tr>)"
+        R"(<tr><td width="200"><p>Date/Time</p></td><td width="400" colspan="3"><p>2026/01/31 09:05:00</p></td></tr>)"
+        R"(<tr><td width="200"><p>Model</p></td><td width="100"><p>VOK-102</p></td><td width="200"><p>Serial Number</p></td><td width="100"><p>&nbsp;</p></td></tr>)";
+    EXPECT_EQ(out.substr(0, opening.size()), opening);
+    EXPECT_NE(
+        out.find(
+            R"(<tr><td width="200"><p>Max mAs</p></td><td width="100"><p>1000mAs</p></td>)"
+            R"(<td width="200"><p>Main Voltage</p></td><td width="100"><p>BATTERY </p></td></tr>)"),
+        std::string::npos);
+    EXPECT_NE(
+        out.find(
+            R"(<td width="200"><p>Output Limit</p></td><td width="100"><p>80 kW</p></td></tr>)"),
+        std::string::npos);
+    EXPECT_NE(
+        out.find(
+            R"(<tr><td width="200"><p>Tube Type</p></td><td width="100"><p>7</p></td>)"
+            R"(<td width="200"><p>Prep. Time</p></td><td width="100"><p>1.2sec</p></td></tr>)"),
+        std::string::npos);
+    EXPECT_NE(out.find(R"(<td width="200"><p>Option</p></td><td width="100"><p>HT</p></td>)"),
+              std::string::npos);
+    const std::string statistics =
+        R"(<tr><td width="600" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;"><p>Statistics</p></td></tr>)"
+        R"(<tr><td width="300" colspan="2"><p>X-Ray Exposure Count ( Total )</p></td><td width="300" colspan="2"><p>16,777,215 Times</p></td></tr>)";
+    EXPECT_NE(out.find(statistics), std::string::npos);
+    const std::string closing =
+        R"(<tr><td width="300" colspan="2"><p>Total Error Protocol Log</p></td><td width="300" colspan="2"><p>255</p></td></tr></table>)";
+    EXPECT_EQ(out.substr(out.size() - closing.size()), closing);
+    EXPECT_EQ(Count(out, "<tr>"), 31u);
+    // The one blank after a tag is the one after the opening tag.
+    EXPECT_EQ(Count(out, "> "), 1u);
+}
+
+TEST(SiteTableTest, UserTableEveryFragmentFollowedByOneSpace) {
+    ReportData report = SkippedReport();
+    report.m_SiteInfo.m_strHospital = "St. Mary";
+    report.m_SiteInfo.m_strAddress = "12 Harbour Road";
+    report.m_SiteInfo.m_strUserName = "Anna";
+    report.m_SiteInfo.m_strUserEmail = "a@b.org";
+    report.m_SiteInfo.m_strUserPhone = "";
+    report.m_SiteInfo.m_strUserFax = "fax";
+    report.m_SiteInfo.m_strComment = "note";
+    std::string out;
+    Renderer(report).WriteUserTable(out);
+    EXPECT_EQ(
+        out,
+        R"(<table style="font-family:Arial; font-weight:bold; font-size:12px;" border="1" cellpadding="0" cellspacing="0" width="600"> )"
+        R"(<tr> <td width="600" height="40" align="center" valign="middle" colspan="3" style="font-family:Arial; font-weight:bold; font-size:18px;"> <p>User Infomation</p> </td> </tr> )"
+        R"(<tr> <td width="200"> <p>Hospital Name</p> </td> <td width="400" colspan="2"> <p>St. Mary</p> </td> </tr> )"
+        R"(<tr> <td width="200"> <p>Address</p> </td> <td width="400" colspan="2"> <p>12 Harbour Road</p> </td> </tr> )"
+        R"(<tr> <td width="200" rowspan="4"> <p>Operator</p> </td> <td width="200"> <p>Name</p> </td> <td width="200"> <p>Anna</p> </td> </tr> )"
+        R"(<tr> <td width="200"> <p>E-Mail Address</p> </td> <td width="200"> <p>a@b.org</p> </td> </tr> )"
+        R"(<tr> <td width="200"> <p>Telephone Number</p> </td> <td width="200"> <p></p> </td> </tr> )"
+        R"(<tr> <td width="200"> <p>FAX Number</p> </td> <td width="200"> <p>fax</p> </td> </tr> )"
+        R"(<tr> <td width="200"> <p>Comments</p> </td> <td width="400" colspan="2"> <p>note</p> </td> </tr> )"
+        "</table> ");
+}
+
+TEST(SiteTableTest, ServiceTableHidesTheHistoryValues) {
+    ReportData report = SkippedReport();
+    for (std::size_t n = 0; n < kSiteFieldCount; ++n) {
+        report.m_SiteInfo.Field(n) = "F" + std::to_string(n);
+    }
+    std::string out;
+    Renderer(report).WriteServiceTable(out);
+    EXPECT_EQ(
+        out,
+        R"(<table style="font-family:Arial; font-weight:bold; font-size:12px;" border="1" cellpadding="0" cellspacing="0" width="600"> )"
+        R"(<tr> <td width="600" colspan="4" height="40" align="center" valign="middle" style="font-family:Arial; font-weight:bold; font-size:18px;"> <p>Service Infomation</p> </td> </tr> )"
+        R"(<tr> <td width="150"> <p>System Manufacturer</p> </td> <td width="150"> <p>F0</p> </td> <td width="150"> <p>Model Name</p> </td> <td width="150"> <p>F1</p> </td> </tr> )"
+        R"(<tr> <td width="150"> <p>Installation Date</p> </td> <td width="150"> <p>F2</p> </td> <td width="150"> <p>System S/N</p> </td> <td width="150"> <p>F3</p> </td> </tr> )"
+        R"(<tr> <td width="150"> <p>System Description</p> </td> <td width="450" colspan="3"> <p>F4</p> </td> </tr> )"
+        R"(<tr> <td width="150" rowspan="4"> <p>Service Engineer</p> </td> <td width="150"> <p>Name</p> </td> <td width="300" colspan="2"> <p>F5</p> </td> </tr> )"
+        R"(<tr> <td width="150"> <p>E-Mail Address</p> </td> <td width="300" colspan="2"> <p>F6</p> </td> </tr> )"
+        R"(<tr> <td width="150"> <p>Telephone Number</p> </td> <td width="300" colspan="2"> <p>F7</p> </td> </tr> )"
+        R"(<tr> <td width="150"> <p>FAX Number</p> </td> <td width="300" colspan="2"> <p>F8</p> </td> </tr> )"
+        R"(<tr> <td width="150" rowspan="3"> <p>Service History</p> </td> <td width="150" rowspan="3"> <p>1</p> </td> <td width="50"> <p>Date</p> </td> <td width="250"> <p>&nbsp;</p> </td> </tr> )"
+        R"(<tr> <td width="50"> <p>Cause</p> </td> <td width="250"> <p>&nbsp;</p> </td> </tr> )"
+        R"(<tr> <td width="50"> <p>Action</p> </td> <td width="250"> <p>&nbsp;</p> </td> </tr> )"
+        "</table> ");
+}
+
+TEST(CalibrationTableTest, FilamentKvWithOffsets) {
+    ReportData report = SkippedReport();
+    Set(report, 7, {10, 20, 30, 40, 50, 60, 70, 80, 0, 255});
+    std::string out;
+    Renderer(report).WriteFilamentKvTable(out);
+    EXPECT_EQ(
+        out,
+        R"(<table border="1" style="font-family:Arial; font-weight:bold; font-size:12;" border="1" cellpadding="0" cellspacing="0" width="600">)"
+        R"(<tr><td width="600" colspan="3" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;">Filament, kV Calibration Data</td></tr>)"
+        R"(<tr><td width="200" rowspan="8" align=center valign=middle>Filament Calibration</td><td width="300">Small Focus Preheat Level</td><td width="100">10</td></tr>)"
+        R"(<tr><td width="300">Small Focus Preheat Range</td><td width="100">30</td></tr>)"
+        R"(<tr><td width="300">Large Focus Preheat Level</td><td width="100">20</td></tr>)"
+        R"(<tr><td width="300">Large Focus Preheat Range</td><td width="100">40</td></tr>)"
+        R"(<tr><td width="300">Prepare Low</td><td width="100">50</td></tr>)"
+        R"(<tr><td width="300">Prepare High</td><td width="100">60</td></tr>)"
+        R"(<tr><td width="300">SCC Level</td><td width="100">70</td></tr>)"
+        R"(<tr><td width="300">Boost Ratio</td><td width="100">80</td></tr>)"
+        R"(<tr><td width="200" rowspan="2" align=center valign=middle>kV Calibration</td><td width="300">Low kV Offset</td><td width="100">-128</td></tr>)"
+        R"(<tr><td width="300">High kV Offset</td><td width="100">127</td></tr>)"
+        "</table>");
+}
+
+TEST(CalibrationTableTest, AecChannels) {
+    ReportData report = SkippedReport();
+    Set(report, 8, {3, 0, 1, 2, 3, 255, 255, 4, 5, 6});
+    std::string out;
+    Renderer(report).WriteAecTable(out);
+    EXPECT_NE(
+        out.find(
+            R"(font-size:18px;">AEC Calibration Data</td></tr>)"
+            R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 1</td><td width="300">kV Tracking Curve</td><td width="100">-7</td></tr>)"
+            R"(<tr><td width="300">kV Tracking Offset</td><td width="100">-128</td></tr>)"
+            R"(<tr><td width="300">RLF 0.5s</td><td width="100">1</td></tr>)"),
+        std::string::npos);
+    EXPECT_NE(
+        out.find(
+            R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 2</td><td width="300">kV Tracking Curve</td><td width="100">245</td></tr>)"
+            R"(<tr><td width="300">kV Tracking Offset</td><td width="100">127</td></tr>)"
+            R"(<tr><td width="300">RLF 0.5s</td><td width="100">4</td></tr>)"
+            R"(<tr><td width="300">RLF 1.0s</td><td width="100">5</td></tr>)"
+            R"(<tr><td width="300">RLF 1.5s</td><td width="100">6</td></tr></table>)"),
+        std::string::npos);
+}
+
+TEST(CalibrationTableTest, MaHistoryOneTablePerValidRecord) {
+    ReportData report = SkippedReport();
+    Set(report, 9, {1, 0x09, 0x12, 0x31, 12, 15, 230, 3, 7, 0});
+    Set(report, 10, {21});
+    Set(report, 11, {0});
+    Set(report, 28, {20, 0x10, 0x01, 0x02, 99, 1, 2, 12, 34, 5});
+    std::string out;
+    Renderer(report).WriteMaCalibrationHistory(out);
+    const std::string first =
+        R"(<table border="1" style="font-family:Arial; font-weight:bold; font-size:12;" border="1" cellpadding="0" cellspacing="0" width="600"><tr>)"
+        R"(<td width="600" colspan="2" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;">Automatic mA Calibration History</td></tr>)"
+        R"(<tr><td width="300">History Index</td><td width="300">0</td></tr>)"
+        R"(<tr><td width="300">Date</td><td width="300">2009/12/31</td></tr>)"
+        R"(<tr><td width="300">Tube Type</td><td width="300">RT-50 <i>HS</i></td></tr>)"
+        R"(<tr><td width="300">Total Calibration Step</td><td width="300">15</td></tr>)"
+        R"(<tr><td width="300">Total Exposure Count</td><td width="300">230</td></tr>)"
+        R"(<tr><td width="300">Elapsed Time</td><td width="300">03:07</td></tr>)"
+        R"(<tr><td width="300">Fail Condition Count</td><td width="300">0</td></tr>)"
+        "</table>";
+    ASSERT_EQ(out.substr(0, first.size()), first);
+    const std::string second = out.substr(first.size());
+    EXPECT_EQ(Count(out, "<table"), 2u);
+    EXPECT_NE(second.find(R"(<td width="300">History Index</td><td width="300">19</td>)"),
+              std::string::npos);
+    EXPECT_NE(second.find(R"(<td width="300">Tube Type</td><td width="300"></td>)"),
+              std::string::npos);
+    EXPECT_NE(second.find(R"(<td width="300">Elapsed Time</td><td width="300">12:34</td>)"),
+              std::string::npos);
+}
+
+TEST(CalibrationTableTest, FocusTablesFlagsAndOffsetValues) {
+    ReportData report = SkippedReport();
+    Set(report, 29, {0, 1, 0xD0, 0x07, 1, 0, 0, 2, 5, 5});
+    Set(report, 30, {0, 1, 0x10, 0x27, 0, 9, 9, 255, 9, 9});
+    std::string out;
+    Renderer(report).WriteFocusCalibrationTables(out);
+    const std::string head =
+        R"(<table style="font-family:Arial; font-weight:bold; font-size:12;" border="1" cellpadding="0" cellspacing="0" width="600"> )"
+        R"(<tr><td width="600" colspan="7" height="40" align="center" valign="middle" style="font-family:Arial; font-weight:bold; font-size:18px;"><p>Small Focus Calibration Table</p></td></tr>)"
+        R"(<tr><td width="120" align="center" valign="middle"><p>SMALL</p></td>)"
+        R"(<td width="80"  align="center" valign="middle"><p>40</p></td><td width="80"  align="center" valign="middle"><p>50</p></td>)"
+        R"(<td width="80"  align="center" valign="middle"><p>60</p></td><td width="80"  align="center" valign="middle"><p>80</p></td>)"
+        R"(<td width="80"  align="center" valign="middle"><p>100</p></td><td width="80"  align="center" valign="middle"><p>120</p></td></tr>)"
+        R"(<tr><td width="120"align="center" valign="middle"><p>10</p></td>)"
+        R"(<td width="80" align="center" valign="middle"><p>0</p></td><td width="80" align="center" valign="middle"><p>-2000</p></td>)"
+        R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td><td width="80" align="center" valign="middle"><p>8000</p></td>)"
+        R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td><td width="80" align="center" valign="middle"><p>&nbsp;</p></td></tr>)"
+        R"(<tr><td width="120"align="center" valign="middle"><p>12.5</p></td>)";
+    EXPECT_EQ(out.substr(0, head.size()), head);
+    const std::size_t large = out.find("<table", 1);
+    ASSERT_NE(large, std::string::npos);
+    std::string lastRow = R"(<tr><td width="120"align="center" valign="middle"><p>1000</p></td>)";
+    for (int column = 0; column < 6; ++column) {
+        lastRow += R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td>)";
+    }
+    lastRow += "</tr></table>";
+    EXPECT_EQ(out.substr(large - lastRow.size(), lastRow.size()), lastRow);
+    EXPECT_NE(
+        out.find(
+            R"(<p>Large Focus Calibration Table</p></td></tr><tr><td width="120" align="center" valign="middle"><p>LARGE</p></td>)"),
+        std::string::npos);
+    EXPECT_EQ(Count(out, "<tr>"), 2u * 23u);
+    EXPECT_EQ(out.substr(out.size() - 13), "</tr></table>");
+}
+
+TEST(LogTableTest, ErrorEntryWholeTable) {
+    ReportData report = SkippedReport();
+    Set(report, 113, {7, 0x1A, 0x05, 0x00, 0x26, 0x03, 0x15, 0x09, 0x41, 0x30});
+    Set(report, 114, {80, 13, 17, 1, 0x04, 2, 5, 18, 1, 37});
+    std::string out;
+    Renderer(report).WriteErrorTable(out, 113);
+    EXPECT_EQ(
+        out,
+        R"(<table style="font-family:Arial; font-weight:bold; font-size:12px;" border="1" cellpadding="0" cellspacing="0" width="600"> )"
+        R"(<tr> <td width="600" height="40" align="center" valign="middle" colspan="6" style="font-family:Arial; font-weight:bold; font-size:18px;"> <p>Error Infomation</p> </td> </tr> )"
+        R"(<tr> <td width="200" colspan="2"> <p>Log Index</p> </td> <td width="400" colspan="4"> <p>7</p> </td> </tr> )"
+        "<tr> <td width=\"200\" colspan=\"2\"> <p>Error 0</p> </td> <td width=\"400\" "
+        "colspan=\"4\"> <p>1A\tTube overheated</p> </td> </tr> "
+        "<tr> <td width=\"200\" colspan=\"2\"> <p>Error 1</p> </td> <td width=\"400\" "
+        "colspan=\"4\"> <p>05\t<b>Door</b> open</p> </td> </tr> "
+        "<tr> <td width=\"200\" colspan=\"2\"> <p>Error 2</p> </td> <td width=\"400\" "
+        "colspan=\"4\"> <p>00\t</p> </td> </tr> "
+        R"(<tr> <td width="100"> <p>Date</p> </td> <td width="200" colspan="2"> <p>2026/03/15</p> </td> <td width="100"> <p>Time</p> </td> <td width="200" colspan="2"> <p>09:41:30</p> </td> </tr> )"
+        R"(<tr> <td width="100"> <p>kV</p> </td> <td width="100"> <p>80 kV</p> </td> <td width="100"> <p>mA</p> </td> <td width="100"> <p>200mA</p> </td> <td width="100"> <p>Time</p> </td> <td width="100"> <p>100ms</p> </td> </tr> )"
+        R"(<tr> <td width="100"> <p>Bucky</p> </td> <td width="200" colspan="2"> <p>BUCKY 1</p> </td> <td width="100"> <p>Ext. Device</p> </td> <td width="200" colspan="2"> <p>DR1</p> </td> </tr> )"
+        R"(<tr> <td width="100"> <p>AEC Screen</p> </td> <td width="100"> <p>MEDIUM</p> </td> <td width="100"> <p>AEC Field</p> </td> <td width="100"> <p>L(O),C(X),R(O)</p> </td> <td width="100"> <p>AEC Density</p> </td> <td width="100"> <p>0</p> </td> </tr> )"
+        "<tr> <td width=\"100\"> <p>APR Condition</p> </td> <td width=\"200\" colspan=\"2\"> "
+        "<p>Skull - AP\t\t\t   </p> </td> <td width=\"100\"> <p>HU</p> </td> <td width=\"200\" "
+        "colspan=\"2\"> <p>37 %</p> </td> </tr> "
+        "</table> ");
+}
+
+TEST(LogTableTest, ProtocolBlockNumbersPositionsWithinTheBlock) {
+    ReportData report = SkippedReport();
+    Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, 2, 2});
+    SetCmd(report, 25, {1, 1, 0x11, 0x11, 0x11, 0x01});  // block 0, not shown for block 1
+    SetCmd(report, 29, {9, 9, 0x23, 0x59, 0x07, 0x1A, 0x00, 0x0A, 0xFE, 0xFF});
+    SetCmd(report, 50, {0, 0, 0x08, 0x00, 0x01, 0x05, 0xFF, 0, 0, 0});
+    SetCmd(report, 51, {0, 0, 0x08, 0x00, 0x01, 0x05, 0x01, 0, 0, 0});  // block 2
+    std::string out;
+    Renderer(report).WriteProtocolTable(out, 1);
+    EXPECT_EQ(
+        out,
+        R"(<table style="font-family:Arial; font-weight:bold; font-size:12;" border="1" cellpadding="0" cellspacing="0" width="600"> )"
+        R"(<tr> <td width="600" height="24" align="center" valign="middle" colspan="8"> <p>Protocol</p> </td> </tr> )"
+        R"(<tr> <td width="50"> <p>Index</p> </td> <td width="300" align="center" colspan="2"> <p>Command</p> </td> <td width="50"> <p>Addr</p> </td> <td width="50"> <p>Data1</p> </td> <td width="50"> <p>Data2</p> </td> <td width="50"> <p>Data3</p> </td> <td width="50"> <p>Time</p> </td> </tr> )"
+        R"(<tr> <td width="50"> <p>3</p> </td> <td width="50"> <p>1A</p> </td> <td width="250"> <p>Set clock</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>0A</p> </td> <td width="50"> <p>FE</p> </td> <td width="50"> <p>&nbsp;</p> </td> <td width="50"> <p>23:59:07</p> </td> </tr> )"
+        R"(<tr> <td width="50"> <p>24</p> </td> <td width="50"> <p>05</p> </td> <td width="250"> <p></p> </td> <td width="50"> <p>FF</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>08:00:01</p> </td> </tr> )"
+        "</table> ");
+}
+
+TEST(LogTableTest, EmptyBlockKeepsTitleAndHeading) {
+    ReportData report = SkippedReport();
+    Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, 1, 1});
+    std::string out;
+    Renderer(report).WriteProtocolTable(out, 0);
+    EXPECT_EQ(Count(out, "<tr>"), 2u);
+    EXPECT_EQ(out.substr(out.size() - 15), "</tr> </table> ");
+    out.clear();
+    Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
+    Renderer(report).WriteProtocolTable(out, 0);
+    EXPECT_EQ(out, "");
+}
+
+// Texts from a report file or the generator must never become markup.
+TEST(HtmlEscapingTest, ForeignTextsAreEscapedOwnTextsAreNot) {
+    ReportData report = SkippedReport();
+    Set(report, 1, {0});
+    Set(report, 3, {'<', 's', '>', 'V', 'K', '0', '0', '0', '0', '1'});
+    report.m_SiteInfo.m_strHospital = "<script>alert('x')</script>";
+    report.m_SiteInfo.m_strEngName = "Smith & \"Sons\"";
+    report.m_strDate = "<b>2026</b>";
+    report.m_strTime = "12:00";
+    report.m_strConsoleVersion = "V1<2";
+    const std::string html = Renderer(report).RenderHtml();
+    EXPECT_EQ(html.find("<script>"), std::string::npos);
+    EXPECT_EQ(html.find("<s>"), std::string::npos);
+    EXPECT_NE(html.find("<p>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;</p>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<p>Smith &amp; &quot;Sons&quot;</p>"), std::string::npos);
+    EXPECT_NE(html.find("<p>&lt;b&gt;2026&lt;/b&gt; 12:00</p>"), std::string::npos);
+    EXPECT_NE(html.find("<p>&lt;s&gt;VK00001</p>"), std::string::npos);
+    EXPECT_NE(html.find("<p>V1&lt;2</p>"), std::string::npos);
+}
+
+TEST(HtmlEscapingTest, PlainTextUnchanged) {
+    ReportData report = SkippedReport();
+    report.m_SiteInfo.m_strAddress = "12 Harbour Road, Hamburg 20457 / Room #2 (50%)";
+    std::string out;
+    Renderer(report).WriteUserTable(out);
+    EXPECT_NE(out.find("<p>12 Harbour Road, Hamburg 20457 / Room #2 (50%)</p>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vok

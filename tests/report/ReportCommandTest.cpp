@@ -1,0 +1,132 @@
+// `vok report` as a user runs it: the built program in a child process.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/TempDir.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+class ReportCommandTest : public ::testing::Test {
+protected:
+    vok::test::TempDir dir;
+    std::string dataDir = dir.File("data");
+
+    Outcome Run(const std::string& arguments, const std::string& environment = "") {
+        const std::string errFile = dir.File("stderr.txt");
+        const std::string command = environment + " " + Quote(VOK_TOOL_PATH) + " report " +
+                                    arguments + " 2>" + Quote(errFile);
+        Outcome outcome;
+        std::FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr) {
+            return outcome;
+        }
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            outcome.out.append(buffer, got);
+        }
+        const int status = pclose(pipe);
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.err = vok::test::ReadAll(errFile);
+        return outcome;
+    }
+
+    std::string Report(const std::string& name) {
+        return dir.Write(name, "[HT_INFO_001]\r\nPARAM01=1\r\n");
+    }
+};
+
+TEST_F(ReportCommandTest, RendersEachFileAndPrintsItsPage) {
+    const std::string first = Report("REPORT_A_20260101_000000.VOK");
+    const std::string second = Report("second.vok");
+    const Outcome run = Run(Quote(first) + " " + Quote(second) + " --data-dir " + Quote(dataDir));
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string pages = dataDir + "/REPORT/";
+    EXPECT_EQ(run.out, pages + "REPORT_A_20260101_000000.html\n" + pages + "second.html\n");
+    EXPECT_TRUE(std::filesystem::exists(pages + "second.html"));
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ReportCommandTest, OutputNamesThePage) {
+    const std::string report = Report("r.VOK");
+    const std::string page = dir.File("page.html");
+    const Outcome run =
+        Run(Quote(report) + " --output " + Quote(page) + " --data-dir " + Quote(dataDir));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, page + "\n");
+    EXPECT_EQ(vok::test::ReadAll(page).rfind("<html>", 0), 0u);
+}
+
+TEST_F(ReportCommandTest, UsageMistakes) {
+    const std::string report = Report("r.VOK");
+    EXPECT_EQ(Run("--data-dir " + Quote(dataDir)).status, 2);
+    const Outcome two = Run(Quote(report) + " " + Quote(report) + " --output x.html");
+    EXPECT_EQ(two.status, 2);
+    EXPECT_NE(two.err.find("--output"), std::string::npos);
+    EXPECT_EQ(Run(Quote(report) + " --colour").status, 2);
+}
+
+TEST_F(ReportCommandTest, AFileThatCannotBeReadDoesNotStopTheOthers) {
+    const std::string good = Report("good.VOK");
+    const Outcome run =
+        Run(Quote(dir.File("missing.VOK")) + " " + Quote(good) + " --data-dir " + Quote(dataDir));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, dataDir + "/REPORT/good.html\n");
+    EXPECT_EQ(run.err.rfind("ERROR : ", 0), 0u);
+    EXPECT_NE(run.err.find("missing.VOK"), std::string::npos);
+}
+
+TEST_F(ReportCommandTest, OutputOverTheReportIsRefused) {
+    const std::string report = Report("r.html");
+    const std::string before = vok::test::ReadAll(report);
+    const Outcome run = Run(Quote(report) + " --output " + Quote(report));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(vok::test::ReadAll(report), before);
+}
+
+TEST_F(ReportCommandTest, OpenHandsThePageToTheDesktop) {
+    const std::string bin = dir.File("bin");
+    const std::string log = dir.File("opened.txt");
+    dir.Write("bin/xdg-open", "#!/bin/sh\necho \"$1\" >> " + Quote(log) + "\necho chatter\n");
+    chmod((bin + "/xdg-open").c_str(), 0755);
+    const std::string report = Report("r.VOK");
+    const Outcome run = Run(Quote(report) + " --open --data-dir " + Quote(dataDir),
+                            "PATH=" + Quote(bin) + ":\"$PATH\"");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dataDir + "/REPORT/r.html\n");
+    EXPECT_EQ(vok::test::ReadAll(log), dataDir + "/REPORT/r.html\n");
+    EXPECT_NE(run.err.find("chatter"), std::string::npos);
+}
+
+TEST_F(ReportCommandTest, BrowserThatFailsIsReportedPageStays) {
+    const std::string bin = dir.File("bin");
+    dir.Write("bin/xdg-open", "#!/bin/sh\nexit 4\n");
+    chmod((bin + "/xdg-open").c_str(), 0755);
+    const Outcome run = Run(Quote(Report("r.VOK")) + " --open --data-dir " + Quote(dataDir),
+                            "PATH=" + Quote(bin) + ":\"$PATH\"");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("ERROR : "), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dataDir + "/REPORT/r.html"));
+}
+
+}  // namespace
