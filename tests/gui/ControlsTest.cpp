@@ -282,6 +282,26 @@ TEST_F(ControlsTest, ButtonBorderIsFlatRaisedUnderTheMouseAndSunkenWhenPressed) 
     EXPECT_EQ(image.pixel(89, 20), light.rgb());
 }
 
+TEST_F(ControlsTest, PressingShiftsIconAndCaptionOneDownAndRight) {
+    CIconButton button("Start");
+    button.resize(90, 40);
+    button.SetIcon(kIconStart);
+    const QImage up = test::Grab(button);
+    button.setDown(true);
+    const QImage down = test::Grab(button);
+    // Inside the border, what was at (x, y) is now at (x + 1, y + 1).
+    int same = 0;
+    int total = 0;
+    for (int y = 2; y < 37; ++y) {
+        for (int x = 2; x < 87; ++x) {
+            same += up.pixel(x, y) == down.pixel(x + 1, y + 1) ? 1 : 0;
+            ++total;
+        }
+    }
+    EXPECT_EQ(same, total);
+    EXPECT_NE(up, down);
+}
+
 TEST_F(ControlsTest, ButtonEnteredWithTheButtonHeldDoesNotLightUp) {
     CIconButton button("Next");
     button.resize(90, 40);
