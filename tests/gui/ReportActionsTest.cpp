@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <QUrl>
 
 #include "../upload/LoopbackHttpServer.h"
 #include "WizardTestSupport.h"
@@ -212,6 +213,22 @@ TEST_F(ReportActionsTest, AServerThatNeverAnswersLeavesTheWindowRunningButNotClo
     EXPECT_FALSE(dialog->IsUploading());
     ASSERT_EQ(messages.Notices().size(), 1u);
     EXPECT_EQ(messages.Notices()[0].rfind("ERROR : ", 0), 0u);
+}
+
+TEST(ReportPageUrlTest, AFolderWithBlanksHashesAndQuestionMarksStaysOnePath) {
+    const std::string page = "/tmp/VOK #2/Räume?/REPORT_VK 1_20250101_120000.html";
+    const std::string url = CDialogReport::PageUrl(page);
+    EXPECT_EQ(url.rfind("file:///tmp/", 0), 0u);
+    // As the desktop shell reads the address back.
+    EXPECT_EQ(QUrl::fromUserInput(QString::fromStdString(url)).toLocalFile().toStdString(), page);
+}
+
+TEST(UploadServerOptionTest, AWrongServerIsRefusedAtStartNotAtSend) {
+    EXPECT_EQ(DiagnosisOptions::Parse({"--server", "127.0.0.1:8080"})->server, "127.0.0.1:8080");
+    const Result<DiagnosisOptions> url = DiagnosisOptions::Parse({"--server", "http://x/y"});
+    ASSERT_FALSE(url.ok());
+    EXPECT_EQ(url.error().rfind("option --server: ", 0), 0u);
+    EXPECT_FALSE(DiagnosisOptions::Parse({"--server", "host:0"}).ok());
 }
 
 }  // namespace
