@@ -1,9 +1,13 @@
 #include "app/CDiagnosisDlg.h"
 
 #include <iostream>
+#include <optional>
+#include <thread>
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include "app/CAboutDlg.h"
@@ -18,6 +22,7 @@
 #include "pages/PageTexts.h"
 #include "report/SiteConfig.h"
 #include "resources/Icons.h"
+#include "upload/ServiceCenterUpload.h"
 #include "wizard/DialogControls.h"
 #include "wizard/DialogFonts.h"
 
@@ -141,6 +146,36 @@ DiagnosisData CDiagnosisDlg::Data() const {
     return m_engine.Data();
 }
 
+Result<bool> CDiagnosisDlg::UploadReport(const std::string& path) {
+    ServiceCenterUpload upload;
+    if (m_options.server) {
+        Result<UploadServer> server = UploadServer::Parse(*m_options.server);
+        if (!server) {
+            return Error{server.error()};
+        }
+        upload.SetServer(std::move(server).value());
+    }
+
+    // The upload may take as long as its time limits allow; the window goes
+    // on painting while it runs, and input waits until the answer is in, as
+    // it would if the handler blocked.
+    std::optional<Result<bool>> result;
+    QEventLoop loop;
+    m_bUploading = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    std::thread worker([&] {
+        result.emplace(upload.UploadReport(path));
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // The loop also ends when the application is told to quit; the upload is
+    // bounded by its time limits, so waiting for it is bounded too.
+    worker.join();
+    QGuiApplication::restoreOverrideCursor();
+    m_bUploading = false;
+    return std::move(*result);
+}
+
 void CDiagnosisDlg::ShowError(const std::string& text) {
     m_shell.PlayErrorSound(m_folder.ErrorSoundFile());
     m_pErrorDlg->SetErrorCode(text);
@@ -160,6 +195,12 @@ void CDiagnosisDlg::Shutdown() {
 }
 
 void CDiagnosisDlg::closeEvent(QCloseEvent* event) {
+    if (m_bUploading) {
+        // The upload's handler is still on the stack and returns to pages
+        // that must still be there.
+        event->ignore();
+        return;
+    }
     Shutdown();
     QDialog::closeEvent(event);
 }

@@ -55,6 +55,14 @@ public:
     // The tables, version and serial as the acquisition left them.
     DiagnosisData Data() const;
 
+    // Posts the report file at `path` (passed on exactly as given) to the
+    // service center, or to the --server one. true: the server answered
+    // "200"; false: any other answer; an error with the HTTP client's or the
+    // file's own text. The window keeps painting meanwhile but takes no
+    // input, and cannot be closed, until the answer is in.
+    Result<bool> UploadReport(const std::string& path);
+    bool IsUploading() const { return m_bUploading; }
+
     void ShowAbout();
 
     MessageBoxService& Messages() { return m_messages; }
@@ -92,6 +100,7 @@ private:
     MessageBoxService& m_messages;
     DesktopShell& m_shell;
     GuiInvoker m_invoker;
+    bool m_bUploading = false;
     QFrame m_placeholder;
     QLabel m_footer;
     // After the invoker it uses; the engine goes first and joins its worker.

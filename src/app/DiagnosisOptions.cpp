@@ -5,6 +5,7 @@
 #include "link/LinkFactory.h"
 #include "platform/CommandLine.h"
 #include "platform/DataFolder.h"
+#include "upload/UploadServer.h"
 
 namespace vok {
 
@@ -38,6 +39,12 @@ Result<DiagnosisOptions> DiagnosisOptions::Parse(const std::vector<std::string>&
     options.dataDir = dataDir ? std::filesystem::path(*dataDir) : DataFolder::Default().Root();
     options.link = std::move(link).value();
     options.server = line->Value("server");
+    if (options.server) {
+        // Said before the window opens, not after a diagnosis at Send.
+        if (const Result<UploadServer> server = UploadServer::Parse(*options.server); !server) {
+            return Error{"option --server: " + server.error()};
+        }
+    }
     return options;
 }
 

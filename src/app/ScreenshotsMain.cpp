@@ -1,34 +1,44 @@
-// vok-screenshots: renders the wizard's pages and the About box to PNG files
-// for the documentation, on any platform plugin (offscreen in the build).
+// vok-screenshots: runs one diagnosis on the simulated console through every
+// page of the wizard, with the forms filled in as a user would, and renders
+// each page and the About box to PNG files for the documentation, on any
+// platform plugin (offscreen in the build). The data folder is copied first,
+// so the report file of the run never lands in it.
 //
-//     vok-screenshots DATA_DIR OUTPUT_DIR
+//     vok-screenshots DATA_DIR OUTPUT_DIR [HTML_OUT]
+//
+// HTML_OUT receives a copy of the run's HTML report, for a browser to render.
 #include <filesystem>
 #include <iostream>
+#include <string>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 
 #include "app/CAboutDlg.h"
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
+#include "pages/CDialogReport.h"
 #include "pages/CDialogStep1Dlg.h"
 #include "pages/CDialogStep2Dlg.h"
 #include "pages/CDialogStep3Dlg.h"
 #include "pages/CDialogStep4Dlg.h"
+#include "pages/CDialogStep5Dlg.h"
 #include "pages/PageTexts.h"
 #include "platform/RecordingDesktopShell.h"
 #include "platform/ScriptedMessageBoxService.h"
-#include "report/SiteConfig.h"
 #include "wizard/DialogFonts.h"
 
 namespace {
 
-constexpr int kLogPositionShown = 97;
-constexpr qint64 kAcquisitionLimitMs = 30000;
+namespace fs = std::filesystem;
 
-bool Save(QWidget& widget, const std::filesystem::path& file) {
+constexpr int kLogPositionShown = 97;
+constexpr qint64 kAcquisitionLimitMs = 60000;
+
+bool Save(QWidget& widget, const fs::path& file) {
     widget.show();
     QApplication::processEvents();
     const bool saved = widget.grab().save(QString::fromStdString(file.string()), "PNG");
@@ -36,13 +46,11 @@ bool Save(QWidget& widget, const std::filesystem::path& file) {
     return saved;
 }
 
-// Runs a diagnosis on the simulated console until the log is well under way.
-bool RunIntoTheLog(vok::CDiagnosisDlg& dialog, vok::ScriptedMessageBoxService& messages) {
-    messages.QueueAnswer(vok::kAnswerYes);
-    dialog.m_pStep1Dlg->m_btnStart.click();
+template <typename Predicate>
+bool PumpUntil(Predicate done) {
     QElapsedTimer timer;
     timer.start();
-    while (dialog.m_pStep2Dlg->m_ctrlLogProgress.GetPos() < kLogPositionShown) {
+    while (!done()) {
         if (timer.elapsed() > kAcquisitionLimitMs) {
             return false;
         }
@@ -51,47 +59,72 @@ bool RunIntoTheLog(vok::CDiagnosisDlg& dialog, vok::ScriptedMessageBoxService& m
     return true;
 }
 
-// The service form as the site configuration fills it.
-void FillService(vok::CDialogStep4Dlg& page, const std::string& config) {
-    const vok::SiteInfo form = vok::SiteConfig::LoadSiteInfo(config);
-    for (std::size_t i = 0; i < page.m_edtService.size(); ++i) {
-        page.m_edtService[i]->setText(vok::PageTexts::Show(form.Field(i)));
-        page.m_edtService[i]->setCursorPosition(0);
-    }
+void Type(QLineEdit* box, const char* text) {
+    box->setText(QString::fromUtf8(text));
+    box->setCursorPosition(0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::cerr << "Usage: vok-screenshots DATA_DIR OUTPUT_DIR\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "Usage: vok-screenshots DATA_DIR OUTPUT_DIR [HTML_OUT]\n";
         return 2;
     }
-    const std::filesystem::path out = argv[2];
-    std::filesystem::create_directories(out);
+    const fs::path out = argv[2];
+    fs::create_directories(out);
+    QTemporaryDir work;
+    std::error_code ec;
+    fs::copy(argv[1], work.path().toStdString(), fs::copy_options::recursive, ec);
+    if (!work.isValid() || ec) {
+        std::cerr << "vok-screenshots: cannot copy " << argv[1] << ": " << ec.message() << "\n";
+        return 1;
+    }
     vok::DialogFonts::InstallSubstitutes();
 
-    vok::ScriptedMessageBoxService messages;
+    // Every question is answered Yes.
+    vok::ScriptedMessageBoxService messages(vok::kAnswerYes);
     vok::RecordingDesktopShell shell;
     vok::DiagnosisOptions options;
-    options.dataDir = argv[1];
+    options.dataDir = work.path().toStdString();
     options.link.kind = vok::LinkOptions::Kind::Simulated;
     vok::CDiagnosisDlg dialog(options, messages, shell);
 
     bool ok = Save(dialog, out / "page-129-start.png");
-    ok = RunIntoTheLog(dialog, messages) && Save(dialog, out / "page-130-progress.png") && ok;
-    dialog.SkipAcquisition();
-    dialog.m_pStep3Dlg->LoadUserInfo();
-    dialog.m_pStep3Dlg->m_edtComment->setPlainText(
-        QStringLiteral("Error E-21 seen twice this week during long exposures."));
-    dialog.SetActivePage(vok::kIdUserPage);
+    dialog.m_pStep1Dlg->m_btnStart.click();
+    ok = PumpUntil(
+             [&] { return dialog.m_pStep2Dlg->m_ctrlLogProgress.GetPos() >= kLogPositionShown; }) &&
+         Save(dialog, out / "page-130-progress.png") && ok;
+    // The rest of the log, and Yes to the closing question.
+    ok = PumpUntil([&] { return dialog.ActivePageId() == vok::kIdUserPage; }) && ok;
+
+    vok::CDialogStep3Dlg& user = *dialog.m_pStep3Dlg;
+    user.m_edtComment->setPlainText(QString::fromUtf8(
+        "Error E-21 (rotor) seen twice this week during long exposures in room 2.\n"
+        "Please check before the weekend list."));
     ok = Save(dialog, out / "page-131-user.png") && ok;
-    FillService(*dialog.m_pStep4Dlg, dialog.Folder().ConfigFile().string());
-    dialog.SetActivePage(vok::kIdServicePage);
+    user.m_btnNext.click();
+
+    vok::CDialogStep4Dlg& service = *dialog.m_pStep4Dlg;
+    Type(service.m_edtService[vok::kHisCauseField], "E-21 rotor error on long exposures");
+    Type(service.m_edtService[vok::kHisActionField],
+         "Rotor cable connector re-seated, rotor current checked");
+    service.m_chkAddHistory.setChecked(true);
     ok = Save(dialog, out / "page-132-service.png") && ok;
-    dialog.SetActivePage(vok::kIdCompletionPage);
-    ok = Save(dialog, out / "page-133-completion.png") && ok;
+    service.m_btnNext.click();
+
+    vok::CDialogStep5Dlg& completion = *dialog.m_pStep5Dlg;
+    ok = !completion.m_strReportPath.empty() && Save(dialog, out / "page-133-completion.png") && ok;
+    if (argc == 4) {
+        vok::CDialogReport report(dialog);
+        report.m_strReportName = completion.m_strReportName;
+        report.m_strReportPath = completion.m_strReportPath;
+        const std::optional<std::string> page = report.DoModal();
+        ok = page && fs::copy_file(*page, argv[3], fs::copy_options::overwrite_existing, ec) && ok;
+        std::cout << argv[3] << (page && !ec ? "" : " (not written)") << "\n";
+    }
+
     dialog.ShowError(std::string(vok::kMsgCheckCable));
     ok = Save(dialog, out / "page-134-error.png") && ok;
 

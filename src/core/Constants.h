@@ -630,6 +630,15 @@ inline constexpr std::string_view kMsgCannotEnable = "ERROR : CANNOT ENABLE USB 
 inline constexpr std::string_view kMsgStartQuestion = "NOTICE : Start Remote Diagnosis Procedure ?";
 inline constexpr std::string_view kMsgGoNextQuestion =
     "NOTICE : VOK Diagnosis Infomation received ... OK. Go next procedure ?";
+// Completion page and the start page's Load.
+inline constexpr std::string_view kMsgSendQuestion =
+    "NOTICE : Diagnosis Report will be send to VOK Service Center. Are you Continue ?";
+inline constexpr std::string_view kMsgOperationCancel = "NOTICE : Operation Cancel.";
+inline constexpr std::string_view kMsgLoadSendQuestion =
+    "NOTICE : Are you send  this Report to VOK Service Center ?";
+// Send and Report after the report file could not be written.
+inline constexpr std::string_view kMsgNoReportFile =
+    "ERROR : No report file was written, so there is nothing to send or show.";
 
 
 // ---------------------------------------------------------------------------
@@ -873,6 +882,10 @@ inline constexpr DlgControl kServiceLabels[] = {
     {-1, "Model", {178, 23, 19, 8}},          {-1, "System S/N", {159, 40, 38, 8}},
     {-1, "Engineer eMail", {151, 90, 46, 8}}, {-1, "Fax Number", {159, 108, 38, 8}},
 };
+
+// Load on the start page: the open-file dialog's filter and default extension.
+inline constexpr std::string_view kReportFileFilter = "VOK Diagnosis File(*.VOK)|*.VOK|";
+inline constexpr std::string_view kReportFileExtension = "VOK";
 
 
 }  // namespace vok

@@ -2,6 +2,8 @@
 
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
+#include "pages/CDialogReport.h"
+#include "pages/CDialogStep5Dlg.h"
 #include "pages/PageTexts.h"
 #include "wizard/DialogControls.h"
 
@@ -21,6 +23,7 @@ CDialogStep1Dlg::CDialogStep1Dlg(CDiagnosisDlg& owner)
     DialogControls::Place(&m_btnStart, this, kIdcStart, kButton3Rect, Units());
     DialogControls::Place(&m_btnExit, this, kIdcExit, kButton4Rect, Units());
     connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep1Dlg::OnHomepage);
+    connect(&m_btnLoad, &QPushButton::clicked, this, &CDialogStep1Dlg::OnLoad);
     connect(&m_btnStart, &QPushButton::clicked, this, &CDialogStep1Dlg::OnStart);
     connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep1Dlg::OnExit);
 }
@@ -48,6 +51,30 @@ bool CDialogStep1Dlg::OnInitDialog() {
 
 void CDialogStep1Dlg::OnHomepage() {
     m_owner.Shell().OpenUrl(std::string(kHomepageUrl));
+}
+
+void CDialogStep1Dlg::OnLoad() {
+    const DataFolder& folder = m_owner.Folder();
+    // The dialog opens in the REPORT folder, also before the first report.
+    // Where it cannot be made the dialog still opens, somewhere else.
+    (void)folder.EnsureReportFolder();
+    const std::optional<std::filesystem::path> file = m_owner.Shell().ChooseFileToOpen(
+        {folder.ReportFolder(), std::string(kReportFileFilter), std::string(kReportFileExtension)});
+    if (!file) {
+        return;
+    }
+    CDialogReport report(m_owner);
+    report.m_strReportName = file->filename().string();
+    report.m_strReportPath = file->string();
+    if (m_owner.Messages().Ask(std::string(kMsgLoadSendQuestion)) == kAnswerYes) {
+        CDialogStep5Dlg& completion = *m_owner.m_pStep5Dlg;
+        completion.m_strReportName = report.m_strReportName;
+        completion.m_strReportPath = report.m_strReportPath;
+        // Whatever the upload's outcome, the report is shown next: it has
+        // told the user about it in its own message.
+        completion.SendReport();
+    }
+    report.DoModal();
 }
 
 void CDialogStep1Dlg::OnStart() {

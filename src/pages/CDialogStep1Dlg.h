@@ -29,6 +29,7 @@ public:
 
 private:
     void OnHomepage();
+    void OnLoad();
     void OnStart();
     void OnExit();
 

@@ -1,6 +1,7 @@
 #include "pages/CDialogStep3Dlg.h"
 
 #include "app/CDiagnosisDlg.h"
+#include "pages/CDialogStep4Dlg.h"
 #include "pages/FormLabel.h"
 #include "pages/PageTexts.h"
 #include "report/SiteConfig.h"
@@ -33,6 +34,7 @@ CDialogStep3Dlg::CDialogStep3Dlg(CDiagnosisDlg& owner)
         new FormLabel(label, Qt::AlignRight, this, Units());
     }
     connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep3Dlg::OnHomepage);
+    connect(&m_btnNext, &QPushButton::clicked, this, &CDialogStep3Dlg::OnNext);
     connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep3Dlg::OnExit);
 }
 
@@ -52,6 +54,23 @@ void CDialogStep3Dlg::LoadUserInfo() {
         m_edtUser[i]->setCursorPosition(0);
     }
     m_edtComment->clear();
+}
+
+void CDialogStep3Dlg::SaveUserInfo() {
+    SiteInfo& site = m_owner.m_SiteInfo;
+    for (std::size_t i = 0; i < kLineBoxes; ++i) {
+        site.Field(kFirstUserField + i) = PageTexts::Bytes(m_edtUser[i]->text());
+    }
+    site.Field(kCommentField) = PageTexts::Bytes(m_edtComment->toPlainText());
+}
+
+void CDialogStep3Dlg::OnNext() {
+    if (m_owner.Messages().Ask(std::string(kMsgSureInformation)) != kAnswerYes) {
+        return;
+    }
+    SaveUserInfo();
+    m_owner.m_pStep4Dlg->LoadServiceInfo();
+    m_owner.SetActivePage(kIdServicePage);
 }
 
 void CDialogStep3Dlg::OnHomepage() {

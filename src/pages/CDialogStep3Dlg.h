@@ -30,6 +30,10 @@ public:
     // file; the comments box starts empty.
     void LoadUserInfo();
 
+    // Copies the seven boxes into the main dialog's site information; the
+    // comments keep their line breaks.
+    void SaveUserInfo();
+
     QGroupBox m_grpUser;
     std::array<QLineEdit*, kLineBoxes> m_edtUser{};  // 1014 to 1019
     QPlainTextEdit* m_edtComment = nullptr;          // 1020
@@ -39,6 +43,7 @@ public:
 
 private:
     void OnHomepage();
+    void OnNext();
     void OnExit();
 
     CDiagnosisDlg& m_owner;

@@ -1,8 +1,10 @@
 #include "pages/CDialogStep4Dlg.h"
 
 #include "app/CDiagnosisDlg.h"
+#include "pages/CDialogStep5Dlg.h"
 #include "pages/FormLabel.h"
 #include "pages/PageTexts.h"
+#include "report/SiteConfig.h"
 #include "wizard/DialogControls.h"
 
 namespace vok {
@@ -35,6 +37,8 @@ CDialogStep4Dlg::CDialogStep4Dlg(CDiagnosisDlg& owner)
         new FormLabel(label, Qt::AlignLeft, this, Units());
     }
     connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep4Dlg::OnHomepage);
+    connect(&m_btnBack, &QPushButton::clicked, this, &CDialogStep4Dlg::OnBack);
+    connect(&m_btnNext, &QPushButton::clicked, this, &CDialogStep4Dlg::OnNext);
     connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep4Dlg::OnExit);
 }
 
@@ -46,6 +50,37 @@ bool CDialogStep4Dlg::OnInitDialog() {
     m_btnNext.SetIcon(kIconNext);
     m_btnExit.SetIcon(kIconExit);
     return true;
+}
+
+void CDialogStep4Dlg::LoadServiceInfo() {
+    // The form holds empty cause and action: each visit records a new entry.
+    const SiteInfo form = SiteConfig::ReadServiceForm(m_owner.Folder().ConfigFile().string());
+    for (std::size_t i = 0; i < kBoxes; ++i) {
+        m_edtService[i]->setText(PageTexts::Show(form.Field(kFirstServiceField + i)));
+        m_edtService[i]->setCursorPosition(0);
+    }
+}
+
+void CDialogStep4Dlg::SaveServiceInfo() {
+    for (std::size_t i = 0; i < kBoxes; ++i) {
+        m_owner.m_SiteInfo.Field(kFirstServiceField + i) =
+            PageTexts::Bytes(m_edtService[i]->text());
+    }
+}
+
+void CDialogStep4Dlg::OnBack() {
+    if (m_owner.Messages().Ask(std::string(kMsgGoPreview)) == kAnswerYes) {
+        m_owner.SetActivePage(kIdUserPage);
+    }
+}
+
+void CDialogStep4Dlg::OnNext() {
+    if (m_owner.Messages().Ask(std::string(kMsgSureInformation)) != kAnswerYes) {
+        return;
+    }
+    SaveServiceInfo();
+    m_owner.SetActivePage(kIdCompletionPage);
+    m_owner.m_pStep5Dlg->WriteReportFile();
 }
 
 void CDialogStep4Dlg::OnHomepage() {

@@ -26,6 +26,12 @@ public:
 
     bool OnInitDialog() override;
 
+    // Fills ten boxes from the [SERVICE] section of the site configuration
+    // file; the history cause and action start empty.
+    void LoadServiceInfo();
+    // Copies the twelve boxes into the main dialog's site information.
+    void SaveServiceInfo();
+
     QGroupBox m_grpService;
     std::array<QLineEdit*, kBoxes> m_edtService{};  // in the order of the fields
     QCheckBox m_chkAddHistory;
@@ -36,6 +42,8 @@ public:
 
 private:
     void OnHomepage();
+    void OnBack();
+    void OnNext();
     void OnExit();
 
     CDiagnosisDlg& m_owner;

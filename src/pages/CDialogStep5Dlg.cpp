@@ -1,8 +1,12 @@
 #include "pages/CDialogStep5Dlg.h"
 
+#include <ctime>
+
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
+#include "pages/CDialogReport.h"
 #include "pages/PageTexts.h"
+#include "report/ReportFileWriter.h"
 #include "wizard/DialogControls.h"
 
 namespace vok {
@@ -17,6 +21,8 @@ CDialogStep5Dlg::CDialogStep5Dlg(CDiagnosisDlg& owner)
     DialogControls::Place(&m_btnSend, this, kIdcSend, kSendButtonRect, Units());
     DialogControls::Place(&m_btnReport, this, kIdcReport, kButton3Rect, Units());
     DialogControls::Place(&m_btnExit, this, kIdcExit, kButton4Rect, Units());
+    connect(&m_btnSend, &QPushButton::clicked, this, &CDialogStep5Dlg::SendReport);
+    connect(&m_btnReport, &QPushButton::clicked, this, &CDialogStep5Dlg::ShowReport);
     connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep5Dlg::OnExit);
 }
 
@@ -38,6 +44,49 @@ bool CDialogStep5Dlg::OnInitDialog() {
     m_btnReport.SetIcon(kIconReport);
     m_btnExit.SetIcon(kIconExit);
     return true;
+}
+
+void CDialogStep5Dlg::WriteReportFile() {
+    const Result<WrittenReport> written = ReportFileWriter::WriteReportFile(
+        m_owner.Folder().ReportFolder(), m_owner.m_SiteInfo, m_owner.Data(), std::time(nullptr));
+    if (!written) {
+        // A report loaded earlier must not stand in for this diagnosis at
+        // Send or Report.
+        m_strReportName.clear();
+        m_strReportPath.clear();
+        m_owner.Messages().Notify(std::string(kErrorMessagePrefix) + written.error());
+        return;
+    }
+    m_strReportName = written->m_strReportName;
+    m_strReportPath = written->m_strReportPath;
+}
+
+void CDialogStep5Dlg::SendReport() {
+    if (m_strReportPath.empty()) {
+        m_owner.Messages().Notify(std::string(kMsgNoReportFile));
+        return;
+    }
+    if (m_owner.Messages().Ask(std::string(kMsgSendQuestion)) != kAnswerYes) {
+        m_owner.Messages().Notify(std::string(kMsgOperationCancel));
+        return;
+    }
+    const Result<bool> sent = m_owner.UploadReport(std::string(m_strReportPath));
+    if (!sent) {
+        m_owner.Messages().Notify(std::string(kErrorMessagePrefix) + sent.error());
+        return;
+    }
+    m_owner.Messages().Notify(std::string(*sent ? kUploadSuccessMessage : kUploadFailedMessage));
+}
+
+void CDialogStep5Dlg::ShowReport() {
+    if (m_strReportPath.empty()) {
+        m_owner.Messages().Notify(std::string(kMsgNoReportFile));
+        return;
+    }
+    CDialogReport report(m_owner);
+    report.m_strReportName = m_strReportName;
+    report.m_strReportPath = m_strReportPath;
+    report.DoModal();
 }
 
 void CDialogStep5Dlg::OnExit() {

@@ -21,6 +21,16 @@ public:
 
     static std::string CompletionText();
 
+    // Writes the diagnosis's report file into the REPORT folder and names it
+    // in m_strReportName and m_strReportPath. Where it cannot be written the
+    // user is told why, and both stay empty.
+    void WriteReportFile();
+    // Send to Service Center: asks, uploads m_strReportPath and tells the
+    // outcome. The start page's Load uses it too.
+    void SendReport();
+    // Report: renders the report file again and opens it in the browser.
+    void ShowReport();
+
     CIconButton m_btnSend;
     CIconButton m_btnReport;
     CIconButton m_btnExit;

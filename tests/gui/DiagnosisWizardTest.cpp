@@ -1,0 +1,268 @@
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "WizardTestSupport.h"
+#include "pages/CDialogStep1Dlg.h"
+#include "pages/CDialogStep2Dlg.h"
+#include "pages/CDialogStep3Dlg.h"
+#include "pages/CDialogStep4Dlg.h"
+#include "pages/CDialogStep5Dlg.h"
+#include "pages/PageTexts.h"
+#include "report/ReportFileReader.h"
+
+namespace vok {
+namespace {
+
+using test::PumpUntil;
+
+// The user and service forms and the report file they end in, driven through
+// the pages' buttons with the keyboard, on the simulated console.
+class DiagnosisWizardTest : public test::WizardTest {
+protected:
+    // Start, the acquisition to its end, and Yes to its closing question.
+    void AcquireToUserPage() {
+        Answer({kAnswerYes, kAnswerYes});
+        dialog->m_pStep1Dlg->m_btnStart.click();
+        ASSERT_TRUE(PumpUntil([&] { return Page() == kIdUserPage; }));
+    }
+
+    // Start, then Skip with Yes.
+    void SkipToUserPage() {
+        Open(test::SimulatedLink(ConsoleScenario::Silent));
+        Answer({kAnswerYes, kAnswerYes});
+        dialog->m_pStep1Dlg->m_btnStart.click();
+        dialog->m_pStep2Dlg->m_btnSkip.click();
+        ASSERT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
+    }
+
+    static void Type(QLineEdit* box, const QString& text) {
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+
+    CDialogStep3Dlg& User() { return *dialog->m_pStep3Dlg; }
+    CDialogStep4Dlg& Service() { return *dialog->m_pStep4Dlg; }
+    CDialogStep5Dlg& Completion() { return *dialog->m_pStep5Dlg; }
+
+    std::vector<QString> ServiceBoxes() {
+        std::vector<QString> texts;
+        for (QLineEdit* box : Service().m_edtService) {
+            texts.push_back(box->text());
+        }
+        return texts;
+    }
+};
+
+TEST_F(DiagnosisWizardTest, TypedValuesReachTheReportFileOfTheWholeDiagnosis) {
+    QElapsedTimer timer;
+    timer.start();
+    Open();
+    AcquireToUserPage();
+
+    // The file has a COMMENT; the box still starts empty.
+    EXPECT_EQ(User().m_edtUser[0]->text(), "St. Mary Regional Hospital");
+    EXPECT_TRUE(User().m_edtComment->toPlainText().isEmpty());
+    // Test's key clicks are ASCII only; the umlaut comes as an input method
+    // would bring it.
+    Type(User().m_edtUser[0], QStringLiteral("Klinikum S"));
+    User().m_edtUser[0]->insert(QStringLiteral("ü"));
+    QTest::keyClicks(User().m_edtUser[0], QStringLiteral("d"));
+    Type(User().m_edtUser[3], QStringLiteral("xray@klinikum.example.org"));
+    User().m_edtComment->setFocus();
+    QTest::keyClicks(User().m_edtComment, QStringLiteral("E-21 twice"));
+    QTest::keyClick(User().m_edtComment, Qt::Key_Return);
+    QTest::keyClicks(User().m_edtComment, QStringLiteral("during long exposures"));
+
+    Answer({kAnswerYes});
+    User().m_btnNext.click();
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
+    EXPECT_EQ(dialog->m_SiteInfo.m_strHospital, "Klinikum Süd");
+    EXPECT_EQ(dialog->m_SiteInfo.m_strComment, "E-21 twice\nduring long exposures");
+    // The file's values, with cause and action empty although it has them.
+    EXPECT_EQ(Service().m_edtService[1]->text(), "VOK-HF 650");
+    EXPECT_EQ(Service().m_edtService[6]->text(), "d.hartmann@service.example.com");
+    EXPECT_TRUE(Service().m_edtService[kHisCauseField]->text().isEmpty());
+    EXPECT_TRUE(Service().m_edtService[kHisActionField]->text().isEmpty());
+
+    Type(Service().m_edtService[6], QStringLiteral("field@vok.example.com"));
+    Type(Service().m_edtService[kHisCauseField], QStringLiteral("E-21 during long exposures"));
+    Type(Service().m_edtService[kHisActionField], QStringLiteral("Rotor cable replaced"));
+    Answer({kAnswerYes});
+    const std::time_t before = std::time(nullptr);
+    Service().m_btnNext.click();
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdCompletionPage));
+    std::cout << "whole wizard, Start to the written report: " << timer.elapsed() << " ms\n";
+
+    const auto reports = data.Files(".VOK");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(Completion().m_strReportPath, reports[0].string());
+    EXPECT_EQ(Completion().m_strReportName, reports[0].filename().string());
+    const std::string serial = dialog->Data().m_strSerial;
+    EXPECT_EQ(Completion().m_strReportName.rfind("REPORT_" + serial + "_", 0), 0u);
+    // The name carries the moment of Next, not of Start.
+    std::tm local{};
+    localtime_r(&before, &local);
+    char day[16];
+    std::strftime(day, sizeof day, "_%Y%m%d_", &local);
+    EXPECT_NE(Completion().m_strReportName.find(day), std::string::npos);
+
+    const ReportData report = ReportFileReader::ReadReportFile(reports[0].string());
+    EXPECT_EQ(report.m_SiteInfo.m_strHospital, "Klinikum Süd");
+    EXPECT_EQ(report.m_SiteInfo.m_strAddress, "12 Harbour Road, Hamburg 20457");
+    EXPECT_EQ(report.m_SiteInfo.m_strUserEmail, "xray@klinikum.example.org");
+    EXPECT_EQ(report.m_SiteInfo.m_strComment, "E-21 twice during long exposures");
+    EXPECT_EQ(report.m_SiteInfo.m_strModel, "VOK-HF 650");
+    EXPECT_EQ(report.m_SiteInfo.m_strEngEmail, "field@vok.example.com");
+    EXPECT_EQ(report.m_SiteInfo.m_strHisCause, "E-21 during long exposures");
+    EXPECT_EQ(report.m_SiteInfo.m_strHisAction, "Rotor cable replaced");
+    EXPECT_EQ(report.m_HtInfo[212].params[0], dialog->Data().m_HtInfo[212].params[0]);
+    EXPECT_NE(report.m_HtInfo[1].params[0], kNoValue);
+    EXPECT_FALSE(report.m_strConsoleVersion.empty());
+    EXPECT_TRUE(messages.Notices().empty());
+}
+
+TEST_F(DiagnosisWizardTest, BackKeepsTheUserFormAndNextReloadsTheServiceForm) {
+    SkipToUserPage();
+    Type(User().m_edtUser[2], QStringLiteral("Dr. Jonas Weber"));
+    Answer({kAnswerYes});
+    User().m_btnNext.click();
+    const std::vector<QString> fromFile = ServiceBoxes();
+    Type(Service().m_edtService[1], QStringLiteral("VOK-HF 800"));
+    Type(Service().m_edtService[kHisCauseField], QStringLiteral("typed before Back"));
+
+    Answer({kAnswerYes});
+    Service().m_btnBack.click();
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
+    EXPECT_EQ(messages.Questions().back(), kMsgGoPreview);
+    EXPECT_EQ(User().m_edtUser[2]->text(), "Dr. Jonas Weber");
+    // Back saves nothing of the service page.
+    EXPECT_EQ(dialog->m_SiteInfo.m_strModel, "VOK-HF 650");
+
+    Type(User().m_edtUser[2], QStringLiteral("Dr. Lena Vogt"));
+    Answer({kAnswerYes});
+    User().m_btnNext.click();
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
+    EXPECT_EQ(ServiceBoxes(), fromFile);
+    EXPECT_EQ(dialog->m_SiteInfo.m_strUserName, "Dr. Lena Vogt");
+}
+
+TEST_F(DiagnosisWizardTest, NoToAnyQuestionChangesNothingAndWritesNoFile) {
+    SkipToUserPage();
+    const SiteInfo loaded = dialog->m_SiteInfo;
+    Type(User().m_edtUser[0], QStringLiteral("typed"));
+    User().m_btnNext.click();  // No
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
+    EXPECT_EQ(dialog->m_SiteInfo, loaded);
+    EXPECT_EQ(User().m_edtUser[0]->text(), "typed");
+
+    User().m_btnExit.click();  // No
+    Answer({kAnswerYes});
+    User().m_btnNext.click();
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
+    const SiteInfo saved = dialog->m_SiteInfo;
+    Type(Service().m_edtService[0], QStringLiteral("typed too"));
+    Service().m_btnBack.click();  // No
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
+    Service().m_btnNext.click();  // No
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
+    Service().m_btnExit.click();  // No
+    EXPECT_EQ(Service().m_edtService[0]->text(), "typed too");
+    EXPECT_EQ(dialog->m_SiteInfo, saved);
+    EXPECT_TRUE(data.Files(".VOK").empty());
+
+    Answer({kAnswerYes});
+    Service().m_btnNext.click();
+    ASSERT_EQ(data.Files(".VOK").size(), 1u);
+    Completion().m_btnExit.click();  // No
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdCompletionPage));
+    EXPECT_EQ(shell.Exits(), 0);
+    EXPECT_EQ(messages.Questions(),
+              (std::vector<std::string>{
+                  std::string(kMsgStartQuestion), std::string(kMsgSkipNotCompleted),
+                  std::string(kMsgSureInformation), std::string(kMsgExitNotCompleted),
+                  std::string(kMsgSureInformation), std::string(kMsgGoPreview),
+                  std::string(kMsgSureInformation), std::string(kMsgExitNotCompleted),
+                  std::string(kMsgSureInformation), std::string(kMsgExitSoftware)}));
+}
+
+TEST_F(DiagnosisWizardTest, SkippedDiagnosisGivesAReportOfNothingButTheForms) {
+    SkipToUserPage();
+    Answer({kAnswerYes, kAnswerYes});
+    User().m_btnNext.click();
+    Service().m_btnNext.click();
+    const auto reports = data.Files(".VOK");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].filename().string().rfind("REPORT_NONE_", 0), 0u);
+
+    const std::string text = test::ReadAll(reports[0].string());
+    EXPECT_NE(text.find("\r\n[CONSOLE]\r\n\r\nINTERFACE=1\r\nVERSION=\r\n"), std::string::npos);
+    const ReportData report = ReportFileReader::ReadReportFile(reports[0].string());
+    for (std::size_t k = 1; k < kHtRecordCount; ++k) {
+        for (const std::uint8_t param : report.m_HtInfo[k].params) {
+            ASSERT_EQ(param, kNoValue) << "HT " << k;
+        }
+    }
+    for (std::size_t k = 1; k < kCmdRecordCount; ++k) {
+        for (const std::uint8_t param : report.m_CmdInfo[k].params) {
+            ASSERT_EQ(param, kNoValue) << "CMD " << k;
+        }
+    }
+    EXPECT_EQ(report.m_SiteInfo.m_strHospital, "St. Mary Regional Hospital");
+    EXPECT_EQ(report.m_SiteInfo.m_strComment, "");
+}
+
+TEST_F(DiagnosisWizardTest, AddServiceHistoryCanBeTickedAndChangesNothing) {
+    SkipToUserPage();
+    Answer({kAnswerYes});
+    User().m_btnNext.click();
+    Service().m_chkAddHistory.click();
+    EXPECT_TRUE(Service().m_chkAddHistory.isChecked());
+    const std::vector<QString> boxes = ServiceBoxes();
+    Answer({kAnswerYes});
+    Service().m_btnNext.click();
+    const ReportData report = ReportFileReader::ReadReportFile(Completion().m_strReportPath);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(PageTexts::Show(report.m_SiteInfo.Field(i)), boxes[i]) << i;
+    }
+}
+
+TEST_F(DiagnosisWizardTest, UnwritableReportFileIsToldAndSendAndReportSayThereIsNone) {
+    SkipToUserPage();
+    // A file where the REPORT folder should be: no report can go there.
+    std::filesystem::remove_all(data.ReportFolder());
+    std::ofstream(data.ReportFolder()) << "not a folder";
+    // A report loaded earlier must not stand in for this one.
+    Completion().m_strReportName = "REPORT_LOADED.VOK";
+    Completion().m_strReportPath = (data.Root() / "REPORT_LOADED.VOK").string();
+
+    Answer({kAnswerYes, kAnswerYes});
+    User().m_btnNext.click();
+    Service().m_btnNext.click();
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdCompletionPage));
+    ASSERT_EQ(messages.Notices().size(), 1u);
+    EXPECT_EQ(messages.Notices()[0].rfind("ERROR : ", 0), 0u);
+    EXPECT_NE(messages.Notices()[0].find(data.ReportFolder().string()), std::string::npos);
+    EXPECT_TRUE(Completion().m_strReportPath.empty());
+    EXPECT_TRUE(Completion().m_strReportName.empty());
+
+    const std::size_t asked = messages.Questions().size();
+    Completion().m_btnSend.click();
+    Completion().m_btnReport.click();
+    EXPECT_EQ(messages.Questions().size(), asked);
+    EXPECT_EQ(messages.Notices(),
+              (std::vector<std::string>{messages.Notices()[0], std::string(kMsgNoReportFile),
+                                        std::string(kMsgNoReportFile)}));
+    EXPECT_TRUE(shell.Urls().empty());
+}
+
+}  // namespace
+}  // namespace vok

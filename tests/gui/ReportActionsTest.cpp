@@ -1,0 +1,235 @@
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <QUrl>
+
+#include "../upload/LoopbackHttpServer.h"
+#include "WizardTestSupport.h"
+#include "core/DiagnosisData.h"
+#include "pages/CDialogReport.h"
+#include "pages/CDialogStep1Dlg.h"
+#include "pages/CDialogStep5Dlg.h"
+#include "report/ReportFileWriter.h"
+
+namespace vok {
+namespace {
+
+using test::LoopbackHttpServer;
+
+// Load on the start page and Send and Report on the completion page, against
+// a web server on the loopback interface.
+class ReportActionsTest : public test::WizardTest {
+protected:
+    // A report file of a skipped diagnosis, written as the wizard writes it.
+    std::filesystem::path WriteReport(const std::filesystem::path& folder) {
+        SiteInfo site;
+        site.m_strHospital = "St. Mary Regional Hospital";
+        const Result<WrittenReport> written =
+            ReportFileWriter::WriteReportFile(folder, site, DiagnosisData{}, std::time(nullptr));
+        EXPECT_TRUE(written.ok());
+        return written->m_strReportPath;
+    }
+
+    // What the browser is given for a report file shown from the REPORT folder.
+    std::string PageUrlFor(const std::filesystem::path& report) {
+        std::filesystem::path page = data.ReportFolder() / report.filename();
+        page.replace_extension(".html");
+        return CDialogReport::PageUrl(page.string());
+    }
+
+    std::vector<std::string> Texts(std::initializer_list<std::string_view> texts) {
+        return {texts.begin(), texts.end()};
+    }
+
+    void Load(const std::filesystem::path& file) {
+        shell.QueueFile(file);
+        dialog->m_pStep1Dlg->m_btnLoad.click();
+    }
+
+    CDialogStep5Dlg& Completion() { return *dialog->m_pStep5Dlg; }
+
+    // A completion page that names a written report, as after page 132's Next.
+    void OnCompletionPage() {
+        Completion().m_strReportPath = WriteReport(data.ReportFolder()).string();
+        Completion().m_strReportName =
+            std::filesystem::path(Completion().m_strReportPath).filename().string();
+        dialog->SetActivePage(kIdCompletionPage);
+    }
+};
+
+TEST_F(ReportActionsTest, LoadCancelledDoesNothing) {
+    Open();
+    std::filesystem::remove_all(data.ReportFolder());
+    dialog->m_pStep1Dlg->m_btnLoad.click();  // nothing queued: the dialog is cancelled
+    ASSERT_EQ(shell.Choices().size(), 1u);
+    EXPECT_EQ(shell.Choices()[0].folder, data.ReportFolder());
+    EXPECT_TRUE(std::filesystem::is_directory(data.ReportFolder()));
+    EXPECT_EQ(shell.Choices()[0].filter, "VOK Diagnosis File(*.VOK)|*.VOK|");
+    EXPECT_EQ(shell.Choices()[0].defaultExtension, "VOK");
+    EXPECT_TRUE(messages.Questions().empty());
+    EXPECT_TRUE(messages.Notices().empty());
+    EXPECT_TRUE(shell.Urls().empty());
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdStartPage));
+}
+
+TEST_F(ReportActionsTest, LoadAnsweredNoShowsTheReportWithoutSending) {
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
+    Open(test::SimulatedLink(), server.Address());
+    // From another folder: the page still goes to the REPORT folder.
+    test::TempDir elsewhere;
+    const std::filesystem::path report = WriteReport(elsewhere.path());
+    Load(report);
+    EXPECT_EQ(messages.Questions(), Texts({kMsgLoadSendQuestion}));
+    EXPECT_TRUE(messages.Notices().empty());
+    EXPECT_EQ(shell.Urls(), std::vector<std::string>{PageUrlFor(report)});
+    EXPECT_EQ(data.Files(".html").size(), 1u);
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_TRUE(Completion().m_strReportPath.empty());
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdStartPage));
+}
+
+TEST_F(ReportActionsTest, LoadWithYesThenNoCancelsTheSendAndShowsTheReport) {
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
+    Open(test::SimulatedLink(), server.Address());
+    const std::filesystem::path report = WriteReport(data.ReportFolder());
+    Answer({kAnswerYes, kAnswerNo});
+    Load(report);
+    EXPECT_EQ(messages.Questions(), Texts({kMsgLoadSendQuestion, kMsgSendQuestion}));
+    EXPECT_EQ(messages.Notices(), Texts({kMsgOperationCancel}));
+    EXPECT_EQ(shell.Urls(), std::vector<std::string>{PageUrlFor(report)});
+    EXPECT_TRUE(server.Requests().empty());
+    // The completion page names the loaded file until a diagnosis writes one.
+    EXPECT_EQ(Completion().m_strReportPath, report.string());
+    EXPECT_EQ(Completion().m_strReportName, report.filename().string());
+}
+
+TEST_F(ReportActionsTest, LoadWithYesSendsTheFileAndThenShowsIt) {
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200\r\n"));
+    Open(test::SimulatedLink(), server.Address());
+    const std::filesystem::path report = WriteReport(data.ReportFolder());
+    Answer({kAnswerYes, kAnswerYes});
+    Load(report);
+    EXPECT_EQ(messages.Notices(), Texts({kUploadSuccessMessage}));
+    EXPECT_EQ(shell.Urls(), std::vector<std::string>{PageUrlFor(report)});
+    ASSERT_EQ(server.Requests().size(), 1u);
+    const std::string file = test::ReadAll(report.string());
+    EXPECT_NE(server.Body().find("filename=\"" + report.string() + "\"\r\n"), std::string::npos);
+    EXPECT_NE(server.Body().find("\r\n\r\n" + file + "\r\n\r\n----"), std::string::npos);
+    EXPECT_FALSE(dialog->IsUploading());
+}
+
+TEST_F(ReportActionsTest, LoadWithAnUnreachableServerTellsTheClientsErrorAndStillShows) {
+    Open(test::SimulatedLink(), "127.0.0.1:" + std::to_string(test::ClosedPort()));
+    const std::filesystem::path report = WriteReport(data.ReportFolder());
+    Answer({kAnswerYes, kAnswerYes});
+    Load(report);
+    ASSERT_EQ(messages.Notices().size(), 1u);
+    EXPECT_EQ(messages.Notices()[0].rfind("ERROR : ", 0), 0u);
+    EXPECT_GT(messages.Notices()[0].size(), std::string_view("ERROR : ").size());
+    EXPECT_NE(messages.Notices()[0], kUploadFailedMessage);
+    EXPECT_EQ(shell.Urls(), std::vector<std::string>{PageUrlFor(report)});
+}
+
+TEST_F(ReportActionsTest, LoadOfAFileThatCannotBeReadSaysWhyAndOpensNoPage) {
+    Open();
+    Load(data.ReportFolder() / "REPORT_GONE_20250101_120000.VOK");  // No to sending
+    ASSERT_EQ(messages.Notices().size(), 1u);
+    EXPECT_EQ(messages.Notices()[0].rfind("ERROR : ", 0), 0u);
+    EXPECT_TRUE(shell.Urls().empty());
+    EXPECT_TRUE(data.Files(".html").empty());
+}
+
+TEST_F(ReportActionsTest, SendTwiceUploadsTwiceAndReportRendersEachTime) {
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, " 2 0 0 "));
+    Open(test::SimulatedLink(), server.Address());
+    OnCompletionPage();
+    Answer({kAnswerYes, kAnswerYes});
+    Completion().m_btnSend.click();
+    Completion().m_btnSend.click();
+    EXPECT_EQ(messages.Questions(), Texts({kMsgSendQuestion, kMsgSendQuestion}));
+    EXPECT_EQ(messages.Notices(), Texts({kUploadSuccessMessage, kUploadSuccessMessage}));
+    ASSERT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(server.Requests()[0], server.Requests()[1]);
+
+    Completion().m_btnReport.click();
+    const std::vector<std::filesystem::path> pages = data.Files(".html");
+    ASSERT_EQ(pages.size(), 1u);
+    std::filesystem::remove(pages[0]);
+    Completion().m_btnReport.click();
+    EXPECT_TRUE(std::filesystem::exists(pages[0]));
+    const std::string url = PageUrlFor(Completion().m_strReportPath);
+    EXPECT_EQ(shell.Urls(), (std::vector<std::string>{url, url}));
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdCompletionPage));
+}
+
+TEST_F(ReportActionsTest, SendAnsweredNoUploadsNothing) {
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
+    Open(test::SimulatedLink(), server.Address());
+    OnCompletionPage();
+    Completion().m_btnSend.click();
+    EXPECT_EQ(messages.Notices(), Texts({kMsgOperationCancel}));
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(ReportActionsTest, SendWithAnotherReplyOrAVanishedFileSaysSo) {
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200 OK"));
+    Open(test::SimulatedLink(), server.Address());
+    OnCompletionPage();
+    Answer({kAnswerYes, kAnswerYes});
+    Completion().m_btnSend.click();
+    EXPECT_EQ(messages.Notices(), Texts({kUploadFailedMessage}));
+
+    std::filesystem::remove(Completion().m_strReportPath);
+    Completion().m_btnSend.click();
+    ASSERT_EQ(messages.Notices().size(), 2u);
+    EXPECT_EQ(messages.Notices()[1].rfind("ERROR : ", 0), 0u);
+    EXPECT_NE(messages.Notices()[1].find(Completion().m_strReportPath), std::string::npos);
+    EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST_F(ReportActionsTest, AServerThatNeverAnswersLeavesTheWindowRunningButNotClosable) {
+    std::optional<LoopbackHttpServer> server(std::in_place, "", LoopbackHttpServer::Then::Hold);
+    Open(test::SimulatedLink(), server->Address());
+    OnCompletionPage();
+    messages.QueueAnswer(kAnswerYes);
+    // While the upload waits, the GUI thread runs events: a timer fires, and
+    // a close request is refused, since Send's handler is still running.
+    bool uploading = false;
+    bool closed = true;
+    QTimer::singleShot(100, [&] {
+        uploading = dialog->IsUploading();
+        closed = dialog->close();
+        server.reset();  // the server goes away without a word
+    });
+    Completion().m_btnSend.click();
+    EXPECT_TRUE(uploading);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->IsUploading());
+    ASSERT_EQ(messages.Notices().size(), 1u);
+    EXPECT_EQ(messages.Notices()[0].rfind("ERROR : ", 0), 0u);
+}
+
+TEST(ReportPageUrlTest, AFolderWithBlanksHashesAndQuestionMarksStaysOnePath) {
+    const std::string page = "/tmp/VOK #2/Räume?/REPORT_VK 1_20250101_120000.html";
+    const std::string url = CDialogReport::PageUrl(page);
+    EXPECT_EQ(url.rfind("file:///tmp/", 0), 0u);
+    // As the desktop shell reads the address back.
+    EXPECT_EQ(QUrl::fromUserInput(QString::fromStdString(url)).toLocalFile().toStdString(), page);
+}
+
+TEST(UploadServerOptionTest, AWrongServerIsRefusedAtStartNotAtSend) {
+    EXPECT_EQ(DiagnosisOptions::Parse({"--server", "127.0.0.1:8080"})->server, "127.0.0.1:8080");
+    const Result<DiagnosisOptions> url = DiagnosisOptions::Parse({"--server", "http://x/y"});
+    ASSERT_FALSE(url.ok());
+    EXPECT_EQ(url.error().rfind("option --server: ", 0), 0u);
+    EXPECT_FALSE(DiagnosisOptions::Parse({"--server", "host:0"}).ok());
+}
+
+}  // namespace
+}  // namespace vok
