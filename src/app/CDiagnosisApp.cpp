@@ -42,7 +42,7 @@ int CDiagnosisApp::Main(int argc, char** argv) {
     const Result<DiagnosisOptions> options =
         DiagnosisOptions::Parse(DiagnosisOptions::OwnArguments(argc, argv));
     if (!options) {
-        std::cerr << "vok-diagnosis: " << options.error() << "\n" << DiagnosisOptions::Usage();
+        std::cerr << "vok-diagnosis: " << options.error() << " (see 'vok-diagnosis --help')\n";
         return kGuiExitUsage;
     }
     if (options->help) {
