@@ -25,7 +25,9 @@ const std::array<const ToolCommand*, 4> kCommands = {
 
 void PrintHelp(std::ostream& out) {
     out << "Usage: vok COMMAND [OPTIONS]\n"
-           "VOK Remote Diagnosis " << vok::kProgramVersion << " on the command line.\n\n"
+           "VOK Remote Diagnosis "
+        << vok::kProgramVersion
+        << " on the command line.\n\n"
            "Commands:\n";
     for (const ToolCommand* command : kCommands) {
         out << "  " << command->name << std::string(10 - command->name.size(), ' ')

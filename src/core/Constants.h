@@ -625,7 +625,8 @@ inline constexpr std::string_view kErrorMessagePrefix = "ERROR : ";
 inline constexpr std::string_view kUploadSuccessMessage =
     "NOTICE : Diagnosis Report Sending Success. Thank you !!";
 inline constexpr std::string_view kUploadFailedMessage = "ERROR : Can not connect to server !!";
-inline constexpr std::string_view kMsgCheckCable = "ERROR : Please, Check VOK USB Connection Cable.";
+inline constexpr std::string_view kMsgCheckCable =
+    "ERROR : Please, Check VOK USB Connection Cable.";
 inline constexpr std::string_view kMsgCannotEnable = "ERROR : CANNOT ENABLE USB CONNECTION !!!";
 inline constexpr std::string_view kMsgStartQuestion = "NOTICE : Start Remote Diagnosis Procedure ?";
 inline constexpr std::string_view kMsgGoNextQuestion =
@@ -639,7 +640,6 @@ inline constexpr std::string_view kMsgLoadSendQuestion =
 // Send and Report after the report file could not be written.
 inline constexpr std::string_view kMsgNoReportFile =
     "ERROR : No report file was written, so there is nothing to send or show.";
-
 
 // ---------------------------------------------------------------------------
 // GUI
@@ -886,6 +886,5 @@ inline constexpr DlgControl kServiceLabels[] = {
 // Load on the start page: the open-file dialog's filter and default extension.
 inline constexpr std::string_view kReportFileFilter = "VOK Diagnosis File(*.VOK)|*.VOK|";
 inline constexpr std::string_view kReportFileExtension = "VOK";
-
 
 }  // namespace vok

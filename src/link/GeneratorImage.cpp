@@ -35,8 +35,8 @@ constexpr int kTube = 12;
 
 // Tube voltages of the focus table columns and tube currents of its rows.
 constexpr std::array<int, 6> kFocusKv = {40, 50, 60, 80, 100, 120};
-constexpr std::array<int, 21> kFocusMaSteps = {10,  12,  16,  20,  25,  32,  40,  50,  64,  80,  100,
-                                          125, 160, 200, 250, 320, 400, 500, 640, 800, 1000};
+constexpr std::array<int, 21> kFocusMaSteps = {
+    10, 12, 16, 20, 25, 32, 40, 50, 64, 80, 100, 125, 160, 200, 250, 320, 400, 500, 640, 800, 1000};
 constexpr int kFocusOffset = 2000;
 
 struct Calibration {

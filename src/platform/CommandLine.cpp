@@ -19,7 +19,8 @@ Result<CommandLine> CommandLine::Parse(const std::vector<std::string>& args,
             continue;
         }
         const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        const std::string name =
+            arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
         const auto spec = std::find_if(specs.begin(), specs.end(),
                                        [&](const OptionSpec& s) { return s.name == name; });
         if (spec == specs.end()) {
@@ -52,7 +53,9 @@ Result<CommandLine> CommandLine::Parse(const std::vector<std::string>& args,
     return line;
 }
 
-bool CommandLine::Has(std::string_view name) const { return m_options.find(name) != m_options.end(); }
+bool CommandLine::Has(std::string_view name) const {
+    return m_options.find(name) != m_options.end();
+}
 
 std::optional<std::string> CommandLine::Value(std::string_view name) const {
     const auto it = m_options.find(name);

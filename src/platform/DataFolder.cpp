@@ -15,13 +15,21 @@ DataFolder DataFolder::Default() {
     return DataFolder(base / kDataFolderUnderHome);
 }
 
-std::filesystem::path DataFolder::ConfigFile() const { return m_root / kConfigFileName; }
+std::filesystem::path DataFolder::ConfigFile() const {
+    return m_root / kConfigFileName;
+}
 
-std::filesystem::path DataFolder::DefineFile() const { return m_root / kDefineFileName; }
+std::filesystem::path DataFolder::DefineFile() const {
+    return m_root / kDefineFileName;
+}
 
-std::filesystem::path DataFolder::ReportFolder() const { return m_root / kReportFolderName; }
+std::filesystem::path DataFolder::ReportFolder() const {
+    return m_root / kReportFolderName;
+}
 
-std::filesystem::path DataFolder::ErrorSoundFile() const { return m_root / kErrorSoundFileName; }
+std::filesystem::path DataFolder::ErrorSoundFile() const {
+    return m_root / kErrorSoundFileName;
+}
 
 Status DataFolder::EnsureReportFolder() const {
     std::error_code ec;

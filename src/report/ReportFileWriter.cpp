@@ -84,7 +84,8 @@ void AppendBlocks(std::string& out, const char* sectionFormat, const Table& tabl
     std::array<std::string, kParamCount> keys;
     for (std::size_t n = 0; n < kParamCount; ++n) {
         char key[kFormatBufferSize];
-        const int length = std::snprintf(key, sizeof key, keyFormat.c_str(), static_cast<int>(n + 1));
+        const int length =
+            std::snprintf(key, sizeof key, keyFormat.c_str(), static_cast<int>(n + 1));
         keys[n].assign(key, static_cast<std::size_t>(length));
         keys[n] += '=';
     }

@@ -33,7 +33,8 @@ SiteInfo SiteConfig::ReadUserForm(const std::string& path) {
 }
 
 SiteInfo SiteConfig::ReadServiceForm(const std::string& path) {
-    return ReadFields(path, kFirstServiceField, kServiceFieldCount, kHisCauseField, kHisActionField);
+    return ReadFields(path, kFirstServiceField, kServiceFieldCount, kHisCauseField,
+                      kHisActionField);
 }
 
 }  // namespace vok

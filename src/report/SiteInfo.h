@@ -46,24 +46,12 @@ struct SiteKey {
 };
 
 inline constexpr std::array<SiteKey, kSiteFieldCount> kSiteKeys = {{
-    {kServiceSection, "MANUFACTURE"},
-    {kServiceSection, "MODEL"},
-    {kServiceSection, "DATE"},
-    {kServiceSection, "SERIAL"},
-    {kServiceSection, "DESCRIPTION"},
-    {kServiceSection, "NAME"},
-    {kServiceSection, "EMAIL"},
-    {kServiceSection, "PHONE"},
-    {kServiceSection, "FAX"},
-    {kServiceSection, "HIS_DATE"},
-    {kServiceSection, "CAUSE"},
-    {kServiceSection, "ACTION"},
-    {kUserSection, "HOSPITAL"},
-    {kUserSection, "ADDRESS"},
-    {kUserSection, "NAME"},
-    {kUserSection, "EMAIL"},
-    {kUserSection, "PHONE"},
-    {kUserSection, "FAX"},
+    {kServiceSection, "MANUFACTURE"}, {kServiceSection, "MODEL"},       {kServiceSection, "DATE"},
+    {kServiceSection, "SERIAL"},      {kServiceSection, "DESCRIPTION"}, {kServiceSection, "NAME"},
+    {kServiceSection, "EMAIL"},       {kServiceSection, "PHONE"},       {kServiceSection, "FAX"},
+    {kServiceSection, "HIS_DATE"},    {kServiceSection, "CAUSE"},       {kServiceSection, "ACTION"},
+    {kUserSection, "HOSPITAL"},       {kUserSection, "ADDRESS"},        {kUserSection, "NAME"},
+    {kUserSection, "EMAIL"},          {kUserSection, "PHONE"},          {kUserSection, "FAX"},
     {kUserSection, "COMMENT"},
 }};
 

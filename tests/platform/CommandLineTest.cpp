@@ -12,8 +12,8 @@ const std::vector<OptionSpec> kSpecs = {
 };
 
 TEST(CommandLineTest, ParsesEachKindOfOption) {
-    const auto line = CommandLine::Parse(
-        {"a.VOK", "--data-dir", "/d", "--simulate", "--open", "b.VOK"}, kSpecs);
+    const auto line =
+        CommandLine::Parse({"a.VOK", "--data-dir", "/d", "--simulate", "--open", "b.VOK"}, kSpecs);
     ASSERT_TRUE(line.ok()) << line.error();
     EXPECT_EQ(line->Value("data-dir"), "/d");
     EXPECT_EQ(line->Value("simulate"), "");
@@ -29,7 +29,8 @@ TEST(CommandLineTest, ParsesEachKindOfOption) {
 
 TEST(CommandLineTest, RejectsUnknownOptionsAndMissingValues) {
     EXPECT_EQ(CommandLine::Parse({"--bogus"}, kSpecs).error(), "unknown option --bogus");
-    EXPECT_EQ(CommandLine::Parse({"--data-dir"}, kSpecs).error(), "option --data-dir needs a value");
+    EXPECT_EQ(CommandLine::Parse({"--data-dir"}, kSpecs).error(),
+              "option --data-dir needs a value");
     EXPECT_EQ(CommandLine::Parse({"--open=1"}, kSpecs).error(), "option --open takes no value");
 }
 

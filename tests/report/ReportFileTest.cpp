@@ -80,7 +80,8 @@ TEST(ReportNameTest, FollowsTheSerialAndTheMoment) {
 
 TEST(ReportNameTest, ReplacesCharactersThatCannotNameAFile) {
     const std::tm t = Moment(2026, 1, 2, 3, 4, 5);
-    EXPECT_EQ(ReportFileWriter::ReportName("a/b\\c:d*e?", t), "REPORT_a_b_c_d_e__20260102_030405.VOK");
+    EXPECT_EQ(ReportFileWriter::ReportName("a/b\\c:d*e?", t),
+              "REPORT_a_b_c_d_e__20260102_030405.VOK");
     EXPECT_EQ(ReportFileWriter::ReportName("\"<>|\x01\x7f", t),
               "REPORT_" + std::string(6, '_') + "_20260102_030405.VOK");
     // A NUL inside the serial neither cuts the name nor survives into it.
@@ -95,14 +96,42 @@ TEST(ReportFileWriterTest, WritesTheHeadLineByLineWithCrLf) {
         ReportFileWriter::Compose(ExampleSite(), FilledData(), Moment(2009, 7, 14, 14, 17, 7));
     const std::vector<std::string> lines = SplitCrLf(text);
     ASSERT_EQ(lines.size(), 5280u);
-    const std::vector<std::string> head = {
-        "[DIAGNOSIS]", "", "DATE=2009/07/14", "TIME=14:17:07", "", "[SERVICE]", "", "UPDATE=OK",
-        "MANUFACTURE=value 1", "MODEL=value 2", "DATE=value 3", "SERIAL=value 4",
-        "DESCRIPTION=value 5", "NAME=value 6", "EMAIL=value 7", "PHONE=value 8", "FAX=value 9",
-        "HIS_DATE=value 10", "CAUSE=value 11", "ACTION=value 12", "", "[USER]", "",
-        "HOSPITAL=value 13", "ADDRESS=value 14", "NAME=value 15", "EMAIL=value 16",
-        "PHONE=value 17", "FAX=value 18", "COMMENT=value 19", "", "[CONSOLE]", "", "INTERFACE=1",
-        "VERSION=V2.10-K", ""};
+    const std::vector<std::string> head = {"[DIAGNOSIS]",
+                                           "",
+                                           "DATE=2009/07/14",
+                                           "TIME=14:17:07",
+                                           "",
+                                           "[SERVICE]",
+                                           "",
+                                           "UPDATE=OK",
+                                           "MANUFACTURE=value 1",
+                                           "MODEL=value 2",
+                                           "DATE=value 3",
+                                           "SERIAL=value 4",
+                                           "DESCRIPTION=value 5",
+                                           "NAME=value 6",
+                                           "EMAIL=value 7",
+                                           "PHONE=value 8",
+                                           "FAX=value 9",
+                                           "HIS_DATE=value 10",
+                                           "CAUSE=value 11",
+                                           "ACTION=value 12",
+                                           "",
+                                           "[USER]",
+                                           "",
+                                           "HOSPITAL=value 13",
+                                           "ADDRESS=value 14",
+                                           "NAME=value 15",
+                                           "EMAIL=value 16",
+                                           "PHONE=value 17",
+                                           "FAX=value 18",
+                                           "COMMENT=value 19",
+                                           "",
+                                           "[CONSOLE]",
+                                           "",
+                                           "INTERFACE=1",
+                                           "VERSION=V2.10-K",
+                                           ""};
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 36), head);
     EXPECT_EQ(lines[36], "[HT_INFO_001]");
     EXPECT_EQ(lines[37], "PARAM01=0");
@@ -146,11 +175,12 @@ TEST(ReportFileRoundTripTest, ReadsBackWhatWasWritten) {
     test::TempDir dir;
     const DiagnosisData data = FilledData();
     const SiteInfo site = ExampleSite();
-    const auto written = ReportFileWriter::WriteReportFile(
-        dir.path() / "REPORT", site, data, LocalTime(2009, 7, 14, 14, 17, 7));
+    const auto written = ReportFileWriter::WriteReportFile(dir.path() / "REPORT", site, data,
+                                                           LocalTime(2009, 7, 14, 14, 17, 7));
     ASSERT_TRUE(written.ok()) << written.error();
     EXPECT_EQ(written->m_strReportName, "REPORT_VK12345678_20090714_141707.VOK");
-    EXPECT_EQ(written->m_strReportPath, (dir.path() / "REPORT" / written->m_strReportName).string());
+    EXPECT_EQ(written->m_strReportPath,
+              (dir.path() / "REPORT" / written->m_strReportName).string());
 
     const ReportData back = ReportFileReader::ReadReportFile(written->m_strReportPath);
     EXPECT_EQ(back.m_strDate, "2009/07/14");
@@ -177,7 +207,8 @@ TEST(ReportFileRoundTripTest, ReplacesAFileOfTheSameName) {
     ASSERT_TRUE(second.ok());
     EXPECT_EQ(ReportFileReader::ReadReportFile(second->m_strReportPath).m_HtInfo[5].params[0], 42);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()), 1);
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(ReportFileWriterTest, FailsClearlyWhenTheFolderIsReadOnly) {
@@ -185,8 +216,8 @@ TEST(ReportFileWriterTest, FailsClearlyWhenTheFolderIsReadOnly) {
         // root writes anywhere; use a path below a plain file instead.
         test::TempDir dir;
         dir.Write("file", "x");
-        const auto result = ReportFileWriter::WriteReportFile(dir.path() / "file" / "REPORT", {},
-                                                              FilledData(), 0);
+        const auto result =
+            ReportFileWriter::WriteReportFile(dir.path() / "file" / "REPORT", {}, FilledData(), 0);
         ASSERT_FALSE(result.ok());
         EXPECT_NE(result.error().find("Cannot"), std::string::npos);
         return;
@@ -213,11 +244,11 @@ TEST(ReportFileReaderTest, MissingThingsReadAsTheirDefaults) {
 
 TEST(ReportFileReaderTest, ParametersFollowAtoiTruncatedToEightBits) {
     test::TempDir dir;
-    const std::string path = dir.Write(
-        "r.VOK",
-        "[HT_INFO_001]\nPARAM01=300\nPARAM02=-1\nPARAM03=abc\nPARAM04= 12xyz\nPARAM05=\n"
-        "PARAM06=256\nPARAM07=99999999999\nPARAM08=+7\n"
-        "[cmd_info_225]\nparam10=17\n");
+    const std::string path =
+        dir.Write("r.VOK",
+                  "[HT_INFO_001]\nPARAM01=300\nPARAM02=-1\nPARAM03=abc\nPARAM04= 12xyz\nPARAM05=\n"
+                  "PARAM06=256\nPARAM07=99999999999\nPARAM08=+7\n"
+                  "[cmd_info_225]\nparam10=17\n");
     const ReportData report = ReportFileReader::ReadReportFile(path);
     const auto& p = report.m_HtInfo[1].params;
     EXPECT_EQ(p[0], 44);
@@ -247,10 +278,10 @@ TEST(ReportFileReaderTest, ConsoleVersionTextDependsOnInterface) {
 
 TEST(ReportFileReaderTest, CutsLongTexts) {
     test::TempDir dir;
-    const std::string path = dir.Write(
-        "r.VOK", "[DIAGNOSIS]\nDATE=" + std::string(100, 'd') + "\n[USER]\nCOMMENT=" +
-                     std::string(400, 'c') + "\n[HT_INFO_002]\nPARAM01=" + std::string(78, ' ') +
-                     "9\n");
+    const std::string path =
+        dir.Write("r.VOK", "[DIAGNOSIS]\nDATE=" + std::string(100, 'd') +
+                               "\n[USER]\nCOMMENT=" + std::string(400, 'c') +
+                               "\n[HT_INFO_002]\nPARAM01=" + std::string(78, ' ') + "9\n");
     const ReportData report = ReportFileReader::ReadReportFile(path);
     EXPECT_EQ(report.m_strDate, std::string(79, 'd'));
     EXPECT_EQ(report.m_SiteInfo.m_strComment, std::string(254, 'c'));

@@ -27,9 +27,9 @@ TEST(SiteConfigTest, MissingFileGivesEmptyFields) {
 
 TEST(SiteConfigTest, FieldsFollowTheirSectionsAndLowerCaseNamesAreFound) {
     test::TempDir dir;
-    const std::string path =
-        dir.Write("CONFIG.ini", "[service]\nname=Engineer\nhospital=wrong section\n"
-                                "[USER]\nHospital=General\n");
+    const std::string path = dir.Write("CONFIG.ini",
+                                       "[service]\nname=Engineer\nhospital=wrong section\n"
+                                       "[USER]\nHospital=General\n");
     const SiteInfo site = SiteConfig::LoadSiteInfo(path);
     EXPECT_EQ(site.m_strEngName, "Engineer");
     EXPECT_EQ(site.m_strUserName, "");
@@ -38,7 +38,8 @@ TEST(SiteConfigTest, FieldsFollowTheirSectionsAndLowerCaseNamesAreFound) {
 
 TEST(SiteConfigTest, LongValuesKeep254Characters) {
     test::TempDir dir;
-    const std::string path = dir.Write("CONFIG.ini", "[USER]\nADDRESS=" + std::string(300, 'a') + "\n");
+    const std::string path =
+        dir.Write("CONFIG.ini", "[USER]\nADDRESS=" + std::string(300, 'a') + "\n");
     EXPECT_EQ(SiteConfig::LoadSiteInfo(path).m_strAddress, std::string(254, 'a'));
 }
 
