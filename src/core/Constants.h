@@ -158,7 +158,7 @@ inline constexpr int kCountersRecord = 6;
 inline constexpr int kErrorLogCountParam = 9;
 inline constexpr int kProtocolCountParam = 10;
 // Room for the largest page (50 error entries, 9 full protocol blocks).
-inline constexpr std::size_t kHtmlReserve = 256 * 1024;
+inline constexpr std::size_t kHtmlReserve = std::size_t{256} * 1024;
 
 inline constexpr std::string_view kHtmlHeadTitle =
     "<html><head><title>VOK Diagnosis Report</title>";

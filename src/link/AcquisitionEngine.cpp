@@ -143,7 +143,7 @@ void AcquisitionEngine::Finish(AcquisitionOutcome outcome, std::string reason) {
     m_ended.notify_all();
 }
 
-void AcquisitionEngine::AcquisitionThread(std::stop_token cancel) {
+void AcquisitionEngine::AcquisitionThread(const std::stop_token& cancel) {
     DeviceLink& link = *m_link;
     if (!link.WritePacket(MakeCommandPacket(kCmdEnable))) {
         // The device is released too, so that a second Start finds it free.

@@ -96,7 +96,7 @@ public:
     bool StopRequested() const { return m_bStopThread.load(); }
 
 private:
-    void AcquisitionThread(std::stop_token cancel);
+    void AcquisitionThread(const std::stop_token& cancel);
     void DispatchFrame(std::uint8_t command, const std::stop_token& cancel);
     void OnSystemRequestFrame(const std::stop_token& cancel);
     void OnSystemLogFrame(const std::stop_token& cancel);

@@ -15,7 +15,7 @@ bool GuiInvoker::OnGuiThread() const {
     return QThread::currentThread() == thread();
 }
 
-bool GuiInvoker::Invoke(std::function<void()> fn, std::stop_token stop) {
+bool GuiInvoker::Invoke(std::function<void()> fn, const std::stop_token& stop) {
     if (OnGuiThread()) {
         fn();
         return true;

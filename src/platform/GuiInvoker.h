@@ -34,12 +34,12 @@ public:
 
     // Runs fn on the GUI thread; false when it was cancelled (by Cancel() or
     // by the stop token) before fn had run to its end.
-    bool Invoke(std::function<void()> fn, std::stop_token stop = {});
+    bool Invoke(std::function<void()> fn, const std::stop_token& stop = {});
 
     // Runs fn on the GUI thread and hands back its result; nothing when
     // cancelled.
     template <typename F, typename R = std::invoke_result_t<F&>>
-    std::optional<R> Call(F fn, std::stop_token stop = {}) {
+    std::optional<R> Call(F fn, const std::stop_token& stop = {}) {
         auto result = std::make_shared<std::optional<R>>();
         const bool ran =
             Invoke([fn = std::move(fn), result]() mutable { *result = fn(); }, std::move(stop));

@@ -119,7 +119,7 @@ Result<ProfileFile> ProfileFile::Open(const std::string& path) {
         text.resize(static_cast<std::size_t>(info.st_size));
         text.resize(std::fread(text.data(), 1, text.size(), file));
     }
-    constexpr std::size_t kChunk = 64 * 1024;
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
     char chunk[kChunk];
     std::size_t got = 0;
     while (!std::feof(file) && !std::ferror(file) &&

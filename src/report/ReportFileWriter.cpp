@@ -124,7 +124,7 @@ std::string ReportFileWriter::ReportName(const std::string& serial, const std::t
 std::string ReportFileWriter::Compose(const SiteInfo& site, const DiagnosisData& data,
                                       const std::tm& local) {
     std::string out;
-    constexpr std::size_t kTypicalFileSize = 64 * 1024;
+    constexpr std::size_t kTypicalFileSize = std::size_t{64} * 1024;
     out.reserve(kTypicalFileSize);
 
     Line(out, "[DIAGNOSIS]");
