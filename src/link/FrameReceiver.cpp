@@ -18,20 +18,29 @@ FrameReceiver::Step FrameReceiver::Failed(const std::string& reason) const {
     return {Event::Lost, 0, reason};
 }
 
-FrameReceiver::Step FrameReceiver::Next() {
+FrameReceiver::Step FrameReceiver::Available(std::size_t& count) {
+    count = 0;
     if (m_stop.load()) {
         return {Event::Stopped, 0, {}};
     }
-    const Result<std::size_t> count = m_link.ReceiveCount();
-    if (!count) {
-        return Failed(count.error());
+    const Result<std::size_t> queued = m_link.ReceiveCount();
+    if (!queued) {
+        return Failed(queued.error());
     }
-    if (*count == 0) {
+    count = *queued;
+    if (count == 0) {
         const Result<bool> ready = m_link.WaitReadable(kLinkWaitSlice);
         if (!ready) {
             return Failed(ready.error());
         }
-        return {};
+    }
+    return {};
+}
+
+FrameReceiver::Step FrameReceiver::Next() {
+    std::size_t count = 0;
+    if (Step waited = Available(count); waited.event != Event::None || count == 0) {
+        return waited;
     }
     const Result<std::uint8_t> byte = m_link.ReadByte();
     // A failed read still moves the window, like every read; the frame test
@@ -52,21 +61,11 @@ FrameReceiver::Step FrameReceiver::Next() {
 // 0x02 inside a body never starts a frame of its own.
 FrameReceiver::Step FrameReceiver::ReadRest(int remaining) {
     while (remaining > 0) {
-        if (m_stop.load()) {
-            return {Event::Stopped, 0, {}};
+        std::size_t count = 0;
+        if (Step waited = Available(count); waited.event != Event::None) {
+            return waited;
         }
-        const Result<std::size_t> count = m_link.ReceiveCount();
-        if (!count) {
-            return Failed(count.error());
-        }
-        if (*count == 0) {
-            const Result<bool> ready = m_link.WaitReadable(kLinkWaitSlice);
-            if (!ready) {
-                return Failed(ready.error());
-            }
-            continue;
-        }
-        const std::size_t now = std::min(*count, static_cast<std::size_t>(remaining));
+        const std::size_t now = std::min(count, static_cast<std::size_t>(remaining));
         for (std::size_t n = 0; n < now; ++n) {
             const Result<std::uint8_t> byte = m_link.ReadByte();
             if (!byte) {

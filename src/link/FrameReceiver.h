@@ -34,6 +34,9 @@ public:
     Step Next();
 
 private:
+    // Bytes ready to read now, after waiting at most one slice when there
+    // were none; a Stopped or Lost step when reception must end.
+    Step Available(std::size_t& count);
     Step ReadRest(int remaining);
     Step Failed(const std::string& reason) const;
 
