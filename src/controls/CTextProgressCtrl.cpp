@@ -1,6 +1,7 @@
 #include "controls/CTextProgressCtrl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <QPainter>
@@ -127,7 +128,7 @@ int CTextProgressCtrl::Percent() const {
     }
     const double fraction =
         static_cast<double>(m_position - m_lower) / static_cast<double>(m_upper - m_lower);
-    return static_cast<int>(fraction * 100.0 + 0.5);
+    return static_cast<int>(std::lround(fraction * 100.0));
 }
 
 QString CTextProgressCtrl::DisplayText() const {

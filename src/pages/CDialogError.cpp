@@ -29,7 +29,7 @@ std::string CDialogError::ErrorText(const std::string& code) {
     return text;
 }
 
-void CDialogError::SetErrorCode(std::string code) {
+void CDialogError::SetErrorCode(const std::string& code) {
     PageTexts::StylePanel(m_ctrlError);
     m_ctrlError.setText(PageTexts::Show(ErrorText(code)));
     m_btnExit.SetIcon(kIconExit);

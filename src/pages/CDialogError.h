@@ -20,7 +20,7 @@ public:
     bool OnInitDialog() override;
 
     // Puts the code into the page's fixed explanation; does not show the page.
-    void SetErrorCode(std::string code);
+    void SetErrorCode(const std::string& code);
 
     // The panel's text for a code.
     static std::string ErrorText(const std::string& code);

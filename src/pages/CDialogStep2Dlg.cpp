@@ -66,7 +66,7 @@ bool CDialogStep2Dlg::OnInitDialog() {
     return true;
 }
 
-void CDialogStep2Dlg::AddStatusLine(std::string line) {
+void CDialogStep2Dlg::AddStatusLine(const std::string& line) {
     const std::string current = PageTexts::Bytes(m_ctrlStatus.text());
     m_ctrlStatus.setText(PageTexts::Show(PageTexts::Format(kStatusLineFormat, {current, line})));
     // Seen at once, while the acquisition goes on.

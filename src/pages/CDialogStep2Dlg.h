@@ -22,7 +22,7 @@ public:
     bool OnInitDialog() override;
 
     // The acquisition's page effects; GUI thread only.
-    void AddStatusLine(std::string line);
+    void AddStatusLine(const std::string& line);
     void SetSystemProgress(int position);
     void SetLogProgress(int position);
 

@@ -41,8 +41,7 @@ public:
     template <typename F, typename R = std::invoke_result_t<F&>>
     std::optional<R> Call(F fn, const std::stop_token& stop = {}) {
         auto result = std::make_shared<std::optional<R>>();
-        const bool ran =
-            Invoke([fn = std::move(fn), result]() mutable { *result = fn(); }, std::move(stop));
+        const bool ran = Invoke([fn = std::move(fn), result]() mutable { *result = fn(); }, stop);
         if (!ran) {
             return std::nullopt;
         }
