@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 
 #include "QtTestApp.h"
+#include "WizardTestSupport.h"
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
 #include "pages/CDialogError.h"
@@ -21,6 +22,7 @@ namespace vok {
 namespace {
 
 using namespace std::chrono_literals;
+using test::PumpUntil;
 
 // The wizard driven through its buttons on the simulated console, with the
 // user's answers scripted.
@@ -34,27 +36,6 @@ protected:
         options.link = link;
         dialog = std::make_unique<CDiagnosisDlg>(options, messages, shell);
         dialog->show();
-    }
-
-    static LinkOptions Simulated(ConsoleScenario scenario, int baud = 0) {
-        LinkOptions link;
-        link.kind = LinkOptions::Kind::Simulated;
-        link.scenario = scenario;
-        link.simulatedBaud = baud;
-        return link;
-    }
-
-    template <typename Predicate>
-    static bool PumpUntil(Predicate done, std::chrono::milliseconds limit = 20s) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > limit.count()) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
     }
 
     std::string Status() { return PageTexts::Bytes(dialog->m_pStep2Dlg->m_ctrlStatus.text()); }
@@ -73,7 +54,7 @@ protected:
 };
 
 TEST_F(AcquisitionFlowTest, WholeDiagnosisRunsThroughThePagesOnTheGuiThread) {
-    Open(Simulated(ConsoleScenario::Full));
+    Open(test::SimulatedLink(ConsoleScenario::Full));
     messages.QueueAnswer(kAnswerYes);  // start
     messages.QueueAnswer(kAnswerYes);  // go on to the user page at the end
     dialog->m_pStep1Dlg->m_btnStart.click();
@@ -107,7 +88,7 @@ TEST_F(AcquisitionFlowTest, WholeDiagnosisRunsThroughThePagesOnTheGuiThread) {
 }
 
 TEST_F(AcquisitionFlowTest, DecliningTheEndQuestionLeavesNextAsTheWayOn) {
-    Open(Simulated(ConsoleScenario::Full));
+    Open(test::SimulatedLink(ConsoleScenario::Full));
     messages.QueueAnswer(kAnswerYes);
     messages.QueueAnswer(kAnswerNo);
     dialog->m_pStep1Dlg->m_btnStart.click();
@@ -134,7 +115,7 @@ TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
 }
 
 TEST_F(AcquisitionFlowTest, DecliningTheStartLeavesTheStartPageAndTheDeviceFree) {
-    Open(Simulated(ConsoleScenario::Full));
+    Open(test::SimulatedLink(ConsoleScenario::Full));
     dialog->m_pStep1Dlg->m_btnStart.click();  // answered No
     EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdStartPage));
     EXPECT_EQ(messages.Questions(), std::vector<std::string>{std::string(kMsgStartQuestion)});
@@ -148,7 +129,7 @@ TEST_F(AcquisitionFlowTest, DecliningTheStartLeavesTheStartPageAndTheDeviceFree)
 
 TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     // Paced like a real console, so the stream is still coming when Skip is pressed.
-    Open(Simulated(ConsoleScenario::Full, 9600));
+    Open(test::SimulatedLink(ConsoleScenario::Full, 9600));
     messages.QueueAnswer(kAnswerYes);  // start
     dialog->m_pStep1Dlg->m_btnStart.click();
     ASSERT_TRUE(PumpUntil([&] { return dialog->m_pStep2Dlg->m_ctrlSystemProgress.GetPos() > 20; }));
@@ -180,7 +161,7 @@ TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
 }
 
 TEST_F(AcquisitionFlowTest, ClosingDuringAnAcquisitionReturnsWithinASecond) {
-    Open(Simulated(ConsoleScenario::Full, 9600));
+    Open(test::SimulatedLink(ConsoleScenario::Full, 9600));
     messages.QueueAnswer(kAnswerYes);
     dialog->m_pStep1Dlg->m_btnStart.click();
     ASSERT_TRUE(PumpUntil([&] { return dialog->m_pStep2Dlg->m_ctrlSystemProgress.GetPos() > 5; }));
@@ -190,7 +171,7 @@ TEST_F(AcquisitionFlowTest, ClosingDuringAnAcquisitionReturnsWithinASecond) {
 }
 
 TEST_F(AcquisitionFlowTest, ClosingDuringAStallReturnsWithinASecond) {
-    Open(Simulated(ConsoleScenario::Stall));
+    Open(test::SimulatedLink(ConsoleScenario::Stall));
     messages.QueueAnswer(kAnswerYes);
     dialog->m_pStep1Dlg->m_btnStart.click();
     // Let the console stop in the middle of a frame.
@@ -200,7 +181,7 @@ TEST_F(AcquisitionFlowTest, ClosingDuringAStallReturnsWithinASecond) {
 }
 
 TEST_F(AcquisitionFlowTest, ClosingWhileTheWorkerWaitsOnTheGuiThreadDoesNotDeadlock) {
-    Open(Simulated(ConsoleScenario::Full));
+    Open(test::SimulatedLink(ConsoleScenario::Full));
     messages.QueueAnswer(kAnswerYes);
     dialog->m_pStep1Dlg->m_btnStart.click();
     // No events are run: the worker is soon blocked on its first page effect.
@@ -210,7 +191,7 @@ TEST_F(AcquisitionFlowTest, ClosingWhileTheWorkerWaitsOnTheGuiThreadDoesNotDeadl
 }
 
 TEST_F(AcquisitionFlowTest, ExitDuringAnAcquisitionEndsItWhenTheDialogGoes) {
-    Open(Simulated(ConsoleScenario::Silent));
+    Open(test::SimulatedLink(ConsoleScenario::Silent));
     messages.QueueAnswer(kAnswerYes);  // start
     messages.QueueAnswer(kAnswerYes);  // exit
     dialog->m_pStep1Dlg->m_btnStart.click();

@@ -23,21 +23,9 @@ using namespace std::chrono_literals;
 class PlatformServicesTest : public ::testing::Test {
 protected:
     void SetUp() override { test::QtApp(); }
-
-    // Runs the GUI thread's events until `done` holds or the time is up.
-    template <typename Predicate>
-    static bool PumpUntil(Predicate done, std::chrono::milliseconds limit = 5s) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done()) {
-            if (timer.elapsed() > limit.count()) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
-    }
 };
+
+using test::PumpUntil;
 
 // --- GUI-thread invoker -------------------------------------------------------
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -38,6 +41,20 @@ inline int CountPixels(const QImage& image, const QRect& area, const QColor& col
         }
     }
     return count;
+}
+
+// Runs the GUI thread's events until `done` holds or the limit has passed.
+template <typename Predicate>
+bool PumpUntil(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limit.count()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
 }
 
 inline QImage Grab(QWidget& widget) {

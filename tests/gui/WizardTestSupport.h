@@ -57,20 +57,6 @@ inline LinkOptions SimulatedLink(ConsoleScenario scenario = ConsoleScenario::Ful
     return link;
 }
 
-// Runs events until `done` holds or the limit has passed.
-template <typename Predicate>
-bool PumpUntil(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limit.count()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 // The wizard on a data folder of its own, with scripted answers and a
 // recording desktop.
 class WizardTest : public ::testing::Test {
