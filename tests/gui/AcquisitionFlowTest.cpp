@@ -1,22 +1,16 @@
 #include <chrono>
-#include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 
-#include "QtTestApp.h"
 #include "WizardTestSupport.h"
-#include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
 #include "pages/CDialogError.h"
 #include "pages/CDialogStep1Dlg.h"
 #include "pages/CDialogStep2Dlg.h"
 #include "pages/CDialogStep3Dlg.h"
 #include "pages/PageTexts.h"
-#include "platform/RecordingDesktopShell.h"
-#include "platform/ScriptedMessageBoxService.h"
 
 namespace vok {
 namespace {
@@ -24,21 +18,11 @@ namespace {
 using namespace std::chrono_literals;
 using test::PumpUntil;
 
-// The wizard driven through its buttons on the simulated console, with the
-// user's answers scripted.
-class AcquisitionFlowTest : public ::testing::Test {
+class AcquisitionFlowTest : public test::WizardTest {
 protected:
-    void SetUp() override { test::QtApp(); }
-
-    void Open(LinkOptions link) {
-        DiagnosisOptions options;
-        options.dataDir = VOK_EXAMPLES_DIR;
-        options.link = link;
-        dialog = std::make_unique<CDiagnosisDlg>(options, messages, shell);
-        dialog->show();
-    }
-
-    std::string Status() { return PageTexts::Bytes(dialog->m_pStep2Dlg->m_ctrlStatus.text()); }
+    CDialogStep2Dlg& Progress() { return *dialog->m_pStep2Dlg; }
+    std::string Status() { return PageTexts::Bytes(Progress().m_ctrlStatus.text()); }
+    int SystemPos() { return Progress().m_ctrlSystemProgress.GetPos(); }
 
     // Closes the window as its close box does; how long it took.
     std::chrono::milliseconds CloseWindow() {
@@ -47,57 +31,45 @@ protected:
         dialog->close();
         return std::chrono::milliseconds(timer.elapsed());
     }
-
-    ScriptedMessageBoxService messages;
-    RecordingDesktopShell shell;
-    std::unique_ptr<CDiagnosisDlg> dialog;
 };
 
 TEST_F(AcquisitionFlowTest, WholeDiagnosisRunsThroughThePagesOnTheGuiThread) {
-    Open(test::SimulatedLink(ConsoleScenario::Full));
-    messages.QueueAnswer(kAnswerYes);  // start
-    messages.QueueAnswer(kAnswerYes);  // go on to the user page at the end
+    Open();
+    Answer({kAnswerYes, kAnswerYes});
     dialog->m_pStep1Dlg->m_btnStart.click();
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdProgressPage));
-    EXPECT_TRUE(dialog->m_pStep2Dlg->m_btnSkip.isEnabled());
-    EXPECT_FALSE(dialog->m_pStep2Dlg->m_btnNext.isEnabled());
-    EXPECT_EQ(dialog->m_pStep2Dlg->m_ctrlSystemProgress.Percent(), 0);
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
+    EXPECT_TRUE(Progress().m_btnSkip.isEnabled());
+    EXPECT_FALSE(Progress().m_btnNext.isEnabled());
     // The worker waits on its first page effect until the GUI runs events.
     EXPECT_EQ(dialog->Data().m_strSerial, kNoSerial);
 
-    ASSERT_TRUE(PumpUntil([&] { return dialog->ActivePageId() == kIdUserPage; }));
-    CDialogStep2Dlg& progress = *dialog->m_pStep2Dlg;
-    EXPECT_EQ(progress.m_ctrlSystemProgress.GetPos(), 213);
-    EXPECT_EQ(progress.m_ctrlLogProgress.GetPos(), 226);
+    ASSERT_TRUE(PumpUntil([&] { return Page() == kIdUserPage; }));
+    EXPECT_EQ(SystemPos(), 213);
+    EXPECT_EQ(Progress().m_ctrlLogProgress.GetPos(), 226);
     EXPECT_EQ(Status(), CDialogStep2Dlg::InitialStatusText() +
                             "\n  1.Checking ... VOK USB Connection."
                             "\n  2.Loading ... System Request Infomation."
                             "\n  3.Loading ... System Log Infomation."
                             "\n  4.Loading ... End.");
-    EXPECT_FALSE(progress.m_btnSkip.isEnabled());
-    EXPECT_TRUE(progress.m_btnNext.isEnabled());
+    EXPECT_FALSE(Progress().m_btnSkip.isEnabled());
+    EXPECT_TRUE(Progress().m_btnNext.isEnabled());
     EXPECT_EQ(messages.Questions(), (std::vector<std::string>{std::string(kMsgStartQuestion),
                                                               std::string(kMsgGoNextQuestion)}));
     EXPECT_EQ(dialog->m_pStep3Dlg->m_edtUser[0]->text(), "St. Mary Regional Hospital");
-
-    const DiagnosisData data = dialog->Data();
-    EXPECT_NE(data.m_strSerial, kNoSerial);
-    EXPECT_EQ(data.m_HtInfo[212].valid, 1);
-    EXPECT_EQ(data.m_CmdInfo[225].valid, 1);
-    EXPECT_EQ(dialog->m_SiteInfo.m_strHospital, "St. Mary Regional Hospital");
+    EXPECT_NE(dialog->Data().m_strSerial, kNoSerial);
+    EXPECT_EQ(dialog->Data().m_HtInfo[212].valid, 1);
+    EXPECT_EQ(dialog->Data().m_CmdInfo[225].valid, 1);
 }
 
 TEST_F(AcquisitionFlowTest, DecliningTheEndQuestionLeavesNextAsTheWayOn) {
-    Open(test::SimulatedLink(ConsoleScenario::Full));
-    messages.QueueAnswer(kAnswerYes);
-    messages.QueueAnswer(kAnswerNo);
+    Open();
+    Answer({kAnswerYes, kAnswerNo});
     dialog->m_pStep1Dlg->m_btnStart.click();
-    ASSERT_TRUE(PumpUntil([&] { return messages.Questions().size() == 2; }));
-    ASSERT_TRUE(PumpUntil([&] { return dialog->m_pStep2Dlg->m_btnNext.isEnabled(); }));
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdProgressPage));
-    dialog->m_pStep2Dlg->m_btnNext.click();
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdUserPage));
-    EXPECT_EQ(dialog->m_pStep3Dlg->m_edtUser[1]->text(), "12 Harbour Road, Hamburg 20457");
+    ASSERT_TRUE(PumpUntil([&] { return Progress().m_btnNext.isEnabled(); }));
+    EXPECT_EQ(messages.Questions().size(), 2u);
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
+    Progress().m_btnNext.click();
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
 }
 
 TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
@@ -106,7 +78,7 @@ TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
     link.devicePath = "/nonexistent/ttyVOK";
     Open(link);
     dialog->m_pStep1Dlg->m_btnStart.click();
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdErrorPage));
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdErrorPage));
     EXPECT_NE(PageTexts::Bytes(dialog->m_pErrorDlg->m_ctrlError.text())
                   .find("  CODE : ERROR : Please, Check VOK USB Connection Cable. \n\n\n"),
               std::string::npos);
@@ -115,43 +87,40 @@ TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
 }
 
 TEST_F(AcquisitionFlowTest, DecliningTheStartLeavesTheStartPageAndTheDeviceFree) {
-    Open(test::SimulatedLink(ConsoleScenario::Full));
-    dialog->m_pStep1Dlg->m_btnStart.click();  // answered No
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdStartPage));
-    EXPECT_EQ(messages.Questions(), std::vector<std::string>{std::string(kMsgStartQuestion)});
+    Open();
+    dialog->m_pStep1Dlg->m_btnStart.click();  // No
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdStartPage));
     // The site information is read before the question.
     EXPECT_EQ(dialog->m_SiteInfo.m_strModel, "VOK-HF 650");
-    messages.QueueAnswer(kAnswerYes);
-    dialog->m_pStep1Dlg->m_btnStart.click();  // the device opens again
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdProgressPage));
+    Answer({kAnswerYes});
+    dialog->m_pStep1Dlg->m_btnStart.click();
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
     EXPECT_LT(CloseWindow(), 1s);
 }
 
 TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     // Paced like a real console, so the stream is still coming when Skip is pressed.
     Open(test::SimulatedLink(ConsoleScenario::Full, 9600));
-    messages.QueueAnswer(kAnswerYes);  // start
+    Answer({kAnswerYes});
     dialog->m_pStep1Dlg->m_btnStart.click();
-    ASSERT_TRUE(PumpUntil([&] { return dialog->m_pStep2Dlg->m_ctrlSystemProgress.GetPos() > 20; }));
+    ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 20; }));
 
-    messages.QueueAnswer(kAnswerNo);  // Skip declined: nothing changes
-    dialog->m_pStep2Dlg->m_btnSkip.click();
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdProgressPage));
-    const int before = dialog->m_pStep2Dlg->m_ctrlSystemProgress.GetPos();
-    ASSERT_TRUE(
-        PumpUntil([&] { return dialog->m_pStep2Dlg->m_ctrlSystemProgress.GetPos() > before; }));
+    Progress().m_btnSkip.click();  // No: nothing changes
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
+    const int before = SystemPos();
+    ASSERT_TRUE(PumpUntil([&] { return SystemPos() > before; }));
 
-    messages.QueueAnswer(kAnswerYes);
+    Answer({kAnswerYes});
     QElapsedTimer timer;
     timer.start();
-    dialog->m_pStep2Dlg->m_btnSkip.click();
+    Progress().m_btnSkip.click();
     EXPECT_LT(timer.elapsed(), 1000);
-    EXPECT_EQ(dialog->ActivePageId(), static_cast<unsigned>(kIdUserPage));
-    const DiagnosisData data = dialog->Data();
-    for (const DiagnosisRecord& record : data.m_HtInfo) {
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
+    const DiagnosisData skipped = dialog->Data();
+    for (const DiagnosisRecord& record : skipped.m_HtInfo) {
         EXPECT_EQ(record.valid, 0);
     }
-    for (const DiagnosisRecord& record : data.m_CmdInfo) {
+    for (const DiagnosisRecord& record : skipped.m_CmdInfo) {
         EXPECT_EQ(record.valid, 0);
     }
     // Nothing the worker had queued reaches the pages afterwards.
@@ -160,42 +129,34 @@ TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     EXPECT_EQ(Status(), status);
 }
 
+// Mid-stream, in a stall inside a frame, and with the worker blocked on its
+// first page effect because the GUI thread runs no events.
 TEST_F(AcquisitionFlowTest, ClosingDuringAnAcquisitionReturnsWithinASecond) {
-    Open(test::SimulatedLink(ConsoleScenario::Full, 9600));
-    messages.QueueAnswer(kAnswerYes);
-    dialog->m_pStep1Dlg->m_btnStart.click();
-    ASSERT_TRUE(PumpUntil([&] { return dialog->m_pStep2Dlg->m_ctrlSystemProgress.GetPos() > 5; }));
-    EXPECT_LT(CloseWindow(), 1s);
-    EXPECT_FALSE(dialog->isVisible());
-    dialog.reset();
-}
-
-TEST_F(AcquisitionFlowTest, ClosingDuringAStallReturnsWithinASecond) {
-    Open(test::SimulatedLink(ConsoleScenario::Stall));
-    messages.QueueAnswer(kAnswerYes);
-    dialog->m_pStep1Dlg->m_btnStart.click();
-    // Let the console stop in the middle of a frame.
-    PumpUntil([] { return false; }, 1500ms);
-    EXPECT_LT(CloseWindow(), 1s);
-    dialog.reset();
-}
-
-TEST_F(AcquisitionFlowTest, ClosingWhileTheWorkerWaitsOnTheGuiThreadDoesNotDeadlock) {
-    Open(test::SimulatedLink(ConsoleScenario::Full));
-    messages.QueueAnswer(kAnswerYes);
-    dialog->m_pStep1Dlg->m_btnStart.click();
-    // No events are run: the worker is soon blocked on its first page effect.
-    std::this_thread::sleep_for(700ms);
-    EXPECT_LT(CloseWindow(), 1s);
-    dialog.reset();
+    enum class Wait { Progress, Stall, NoEvents };
+    for (const Wait wait : {Wait::Progress, Wait::Stall, Wait::NoEvents}) {
+        Open(wait == Wait::Progress ? test::SimulatedLink(ConsoleScenario::Full, 9600)
+             : wait == Wait::Stall  ? test::SimulatedLink(ConsoleScenario::Stall)
+                                    : test::SimulatedLink());
+        Answer({kAnswerYes});
+        dialog->m_pStep1Dlg->m_btnStart.click();
+        if (wait == Wait::Progress) {
+            ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 5; }));
+        } else if (wait == Wait::Stall) {
+            PumpUntil([] { return false; }, 1500ms);
+        } else {
+            std::this_thread::sleep_for(700ms);
+        }
+        EXPECT_LT(CloseWindow(), 1s) << static_cast<int>(wait);
+        EXPECT_FALSE(dialog->isVisible());
+        dialog.reset();
+    }
 }
 
 TEST_F(AcquisitionFlowTest, ExitDuringAnAcquisitionEndsItWhenTheDialogGoes) {
     Open(test::SimulatedLink(ConsoleScenario::Silent));
-    messages.QueueAnswer(kAnswerYes);  // start
-    messages.QueueAnswer(kAnswerYes);  // exit
+    Answer({kAnswerYes, kAnswerYes});
     dialog->m_pStep1Dlg->m_btnStart.click();
-    dialog->m_pStep2Dlg->m_btnExit.click();
+    Progress().m_btnExit.click();
     EXPECT_EQ(shell.Exits(), 1);
     QElapsedTimer timer;
     timer.start();

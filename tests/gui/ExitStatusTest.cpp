@@ -1,12 +1,13 @@
 #include <cstdlib>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTimer>
 
-#include "QtTestApp.h"
 #include "WizardTestSupport.h"
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
@@ -55,59 +56,50 @@ protected:
     }
 };
 
-TEST_F(ExitStatusTest, ExitOnTheStartPage) {
-    EXPECT_EXIT(RunWizard(test::SimulatedLink(),
-                          [](CDiagnosisDlg& dialog) { dialog.m_pStep1Dlg->m_btnExit.click(); }),
-                ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(ExitStatusTest, ExitDuringAnAcquisition) {
-    EXPECT_EXIT(RunWizard(test::SimulatedLink(ConsoleScenario::Full, 9600),
-                          [](CDiagnosisDlg& dialog) {
-                              dialog.m_pStep1Dlg->m_btnStart.click();
-                              QTimer::singleShot(300, &dialog, [&dialog] {
-                                  dialog.m_pStep2Dlg->m_btnExit.click();
-                              });
-                          }),
-                ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(ExitStatusTest, ExitOnTheUserAndServicePages) {
-    const auto skipToUserPage = [](CDiagnosisDlg& dialog) {
+// Exit on every page: the start page, during an acquisition, the user and
+// service pages, the completion page and the error page.
+TEST_F(ExitStatusTest, ExitOnEveryPageEndsTheProcessWithStatusZero) {
+    using Steps = std::function<void(CDiagnosisDlg&)>;
+    const auto skipped = [](CDiagnosisDlg& dialog) {
         dialog.m_pStep1Dlg->m_btnStart.click();
         dialog.m_pStep2Dlg->m_btnSkip.click();
     };
-    EXPECT_EXIT(RunWizard(test::SimulatedLink(ConsoleScenario::Silent),
-                          [&](CDiagnosisDlg& dialog) {
-                              skipToUserPage(dialog);
-                              dialog.m_pStep3Dlg->m_btnExit.click();
-                          }),
-                ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(RunWizard(test::SimulatedLink(ConsoleScenario::Silent),
-                          [&](CDiagnosisDlg& dialog) {
-                              skipToUserPage(dialog);
-                              dialog.m_pStep3Dlg->m_btnNext.click();
-                              dialog.m_pStep4Dlg->m_btnExit.click();
-                          }),
-                ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(ExitStatusTest, ExitOnTheCompletionAndErrorPages) {
-    EXPECT_EXIT(RunWizard(test::SimulatedLink(),
-                          [](CDiagnosisDlg& dialog) {
-                              dialog.SetActivePage(kIdCompletionPage);
-                              dialog.m_pStep5Dlg->m_btnExit.click();
-                          }),
-                ::testing::ExitedWithCode(0), "");
     LinkOptions missing;
     missing.kind = LinkOptions::Kind::Device;
     missing.devicePath = "/nonexistent/ttyVOK";
-    EXPECT_EXIT(RunWizard(missing,
-                          [](CDiagnosisDlg& dialog) {
-                              dialog.m_pStep1Dlg->m_btnStart.click();
-                              dialog.m_pErrorDlg->m_btnExit.click();
-                          }),
-                ::testing::ExitedWithCode(0), "");
+    const std::vector<std::pair<LinkOptions, Steps>> runs = {
+        {test::SimulatedLink(), [](CDiagnosisDlg& d) { d.m_pStep1Dlg->m_btnExit.click(); }},
+        {test::SimulatedLink(ConsoleScenario::Full, 9600),
+         [](CDiagnosisDlg& d) {
+             d.m_pStep1Dlg->m_btnStart.click();
+             QTimer::singleShot(300, &d, [&d] { d.m_pStep2Dlg->m_btnExit.click(); });
+         }},
+        {test::SimulatedLink(ConsoleScenario::Silent),
+         [&](CDiagnosisDlg& d) {
+             skipped(d);
+             d.m_pStep3Dlg->m_btnExit.click();
+         }},
+        {test::SimulatedLink(ConsoleScenario::Silent),
+         [&](CDiagnosisDlg& d) {
+             skipped(d);
+             d.m_pStep3Dlg->m_btnNext.click();
+             d.m_pStep4Dlg->m_btnExit.click();
+         }},
+        {test::SimulatedLink(),
+         [](CDiagnosisDlg& d) {
+             d.SetActivePage(kIdCompletionPage);
+             d.m_pStep5Dlg->m_btnExit.click();
+         }},
+        {missing,
+         [](CDiagnosisDlg& d) {
+             d.m_pStep1Dlg->m_btnStart.click();
+             d.m_pErrorDlg->m_btnExit.click();
+         }},
+    };
+    for (std::size_t n = 0; n < runs.size(); ++n) {
+        EXPECT_EXIT(RunWizard(runs[n].first, runs[n].second), ::testing::ExitedWithCode(0), "")
+            << n;
+    }
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 #include "app/DiagnosisOptions.h"
 #include "platform/GuiInvoker.h"
 #include "platform/QtDesktopShell.h"
-#include "platform/ScriptedMessageBoxService.h"
 
 namespace vok {
 namespace {
@@ -27,8 +26,6 @@ protected:
 
 using test::PumpUntil;
 
-// --- GUI-thread invoker -------------------------------------------------------
-
 TEST_F(PlatformServicesTest, InvokerRunsDirectlyOnTheGuiThread) {
     GuiInvoker invoker;
     bool ran = false;
@@ -38,7 +35,7 @@ TEST_F(PlatformServicesTest, InvokerRunsDirectlyOnTheGuiThread) {
     EXPECT_EQ(invoker.Call([] { return 6; }), std::optional<int>(6));
 }
 
-TEST_F(PlatformServicesTest, InvokerCarriesWorkerCallsToTheGuiThreadInOrder) {
+TEST_F(PlatformServicesTest, InvokerCarriesWorkerCallsAndAnswersToTheGuiThreadInOrder) {
     GuiInvoker invoker;
     std::vector<int> order;
     std::atomic<bool> wrongThread{false};
@@ -64,10 +61,7 @@ TEST_F(PlatformServicesTest, InvokerCarriesWorkerCallsToTheGuiThreadInOrder) {
         EXPECT_EQ(order[i], i);
     }
     EXPECT_FALSE(wrongThread);
-}
 
-TEST_F(PlatformServicesTest, InvokerHandsBackTheAnswerOfAQuestion) {
-    GuiInvoker invoker;
     std::future<std::optional<int>> answer =
         std::async(std::launch::async, [&] { return invoker.Call([] { return 6; }); });
     ASSERT_TRUE(PumpUntil([&] { return answer.wait_for(0ms) == std::future_status::ready; }));
@@ -121,38 +115,6 @@ TEST_F(PlatformServicesTest, StopTokenReleasesAWaitingWorker) {
     EXPECT_FALSE(invoker.IsCancelled());
 }
 
-TEST_F(PlatformServicesTest, DestroyingTheInvokerReleasesItsWorkers) {
-    auto invoker = std::make_unique<GuiInvoker>();
-    std::future<bool> result =
-        std::async(std::launch::async, [&, raw = invoker.get()] { return raw->Invoke([] {}); });
-    std::this_thread::sleep_for(20ms);
-    // The worker must not wait for a queued call that dies with the invoker;
-    // its owner joins the worker before deleting it, so cancel, join, delete.
-    invoker->Cancel();
-    ASSERT_EQ(result.wait_for(1s), std::future_status::ready);
-    EXPECT_FALSE(result.get());
-    invoker.reset();
-    QCoreApplication::processEvents();
-}
-
-// --- Message boxes and desktop --------------------------------------------------
-
-TEST_F(PlatformServicesTest, ScriptedAnswersComeInOrderThenTheDefault) {
-    ScriptedMessageBoxService messages;
-    messages.QueueAnswer(kAnswerYes);
-    messages.QueueAnswer(kAnswerNo);
-    EXPECT_EQ(messages.Ask("NOTICE : one ?"), kAnswerYes);
-    EXPECT_EQ(messages.Ask("NOTICE : two ?"), kAnswerNo);
-    EXPECT_EQ(messages.Ask("NOTICE : three ?"), kAnswerNo);
-    messages.Notify("ERROR : four");
-    EXPECT_EQ(messages.Questions(),
-              (std::vector<std::string>{"NOTICE : one ?", "NOTICE : two ?", "NOTICE : three ?"}));
-    EXPECT_EQ(messages.Notices(), std::vector<std::string>{"ERROR : four"});
-
-    ScriptedMessageBoxService yesMan(kAnswerYes);
-    EXPECT_EQ(yesMan.Ask("NOTICE : ?"), kAnswerYes);
-}
-
 TEST_F(PlatformServicesTest, FileDialogFilterBecomesQtNameFilters) {
     EXPECT_EQ(QtDesktopShell::NameFilters("VOK Diagnosis File(*.VOK)|*.VOK|"),
               QStringList{"VOK Diagnosis File(*.VOK)"});
@@ -160,8 +122,6 @@ TEST_F(PlatformServicesTest, FileDialogFilterBecomesQtNameFilters) {
               (QStringList{"Reports (*.VOK)", "All files (*)"}));
     EXPECT_TRUE(QtDesktopShell::NameFilters("").isEmpty());
 }
-
-// --- Command line -------------------------------------------------------------
 
 TEST_F(PlatformServicesTest, CommandLineTakesTheLinkAndFolderOptions) {
     Result<DiagnosisOptions> options = DiagnosisOptions::Parse(
@@ -188,6 +148,11 @@ TEST_F(PlatformServicesTest, CommandLineTakesTheLinkAndFolderOptions) {
     EXPECT_FALSE(DiagnosisOptions::Parse({"--simulate=sunny"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"--colour"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"stray"}).ok());
+    // A wrong server is refused at start, not at Send.
+    const Result<DiagnosisOptions> url = DiagnosisOptions::Parse({"--server", "http://x/y"});
+    ASSERT_FALSE(url.ok());
+    EXPECT_EQ(url.error().rfind("option --server: ", 0), 0u);
+    EXPECT_FALSE(DiagnosisOptions::Parse({"--server", "host:0"}).ok());
 
     // Qt's own options are left to Qt.
     std::vector<std::string> argv = {"vok-diagnosis", "-platform",  "offscreen", "--simulate",

@@ -26,13 +26,6 @@ class ScriptedLink : public DeviceLink {
 public:
     explicit ScriptedLink(Bytes bytes = {}) : m_queue(bytes.begin(), bytes.end()) {}
 
-    void Feed(const Bytes& bytes) {
-        {
-            std::lock_guard lock(m_mutex);
-            m_queue.insert(m_queue.end(), bytes.begin(), bytes.end());
-        }
-        m_changed.notify_all();
-    }
     // Called whenever the queue runs dry, to refill it (a console that never ends).
     void RefillWith(std::function<Bytes()> refill) {
         std::lock_guard lock(m_mutex);
@@ -75,7 +68,6 @@ public:
         }
         const std::uint8_t byte = m_queue.front();
         m_queue.pop_front();
-        ++m_bytesRead;
         return byte;
     }
     Status WritePacket(const CommandPacket& packet) override {
@@ -90,7 +82,6 @@ public:
         {
             std::lock_guard lock(m_mutex);
             m_open = false;
-            ++m_closes;
         }
         m_changed.notify_all();
     }
@@ -115,10 +106,6 @@ public:
         std::lock_guard lock(m_mutex);
         return m_open;
     }
-    int Closes() const {
-        std::lock_guard lock(m_mutex);
-        return m_closes;
-    }
     std::size_t Remaining() const {
         std::lock_guard lock(m_mutex);
         return m_queue.size();
@@ -140,8 +127,6 @@ private:
     bool m_open = false;
     bool m_failWrites = false;
     bool m_loseWhenDrained = false;
-    int m_closes = 0;
-    std::size_t m_bytesRead = 0;
 };
 
 // Every page effect as one line of text, in the order the worker made it.

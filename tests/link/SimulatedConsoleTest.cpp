@@ -1,10 +1,7 @@
-// The simulated console: how it answers the tool's packets, and whether the
-// installation it describes decodes to sensible values.
 #include <gtest/gtest.h>
 
 #include "LinkTestSupport.h"
 #include "link/CommandPacket.h"
-#include "link/ConsoleScenario.h"
 #include "link/SimulatedConsole.h"
 
 namespace vok {
@@ -24,32 +21,25 @@ test::Bytes Drain(SimulatedConsole& console) {
     return out;
 }
 
-TEST(ConsoleScenario, NamesRoundTripAndUnknownNamesAreRefused) {
-    for (auto s : {ConsoleScenario::Full, ConsoleScenario::Partial, ConsoleScenario::Noisy,
-                   ConsoleScenario::Stall, ConsoleScenario::Silent}) {
-        EXPECT_EQ(ParseScenario(ScenarioName(s)), s);
-    }
-    EXPECT_FALSE(ParseScenario("FULL"));
-    EXPECT_FALSE(ParseScenario(""));
-}
-
-TEST(SimulatedConsole, AnswersNothingBeforeTheEnableCommand) {
+TEST(SimulatedConsole, AnswersOnlyWellFormedPacketsAfterTheEnableCommand) {
     SimulatedConsole console(ConsoleScenario::Full);
     Send(console, 0x72);
     Send(console, 0x26);
     EXPECT_FALSE(console.HasOutput());
     Send(console, 0x64);
-    Send(console, 0x72);
-    EXPECT_EQ(Drain(console), SimulatedConsole::VersionFrame(console.Image()));
-}
-
-TEST(SimulatedConsole, IgnoresPacketsWithAWrongCheckByte) {
-    SimulatedConsole console(ConsoleScenario::Full);
-    Send(console, 0x64);
     for (std::uint8_t b : test::Bytes{0x16, 0x02, 0x21, 0x02, 0x72, 0x50}) {
-        console.Receive(b);
+        console.Receive(b);  // wrong check byte
     }
     EXPECT_FALSE(console.HasOutput());
+    Send(console, 0x72);
+    EXPECT_EQ(Drain(console), SimulatedConsole::VersionFrame(console.Image()));
+    // A new enable in the middle of the log starts a fresh session.
+    Send(console, 0x26);
+    (void)console.TakeByte();
+    Send(console, 0x64);
+    EXPECT_FALSE(console.HasOutput());
+    Send(console, 0x72);
+    EXPECT_EQ(Drain(console), SimulatedConsole::VersionFrame(console.Image()));
 }
 
 TEST(SimulatedConsole, WaitsForTheEchoAnswerBeforeGoingOn) {
@@ -91,17 +81,6 @@ TEST(SimulatedConsole, SilentNeverAnswersAndStallStopsInsideAFrame) {
     EXPECT_FALSE(stall.HasOutput());
 }
 
-TEST(SimulatedConsole, ANewEnableStartsAFreshSession) {
-    SimulatedConsole console(ConsoleScenario::Full);
-    Send(console, 0x64);
-    Send(console, 0x26);
-    (void)console.TakeByte();
-    Send(console, 0x64);
-    EXPECT_FALSE(console.HasOutput());
-    Send(console, 0x72);
-    EXPECT_EQ(Drain(console), SimulatedConsole::VersionFrame(console.Image()));
-}
-
 int FromBcd(std::uint8_t b) {
     return (b >> 4) * 10 + (b & 0x0F);
 }
@@ -109,30 +88,12 @@ bool IsBcd(std::uint8_t b) {
     return (b >> 4) <= 9 && (b & 0x0F) <= 9;
 }
 
-TEST(GeneratorImage, DescribesAPlausibleInstallation) {
+TEST(GeneratorImage, ErrorLogEntriesMatchTheirCountWithValidDates) {
     const GeneratorImage g = GeneratorImage::Build();
-    // Ratings within the decoding tables; serial of ten printable characters.
-    EXPECT_LE(g.ht[1][0], 2);
-    EXPECT_LE(g.ht[1][1], 20);
-    EXPECT_LE(g.ht[1][2], 5);
-    EXPECT_LE(g.ht[1][3], 4);
-    EXPECT_LE(g.ht[1][8], 9);
-    for (std::uint8_t c : g.ht[3]) {
-        EXPECT_TRUE(c > 0x20 && c < 0x7F);
-    }
-    for (std::size_t n = 0; n < 7; ++n) {
-        EXPECT_TRUE(g.version[n] > 0x20 && g.version[n] < 0x7F);
-    }
-    EXPECT_TRUE(IsBcd(g.ht[4][0]) && IsBcd(g.ht[4][1]) && IsBcd(g.ht[4][2]));
-    EXPECT_NE(g.ht[4][7], 0) << "HT firmware version shown";
-
-    // The error log count matches the entries, and each entry's date and
-    // time are valid BCD; the protocol blocks shown exist.
+    // The error log count matches the entries, each with a valid BCD date and time.
     const int entries = g.ht[6][8];
-    const int blocks = g.ht[6][9];
     ASSERT_GT(entries, 0);
     ASSERT_LE(entries, 50);
-    ASSERT_LE(blocks, entries);
     for (int i = 0; i < 50; ++i) {
         const auto& a = g.ht[113 + 2 * i];
         EXPECT_EQ(a[0] != 255, i < entries) << i;
@@ -142,28 +103,6 @@ TEST(GeneratorImage, DescribesAPlausibleInstallation) {
             }
             EXPECT_LE(FromBcd(a[5]), 12);
             EXPECT_LE(FromBcd(a[7]), 23);
-        }
-    }
-    for (int b = 0; b < 9; ++b) {
-        const bool used = g.cmd[1 + 25 * b][5] != 255;
-        EXPECT_EQ(used, b < blocks) << b;
-    }
-    // Calibration history: valid entries first, with BCD dates.
-    for (std::size_t k = 9; k <= 28; ++k) {
-        if (g.ht[k][0] >= 1 && g.ht[k][0] <= 20) {
-            EXPECT_TRUE(IsBcd(g.ht[k][1]) && IsBcd(g.ht[k][2]) && IsBcd(g.ht[k][3]));
-        }
-    }
-    // Focus tables: every flag is 0 or 1, with values near the filament range.
-    for (std::size_t k = 29; k <= 112; ++k) {
-        for (std::size_t cell = 0; cell < 3; ++cell) {
-            const auto& r = g.ht[k];
-            ASSERT_LE(r[1 + 3 * cell], 1);
-            if (r[1 + 3 * cell] == 1) {
-                const int value = r[2 + 3 * cell] + 256 * r[3 + 3 * cell] - 2000;
-                EXPECT_GT(value, 0);
-                EXPECT_LT(value, 3000);
-            }
         }
     }
 }
