@@ -18,19 +18,15 @@ const std::string kDefine =
     "[COMMAND]\nCOMMAND_26=Set clock\n"
     "[TUBE]\nTUBE_12=RT-50 <i>HS</i>\n";
 
-void Set(ReportData& report, int k, std::initializer_list<int> params) {
-    std::size_t n = 0;
-    for (int value : params) {
-        report.m_HtInfo[static_cast<std::size_t>(k)].params[n++] = static_cast<std::uint8_t>(value);
-    }
+void Fill(DiagnosisRecord& record, std::initializer_list<int> params) {
+    std::transform(params.begin(), params.end(), record.params.begin(),
+                   [](int value) { return static_cast<std::uint8_t>(value); });
 }
-
+void Set(ReportData& report, int k, std::initializer_list<int> params) {
+    Fill(report.m_HtInfo[static_cast<std::size_t>(k)], params);
+}
 void SetCmd(ReportData& report, int k, std::initializer_list<int> params) {
-    std::size_t n = 0;
-    for (int value : params) {
-        report.m_CmdInfo[static_cast<std::size_t>(k)].params[n++] =
-            static_cast<std::uint8_t>(value);
-    }
+    Fill(report.m_CmdInfo[static_cast<std::size_t>(k)], params);
 }
 
 // What a report file from a skipped diagnosis reads back as.

@@ -72,14 +72,12 @@ DiagnosisData FilledData() {
     return data;
 }
 
-TEST(ReportNameTest, FollowsTheSerialAndTheMoment) {
+TEST(ReportNameTest, FollowsTheSerialAndTheMomentWithUnsafeCharactersReplaced) {
     EXPECT_EQ(ReportFileWriter::ReportName("NONE", Moment(2009, 7, 14, 14, 17, 7)),
               "REPORT_NONE_20090714_141707.VOK");
     EXPECT_EQ(ReportFileWriter::ReportName("AB12345678", Moment(2026, 12, 31, 0, 0, 59)),
               "REPORT_AB12345678_20261231_000059.VOK");
-}
-
-TEST(ReportNameTest, ReplacesCharactersThatCannotNameAFile) {
+    // Characters that cannot name a file are replaced.
     const std::tm t = Moment(2026, 1, 2, 3, 4, 5);
     EXPECT_EQ(ReportFileWriter::ReportName("a/b\\c:d*e?", t),
               "REPORT_a_b_c_d_e__20260102_030405.VOK");
