@@ -129,7 +129,8 @@ TEST(ConsoleVersionDecoderTest, FileTextEscapedNoValueKept) {
 }
 
 TEST(CounterDecoderTest, LittleEndianGroupedWithSuffix) {
-    const SystemInfoDecoder d(WithRecord(5, {0x40, 0x42, 0x0F, 0x39, 0x30, 0x07, 0x00}));
+    const ReportData report = WithRecord(5, {0x40, 0x42, 0x0F, 0x39, 0x30, 0x07, 0x00});
+    const SystemInfoDecoder d(report);
     EXPECT_EQ(d.GetExposureTotalText(), "1,000,000 Times");
     EXPECT_EQ(d.GetExposureTodayText(), "12,345 Times");
     EXPECT_EQ(d.GetErrorCountText(), "7 Times");
