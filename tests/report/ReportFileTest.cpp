@@ -163,18 +163,15 @@ TEST(ReportFileRoundTripTest, ReadsBackWhatWasWritten) {
     }
     // Record 0 never travels.
     EXPECT_EQ(back.m_HtInfo[0], DiagnosisRecord{});
-}
 
-TEST(ReportFileRoundTripTest, ReplacesAFileOfTheSameName) {
-    test::TempDir dir;
-    DiagnosisData data = FilledData();
-    const std::time_t when = LocalTime(2020, 5, 6, 7, 8, 9);
-    ASSERT_TRUE(ReportFileWriter::WriteReportFile(dir.path(), {}, data, when).ok());
-    data.m_HtInfo[5].params[0] = 42;
-    const auto second = ReportFileWriter::WriteReportFile(dir.path(), {}, data, when);
-    ASSERT_TRUE(second.ok());
-    EXPECT_EQ(ReportFileReader::ReadReportFile(second->m_strReportPath).m_HtInfo[5].params[0], 42);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+    // A second report of the same moment replaces the first.
+    DiagnosisData changed = data;
+    changed.m_HtInfo[5].params[0] = 42;
+    ASSERT_TRUE(ReportFileWriter::WriteReportFile(dir.path() / "REPORT", site, changed,
+                                                  LocalTime(2009, 7, 14, 14, 17, 7))
+                    .ok());
+    EXPECT_EQ(ReportFileReader::ReadReportFile(written->m_strReportPath).m_HtInfo[5].params[0], 42);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "REPORT"),
                             std::filesystem::directory_iterator()),
               1);
 }
