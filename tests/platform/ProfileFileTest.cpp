@@ -12,24 +12,15 @@ std::string Get(const std::string& text, std::string_view section, std::string_v
     return ProfileFile::Parse(text).Get(section, key, def, size);
 }
 
-TEST(ProfileFileTest, FindsValuesIgnoringCaseOfSectionAndKey) {
-    const std::string text = "[Service]\r\nName=Kim\r\n[user]\r\nNAME=Lee\r\n";
+TEST(ProfileFileTest, CaseIgnoredSectionsKeptApartFirstMatchWins) {
+    const std::string text =
+        "[Service]\r\nName=Kim\r\nname=2\r\n[user]\r\nEMAIL=x@y\r\n"
+        "[B]\r\nName=3\r\n[SERVICE]\r\nName=4\r\nL=5\r\n";
     EXPECT_EQ(Get(text, "SERVICE", "NAME"), "Kim");
     EXPECT_EQ(Get(text, "service", "name"), "Kim");
-    EXPECT_EQ(Get(text, "USER", "name"), "Lee");
-}
-
-TEST(ProfileFileTest, SameKeyInTwoSectionsIsTwoValues) {
-    const std::string text = "[SERVICE]\nNAME=Engineer\n[USER]\nEMAIL=x@y\n";
-    EXPECT_EQ(Get(text, "SERVICE", "NAME"), "Engineer");
-    EXPECT_EQ(Get(text, "USER", "NAME", ""), "");
-}
-
-TEST(ProfileFileTest, FirstMatchingKeyAndFirstSectionWin) {
-    const std::string text = "[A]\nK=1\nk=2\n[B]\nK=3\n[a]\nK=4\nL=5\n";
-    EXPECT_EQ(Get(text, "A", "K"), "1");
-    EXPECT_EQ(Get(text, "A", "L"), "<default>");
-    EXPECT_EQ(Get(text, "B", "K"), "3");
+    EXPECT_EQ(Get(text, "USER", "NAME"), "<default>");
+    EXPECT_EQ(Get(text, "SERVICE", "L"), "<default>");
+    EXPECT_EQ(Get(text, "B", "NAME"), "3");
 }
 
 TEST(ProfileFileTest, ValueIsAfterFirstEqualsTrimmedAndUnquotedOnce) {
@@ -51,6 +42,9 @@ TEST(ProfileFileTest, DefaultForMissingFileSectionOrKey) {
     // Keys before any section belong to none.
     EXPECT_EQ(Get("K=1\n[S]\n", "S", "K", "d"), "d");
     EXPECT_EQ(Get("", "S", "K", "d"), "d");
+    // CR LF, LF and no final line end.
+    EXPECT_EQ(Get("[S]\r\nA=1\r\nB=2", "S", "B"), "2");
+    EXPECT_EQ(Get("[S]\nA=1\r\n\r\nB=2\n", "S", "A"), "1");
 }
 
 TEST(ProfileFileTest, CutsToBufferSizeMinusOne) {
@@ -59,11 +53,6 @@ TEST(ProfileFileTest, CutsToBufferSizeMinusOne) {
     EXPECT_EQ(Get("[S]\nK=" + longValue + "\n", "S", "K", "", 80), std::string(79, 'x'));
     // The default is cut the same way.
     EXPECT_EQ(Get("", "S", "K", longValue, 80), std::string(79, 'x'));
-}
-
-TEST(ProfileFileTest, AcceptsCrLfLfAndMissingFinalLineEnd) {
-    EXPECT_EQ(Get("[S]\r\nA=1\r\nB=2", "S", "B"), "2");
-    EXPECT_EQ(Get("[S]\nA=1\r\n\r\nB=2\n", "S", "A"), "1");
 }
 
 TEST(ProfileFileTest, EachReadSeesTheFileAsItIsNow) {

@@ -9,63 +9,36 @@
 namespace vok {
 namespace {
 
-TEST(DefinitionKeyTest, EachSectionWithItsKeyFormat) {
+TEST(DefinitionKeyTest, EachSectionWithItsKeyFormatAndValue) {
     const DefinitionFile define = DefinitionFile::Parse(
-        "[ERROR]\nCODE_0X1A=Tube overheated\nCODE_0X05=Door open\nCODE_0XFF=Unknown\n"
-        "CODE_0X00=No error\n"
+        "[error]\ncode_0x1a=Tube overheated\nCODE_0XFF=Unknown\nCODE_0X00=No error\n"
+        "CODE_0X01=<b>Mains</b> &amp; fuse\nCOMMAND_06=wrong section\nCODE_0X100=x\n"
         "[COMMAND]\nCOMMAND_05=Set mAs\nCOMMAND_123=Vendor command\nCOMMAND_00=No operation\n"
-        "[TUBE]\nTUBE_12=RT-60/125\nTUBE_00=Not defined\n");
+        "[TUBE]\nTUBE_12=RT-60/125\nTUBE_00=Not defined\nTUBE_01=" +
+        std::string(100, 'x') + "\nCODE_0X02=wrong\n");
     EXPECT_EQ(define.GetErrorText(0x1A), "Tube overheated");
-    EXPECT_EQ(define.GetErrorText(0x05), "Door open");
     EXPECT_EQ(define.GetErrorText(0xFF), "Unknown");  // 255 is a code here, not "no value"
     EXPECT_EQ(define.GetErrorText(0x00), "No error");
+    EXPECT_EQ(define.GetErrorText(0x01), "<b>Mains</b> &amp; fuse");
+    EXPECT_EQ(define.GetErrorText(0x02), "");
     EXPECT_EQ(define.GetCommandText(5), "Set mAs");
+    EXPECT_EQ(define.GetCommandText(6), "");
     EXPECT_EQ(define.GetCommandText(123), "Vendor command");
     EXPECT_EQ(define.GetCommandText(0), "No operation");
     EXPECT_EQ(define.GetTubeText(12), "RT-60/125");
     EXPECT_EQ(define.GetTubeText(0), "Not defined");
-}
-
-TEST(DefinitionKeyTest, SectionsDoNotShareKeys) {
-    const DefinitionFile define = DefinitionFile::Parse(
-        "[ERROR]\nCOMMAND_05=wrong section\nTUBE_12=wrong\n[TUBE]\nCODE_0X1A=x\n");
-    EXPECT_EQ(define.GetCommandText(5), "");
-    EXPECT_EQ(define.GetTubeText(12), "");
-    EXPECT_EQ(define.GetErrorText(0x1A), "");
-}
-
-TEST(DefinitionKeyTest, NamesMatchWithoutRegardToCase) {
-    const DefinitionFile define = DefinitionFile::Parse("[error]\ncode_0x1a=lower\n");
-    EXPECT_EQ(define.GetErrorText(0x1A), "lower");
-}
-
-TEST(DefinitionValueTest, CutToSeventyNineCharacters) {
-    const std::string hundred(100, 'x');
-    const DefinitionFile define = DefinitionFile::Parse("[TUBE]\nTUBE_01=" + hundred + "\n");
     EXPECT_EQ(define.GetTubeText(1), std::string(79, 'x'));
-}
-
-TEST(DefinitionValueTest, MarkupStaysAsInstalled) {
-    const DefinitionFile define =
-        DefinitionFile::Parse("[ERROR]\nCODE_0X01=<b>Mains</b> &amp; fuse\n");
-    EXPECT_EQ(define.GetErrorText(1), "<b>Mains</b> &amp; fuse");
-}
-
-TEST(DefinitionValueTest, CodesOutsideAByteGiveNoValue) {
-    const DefinitionFile define = DefinitionFile::Parse("[ERROR]\nCODE_0X100=x\nCODE_0X-1=y\n");
+    // Codes outside a byte give no value.
     EXPECT_EQ(define.GetErrorText(256), "&nbsp;");
     EXPECT_EQ(define.GetErrorText(-1), "&nbsp;");
     EXPECT_EQ(define.LookupDefinition("ERROR", "CODE_0X%02X", 300), "&nbsp;");
 }
 
-TEST(DefinitionFileTest, MissingFileGivesEmptyTexts) {
-    const DefinitionFile define = DefinitionFile::Load("/nonexistent/CFG/VOK.DEFINE");
-    EXPECT_EQ(define.GetErrorText(0x1A), "");
-    EXPECT_EQ(define.GetCommandText(7), "");
-    EXPECT_EQ(define.GetTubeText(3), "");
-}
-
-TEST(DefinitionFileTest, EachLoadSeesTheFileAsItIsNow) {
+TEST(DefinitionFileTest, MissingFileGivesEmptyTextsEachLoadSeesTheFileAsItIsNow) {
+    const DefinitionFile missing = DefinitionFile::Load("/nonexistent/CFG/VOK.DEFINE");
+    EXPECT_EQ(missing.GetErrorText(0x1A), "");
+    EXPECT_EQ(missing.GetCommandText(7), "");
+    EXPECT_EQ(missing.GetTubeText(3), "");
     test::TempDir dir;
     const std::string path = dir.Write("VOK.DEFINE", "[TUBE]\nTUBE_03=old\n");
     const DefinitionFile before = DefinitionFile::Load(path);

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,24 +11,22 @@
 namespace vok {
 namespace {
 
+using ::testing::HasSubstr;
+
 const std::string kDefine =
     "[ERROR]\nCODE_0X1A=Tube overheated\nCODE_0X05=<b>Door</b> open\n"
     "[COMMAND]\nCOMMAND_26=Set clock\n"
     "[TUBE]\nTUBE_12=RT-50 <i>HS</i>\n";
 
-void Set(ReportData& report, int k, std::initializer_list<int> params) {
-    std::size_t n = 0;
-    for (int value : params) {
-        report.m_HtInfo[static_cast<std::size_t>(k)].params[n++] = static_cast<std::uint8_t>(value);
-    }
+void Fill(DiagnosisRecord& record, std::initializer_list<int> params) {
+    std::transform(params.begin(), params.end(), record.params.begin(),
+                   [](int value) { return static_cast<std::uint8_t>(value); });
 }
-
+void Set(ReportData& report, int k, std::initializer_list<int> params) {
+    Fill(report.m_HtInfo[static_cast<std::size_t>(k)], params);
+}
 void SetCmd(ReportData& report, int k, std::initializer_list<int> params) {
-    std::size_t n = 0;
-    for (int value : params) {
-        report.m_CmdInfo[static_cast<std::size_t>(k)].params[n++] =
-            static_cast<std::uint8_t>(value);
-    }
+    Fill(report.m_CmdInfo[static_cast<std::size_t>(k)], params);
 }
 
 // What a report file from a skipped diagnosis reads back as.
@@ -80,25 +79,16 @@ const std::vector<std::string> kAlwaysTables = {
 TEST(HtmlPageTest, SkippedDiagnosisShowsOnlyTheSiteAndCalibrationTables) {
     const std::string html = Renderer(SkippedReport()).RenderHtml();
     EXPECT_EQ(TableTitles(html), kAlwaysTables);
-    EXPECT_EQ(html.rfind("<html><head><title>VOK Diagnosis Report</title>", 0), 0u);
+    const std::string head =
+        "<html><head><title>VOK Diagnosis Report</title>"
+        R"(<meta name="Generator" content="VOK Diagnosis Software"></head>)"
+        R"(<body bgcolor="white" text="black" link="blue" vlink="purple" alink="red">)";
+    EXPECT_EQ(html.substr(0, head.size()), head);
     EXPECT_EQ(html.substr(html.size() - 14), "</body></html>");
-    EXPECT_EQ(html.find('\n'), std::string::npos);
-    EXPECT_EQ(html.find('\r'), std::string::npos);
+    EXPECT_EQ(html.find_first_of("\r\n"), std::string::npos);
     // Flags of 255 are not 1: every focus value cell is empty.
     EXPECT_EQ(Count(html, R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td>)"),
               2u * 21u * 6u);
-}
-
-TEST(HtmlPageTest, HeadAndTail) {
-    std::string out;
-    const ReportRenderer renderer = Renderer(SkippedReport());
-    renderer.WriteHtmlHead(out);
-    renderer.WriteHtmlTail(out);
-    EXPECT_EQ(out,
-              "<html><head><title>VOK Diagnosis Report</title>"
-              R"(<meta name="Generator" content="VOK Diagnosis Software"></head>)"
-              R"(<body bgcolor="white" text="black" link="blue" vlink="purple" alink="red">)"
-              "</body></html>");
 }
 
 TEST(HtmlPageTest, SystemTableOnlyWithMaxKv) {
@@ -181,26 +171,26 @@ TEST(SystemTableTest, OpeningRowsAndFragmentSpacing) {
         R"(<tr><td width="200"><p>Date/Time</p></td><td width="400" colspan="3"><p>2026/01/31 09:05:00</p></td></tr>)"
         R"(<tr><td width="200"><p>Model</p></td><td width="100"><p>VOK-102</p></td><td width="200"><p>Serial Number</p></td><td width="100"><p>&nbsp;</p></td></tr>)";
     EXPECT_EQ(out.substr(0, opening.size()), opening);
-    EXPECT_NE(
-        out.find(
+    EXPECT_THAT(
+        out,
+        HasSubstr(
             R"(<tr><td width="200"><p>Max mAs</p></td><td width="100"><p>1000mAs</p></td>)"
-            R"(<td width="200"><p>Main Voltage</p></td><td width="100"><p>BATTERY </p></td></tr>)"),
-        std::string::npos);
-    EXPECT_NE(
-        out.find(
-            R"(<td width="200"><p>Output Limit</p></td><td width="100"><p>80 kW</p></td></tr>)"),
-        std::string::npos);
-    EXPECT_NE(
-        out.find(
+            R"(<td width="200"><p>Main Voltage</p></td><td width="100"><p>BATTERY </p></td></tr>)"));
+    EXPECT_THAT(
+        out,
+        HasSubstr(
+            R"(<td width="200"><p>Output Limit</p></td><td width="100"><p>80 kW</p></td></tr>)"));
+    EXPECT_THAT(
+        out,
+        HasSubstr(
             R"(<tr><td width="200"><p>Tube Type</p></td><td width="100"><p>7</p></td>)"
-            R"(<td width="200"><p>Prep. Time</p></td><td width="100"><p>1.2sec</p></td></tr>)"),
-        std::string::npos);
-    EXPECT_NE(out.find(R"(<td width="200"><p>Option</p></td><td width="100"><p>HT</p></td>)"),
-              std::string::npos);
+            R"(<td width="200"><p>Prep. Time</p></td><td width="100"><p>1.2sec</p></td></tr>)"));
+    EXPECT_THAT(out,
+                HasSubstr(R"(<td width="200"><p>Option</p></td><td width="100"><p>HT</p></td>)"));
     const std::string statistics =
         R"(<tr><td width="600" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;"><p>Statistics</p></td></tr>)"
         R"(<tr><td width="300" colspan="2"><p>X-Ray Exposure Count ( Total )</p></td><td width="300" colspan="2"><p>16,777,215 Times</p></td></tr>)";
-    EXPECT_NE(out.find(statistics), std::string::npos);
+    EXPECT_THAT(out, HasSubstr(statistics));
     const std::string closing =
         R"(<tr><td width="300" colspan="2"><p>Total Error Protocol Log</p></td><td width="300" colspan="2"><p>255</p></td></tr></table>)";
     EXPECT_EQ(out.substr(out.size() - closing.size()), closing);
@@ -285,21 +275,21 @@ TEST(CalibrationTableTest, AecChannels) {
     Set(report, 8, {3, 0, 1, 2, 3, 255, 255, 4, 5, 6});
     std::string out;
     Renderer(report).WriteAecTable(out);
-    EXPECT_NE(
-        out.find(
+    EXPECT_THAT(
+        out,
+        HasSubstr(
             R"(font-size:18px;">AEC Calibration Data</td></tr>)"
             R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 1</td><td width="300">kV Tracking Curve</td><td width="100">-7</td></tr>)"
             R"(<tr><td width="300">kV Tracking Offset</td><td width="100">-128</td></tr>)"
-            R"(<tr><td width="300">RLF 0.5s</td><td width="100">1</td></tr>)"),
-        std::string::npos);
-    EXPECT_NE(
-        out.find(
+            R"(<tr><td width="300">RLF 0.5s</td><td width="100">1</td></tr>)"));
+    EXPECT_THAT(
+        out,
+        HasSubstr(
             R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 2</td><td width="300">kV Tracking Curve</td><td width="100">245</td></tr>)"
             R"(<tr><td width="300">kV Tracking Offset</td><td width="100">127</td></tr>)"
             R"(<tr><td width="300">RLF 0.5s</td><td width="100">4</td></tr>)"
             R"(<tr><td width="300">RLF 1.0s</td><td width="100">5</td></tr>)"
-            R"(<tr><td width="300">RLF 1.5s</td><td width="100">6</td></tr></table>)"),
-        std::string::npos);
+            R"(<tr><td width="300">RLF 1.5s</td><td width="100">6</td></tr></table>)"));
 }
 
 TEST(CalibrationTableTest, MaHistoryOneTablePerValidRecord) {
@@ -324,12 +314,10 @@ TEST(CalibrationTableTest, MaHistoryOneTablePerValidRecord) {
     ASSERT_EQ(out.substr(0, first.size()), first);
     const std::string second = out.substr(first.size());
     EXPECT_EQ(Count(out, "<table"), 2u);
-    EXPECT_NE(second.find(R"(<td width="300">History Index</td><td width="300">19</td>)"),
-              std::string::npos);
-    EXPECT_NE(second.find(R"(<td width="300">Tube Type</td><td width="300"></td>)"),
-              std::string::npos);
-    EXPECT_NE(second.find(R"(<td width="300">Elapsed Time</td><td width="300">12:34</td>)"),
-              std::string::npos);
+    EXPECT_THAT(second, HasSubstr(R"(<td width="300">History Index</td><td width="300">19</td>)"));
+    EXPECT_THAT(second, HasSubstr(R"(<td width="300">Tube Type</td><td width="300"></td>)"));
+    EXPECT_THAT(second,
+                HasSubstr(R"(<td width="300">Elapsed Time</td><td width="300">12:34</td>)"));
 }
 
 TEST(CalibrationTableTest, FocusTablesFlagsAndOffsetValues) {
@@ -359,10 +347,10 @@ TEST(CalibrationTableTest, FocusTablesFlagsAndOffsetValues) {
     }
     lastRow += "</tr></table>";
     EXPECT_EQ(out.substr(large - lastRow.size(), lastRow.size()), lastRow);
-    EXPECT_NE(
-        out.find(
-            R"(<p>Large Focus Calibration Table</p></td></tr><tr><td width="120" align="center" valign="middle"><p>LARGE</p></td>)"),
-        std::string::npos);
+    EXPECT_THAT(
+        out,
+        HasSubstr(
+            R"(<p>Large Focus Calibration Table</p></td></tr><tr><td width="120" align="center" valign="middle"><p>LARGE</p></td>)"));
     EXPECT_EQ(Count(out, "<tr>"), 2u * 23u);
     EXPECT_EQ(out.substr(out.size() - 13), "</tr></table>");
 }
@@ -433,26 +421,19 @@ TEST(HtmlEscapingTest, ForeignTextsAreEscapedOwnTextsAreNot) {
     Set(report, 3, {'<', 's', '>', 'V', 'K', '0', '0', '0', '0', '1'});
     report.m_SiteInfo.m_strHospital = "<script>alert('x')</script>";
     report.m_SiteInfo.m_strEngName = "Smith & \"Sons\"";
+    report.m_SiteInfo.m_strAddress = "12 Harbour Road, Hamburg 20457 / Room #2 (50%)";
     report.m_strDate = "<b>2026</b>";
     report.m_strTime = "12:00";
     report.m_strConsoleVersion = "V1<2";
     const std::string html = Renderer(report).RenderHtml();
     EXPECT_EQ(html.find("<script>"), std::string::npos);
     EXPECT_EQ(html.find("<s>"), std::string::npos);
-    EXPECT_NE(html.find("<p>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;</p>"),
-              std::string::npos);
-    EXPECT_NE(html.find("<p>Smith &amp; &quot;Sons&quot;</p>"), std::string::npos);
-    EXPECT_NE(html.find("<p>&lt;b&gt;2026&lt;/b&gt; 12:00</p>"), std::string::npos);
-    EXPECT_NE(html.find("<p>&lt;s&gt;VK00001</p>"), std::string::npos);
-    EXPECT_NE(html.find("<p>V1&lt;2</p>"), std::string::npos);
-}
-
-TEST(HtmlEscapingTest, PlainTextUnchanged) {
-    ReportData report = SkippedReport();
-    report.m_SiteInfo.m_strAddress = "12 Harbour Road, Hamburg 20457 / Room #2 (50%)";
-    std::string out;
-    Renderer(report).WriteUserTable(out);
-    EXPECT_NE(out.find("<p>12 Harbour Road, Hamburg 20457 / Room #2 (50%)</p>"), std::string::npos);
+    EXPECT_THAT(html, HasSubstr("<p>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;</p>"));
+    EXPECT_THAT(html, HasSubstr("<p>Smith &amp; &quot;Sons&quot;</p>"));
+    EXPECT_THAT(html, HasSubstr("<p>&lt;b&gt;2026&lt;/b&gt; 12:00</p>"));
+    EXPECT_THAT(html, HasSubstr("<p>&lt;s&gt;VK00001</p>"));
+    EXPECT_THAT(html, HasSubstr("<p>V1&lt;2</p>"));
+    EXPECT_THAT(html, HasSubstr("<p>12 Harbour Road, Hamburg 20457 / Room #2 (50%)</p>"));
 }
 
 }  // namespace

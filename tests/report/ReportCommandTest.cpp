@@ -1,30 +1,16 @@
 // `vok report` as a user runs it: the built program in a child process.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "support/TempDir.h"
+#include "support/RunVok.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
+using vok::test::Outcome;
+using vok::test::Quote;
 
 class ReportCommandTest : public ::testing::Test {
 protected:
@@ -32,23 +18,13 @@ protected:
     std::string dataDir = dir.File("data");
 
     Outcome Run(const std::string& arguments, const std::string& environment = "") {
-        const std::string errFile = dir.File("stderr.txt");
-        const std::string command = environment + " " + Quote(VOK_TOOL_PATH) + " report " +
-                                    arguments + " 2>" + Quote(errFile);
-        Outcome outcome;
-        std::FILE* pipe = popen(command.c_str(), "r");
-        if (pipe == nullptr) {
-            return outcome;
-        }
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            outcome.out.append(buffer, got);
-        }
-        const int status = pclose(pipe);
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        outcome.err = vok::test::ReadAll(errFile);
-        return outcome;
+        return vok::test::RunVok(dir, "report " + arguments, environment);
+    }
+
+    // A stand-in for the desktop's opener that runs `script`.
+    std::string FakeOpener(const std::string& script) {
+        chmod(dir.Write("bin/xdg-open", "#!/bin/sh\n" + script).c_str(), 0755);
+        return "PATH=" + Quote(dir.File("bin")) + ":\"$PATH\"";
     }
 
     std::string Report(const std::string& name) {
@@ -105,13 +81,9 @@ TEST_F(ReportCommandTest, OutputOverTheReportIsRefused) {
 }
 
 TEST_F(ReportCommandTest, OpenHandsThePageToTheDesktop) {
-    const std::string bin = dir.File("bin");
     const std::string log = dir.File("opened.txt");
-    dir.Write("bin/xdg-open", "#!/bin/sh\necho \"$1\" >> " + Quote(log) + "\necho chatter\n");
-    chmod((bin + "/xdg-open").c_str(), 0755);
-    const std::string report = Report("r.VOK");
-    const Outcome run = Run(Quote(report) + " --open --data-dir " + Quote(dataDir),
-                            "PATH=" + Quote(bin) + ":\"$PATH\"");
+    const std::string path = FakeOpener("echo \"$1\" >> " + Quote(log) + "\necho chatter\n");
+    const Outcome run = Run(Quote(Report("r.VOK")) + " --open --data-dir " + Quote(dataDir), path);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, dataDir + "/REPORT/r.html\n");
     EXPECT_EQ(vok::test::ReadAll(log), dataDir + "/REPORT/r.html\n");
@@ -119,11 +91,8 @@ TEST_F(ReportCommandTest, OpenHandsThePageToTheDesktop) {
 }
 
 TEST_F(ReportCommandTest, BrowserThatFailsIsReportedPageStays) {
-    const std::string bin = dir.File("bin");
-    dir.Write("bin/xdg-open", "#!/bin/sh\nexit 4\n");
-    chmod((bin + "/xdg-open").c_str(), 0755);
     const Outcome run = Run(Quote(Report("r.VOK")) + " --open --data-dir " + Quote(dataDir),
-                            "PATH=" + Quote(bin) + ":\"$PATH\"");
+                            FakeOpener("exit 4\n"));
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("ERROR : "), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dataDir + "/REPORT/r.html"));

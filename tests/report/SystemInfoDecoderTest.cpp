@@ -4,11 +4,22 @@
 
 #include <climits>
 #include <initializer_list>
+#include <utility>
 
 namespace vok {
 namespace {
 
+using D = SystemInfoDecoder;
 constexpr const char* kNoText = "&nbsp;";
+
+// Checks decode(code) == text for each code, text pair that follows.
+template <class Decode>
+void ExpectTexts(const Decode&) {}
+template <class Decode, class... Rest>
+void ExpectTexts(const Decode& decode, long long code, const char* text, Rest... rest) {
+    EXPECT_EQ(decode(static_cast<int>(code)), text) << "code " << code;
+    ExpectTexts(decode, rest...);
+}
 
 // A report whose HT record k holds the given parameters from P01 on.
 ReportData WithRecord(int k, std::initializer_list<int> params, ReportData report = {}) {
@@ -19,173 +30,102 @@ ReportData WithRecord(int k, std::initializer_list<int> params, ReportData repor
     return report;
 }
 
-TEST(RatingDecoderTest, ListsEndAtTheirLastEntry) {
-    using D = SystemInfoDecoder;
-    EXPECT_EQ(D::GetModelText(0), "VOK-32");
-    EXPECT_EQ(D::GetModelText(5), "VOK-102");
-    EXPECT_EQ(D::GetModelText(6), kNoText);
-    EXPECT_EQ(D::GetKwText(0), "32kW");
-    EXPECT_EQ(D::GetKwText(5), "102kW");
-    EXPECT_EQ(D::GetKwText(6), kNoText);
-    EXPECT_EQ(D::GetKvText(0), "100kV");
-    EXPECT_EQ(D::GetKvText(2), "150kV");
-    EXPECT_EQ(D::GetKvText(3), kNoText);
-    EXPECT_EQ(D::GetMasText(0), "500mAs");
-    EXPECT_EQ(D::GetMasText(4), "1000mAs");
-    EXPECT_EQ(D::GetMasText(5), kNoText);
-    EXPECT_EQ(D::GetMaText(0), "10mA");
-    EXPECT_EQ(D::GetMaText(1), "12.5mA");
-    EXPECT_EQ(D::GetMaText(20), "1000mA");
-    EXPECT_EQ(D::GetMaText(21), kNoText);
-    EXPECT_EQ(D::GetMaText(255), kNoText);
-    EXPECT_EQ(D::GetPrepTimeText(0), "0.8sec");
-    EXPECT_EQ(D::GetPrepTimeText(9), "3.0sec");
-    EXPECT_EQ(D::GetPrepTimeText(10), kNoText);
-}
-
-TEST(RatingDecoderTest, NegativeCodesAreBeyondEveryList) {
-    EXPECT_EQ(SystemInfoDecoder::GetModelText(-1), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetMaText(INT_MIN), kNoText);
+TEST(RatingDecoderTest, ListsEndAtTheirLastEntryAndRefuseNegatives) {
+    ExpectTexts(D::GetModelText, 0, "VOK-32", 5, "VOK-102", 6, kNoText, -1, kNoText);
+    ExpectTexts(D::GetKwText, 0, "32kW", 5, "102kW", 6, kNoText);
+    ExpectTexts(D::GetKvText, 0, "100kV", 2, "150kV", 3, kNoText);
+    ExpectTexts(D::GetMasText, 0, "500mAs", 4, "1000mAs", 5, kNoText);
+    ExpectTexts(D::GetMaText, 0, "10mA", 1, "12.5mA", 20, "1000mA", 21, kNoText, 255, kNoText,
+                INT_MIN, kNoText);
+    ExpectTexts(D::GetPrepTimeText, 0, "0.8sec", 9, "3.0sec", 10, kNoText);
+    ExpectTexts(D::GetDelayTimeText, 0, "N/A", 1, "10ms", 25, "250ms", 255, "2550ms");
 }
 
 TEST(MainsDecoderTest, SupplyAndFrequencyNibbles) {
-    using D = SystemInfoDecoder;
-    EXPECT_EQ(D::GetVoltageText(0x00), "230VAC");
-    EXPECT_EQ(D::GetPhaseText(0x00), "1P");
-    EXPECT_EQ(D::GetVoltageText(0x10), "230VAC");
-    EXPECT_EQ(D::GetPhaseText(0x10), "3P");
-    EXPECT_EQ(D::GetFrequencyText(0x10), "50Hz");
-    EXPECT_EQ(D::GetVoltageText(0x31), "480VAC");
-    EXPECT_EQ(D::GetVoltageText(0x41), "BATTERY");
-    EXPECT_EQ(D::GetPhaseText(0x41), "");
-    EXPECT_EQ(D::GetFrequencyText(0x41), "60Hz");
-    EXPECT_EQ(D::GetVoltageText(0x50), kNoText);
-    EXPECT_EQ(D::GetPhaseText(0x50), kNoText);
-    EXPECT_EQ(D::GetFrequencyText(0x02), kNoText);
-    EXPECT_EQ(D::GetVoltageText(0xFF), kNoText);
-    EXPECT_EQ(D::GetFrequencyText(0xFF), kNoText);
+    ExpectTexts(D::GetVoltageText, 0x00, "230VAC", 0x10, "230VAC", 0x31, "480VAC", 0x41, "BATTERY",
+                0x50, kNoText, 0xFF, kNoText);
+    ExpectTexts(D::GetPhaseText, 0x00, "1P", 0x10, "3P", 0x41, "", 0x50, kNoText);
+    ExpectTexts(D::GetFrequencyText, 0x10, "50Hz", 0x41, "60Hz", 0x02, kNoText, 0xFF, kNoText);
 }
 
 TEST(OptionDecoderTest, OneLetterPerSetBitInBitOrder) {
-    EXPECT_EQ(SystemInfoDecoder::GetOptionText(0x09), "HT");
-    EXPECT_EQ(SystemInfoDecoder::GetOptionText(0x1F), "HADTP");
-    EXPECT_EQ(SystemInfoDecoder::GetOptionText(0x10), "P");
-    EXPECT_EQ(SystemInfoDecoder::GetOptionText(0), "");
-    EXPECT_EQ(SystemInfoDecoder::GetOptionText(0xE0), "");
+    ExpectTexts(D::GetOptionText, 0x09, "HT", 0x1F, "HADTP", 0x10, "P", 0, "", 0xE0, "");
 }
 
-TEST(BuckyDecoderTest, TypesByNibble) {
-    EXPECT_EQ(SystemInfoDecoder::GetBuckyTypeText(0x14, 1), "BUCKYS");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckyTypeText(0x14, 2), "BUCKYMFB");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckyTypeText(0x05, 1), "NONE");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckyTypeText(0x05, 2), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetBuckyTypeText(0xFF, 1), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetBuckyTypeText(0x11, 0), kNoText);
+// Decodes one field `which` of a packed byte.
+template <std::string (*Decode)(int, int)>
+auto Field(int which) {
+    return [which](int byte) { return Decode(byte, which); };
 }
 
-TEST(BuckyDecoderTest, SettingsFromThreeBitFields) {
+TEST(BitFieldDecoderTest, BuckyTypesAndSettings) {
+    ExpectTexts(Field<D::GetBuckyTypeText>(1), 0x14, "BUCKYS", 0x05, "NONE", 0xFF, kNoText);
+    ExpectTexts(Field<D::GetBuckyTypeText>(2), 0x14, "BUCKYMFB", 0x05, kNoText);
+    ExpectTexts(Field<D::GetBuckyTypeText>(0), 0x11, kNoText);
     // 0x49 = 010 010 01: Non-Bucky 2, Bucky1 2, Bucky2 1.
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x49, 0), "PHOTO FLUORO");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x49, 1), "TOMO");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x49, 2), "DR2");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x00, 0), "NORMAL");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x24, 0), "DR0");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x24, 1), "DR1");
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x02, 2), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0xFF, 0), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0xFF, 1), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetBuckySettingText(0x00, 3), kNoText);
+    ExpectTexts(Field<D::GetBuckySettingText>(0), 0x49, "PHOTO FLUORO", 0x00, "NORMAL", 0x24, "DR0",
+                0xFF, kNoText);
+    ExpectTexts(Field<D::GetBuckySettingText>(1), 0x49, "TOMO", 0x24, "DR1", 0xFF, kNoText);
+    ExpectTexts(Field<D::GetBuckySettingText>(2), 0x49, "DR2", 0x02, kNoText);
+    ExpectTexts(Field<D::GetBuckySettingText>(3), 0x00, kNoText);
 }
 
-TEST(EnableDecoderTest, ReadsOneBit) {
-    EXPECT_EQ(SystemInfoDecoder::GetEnableText(0x01, 0), "ENABLE");
-    EXPECT_EQ(SystemInfoDecoder::GetEnableText(0x01, 1), "DISABLE");
-    EXPECT_EQ(SystemInfoDecoder::GetEnableText(0x80, 7), "ENABLE");
-    EXPECT_EQ(SystemInfoDecoder::GetEnableText(0x7F, 7), "DISABLE");
-    EXPECT_EQ(SystemInfoDecoder::GetEnableText(0xFF, 8), "DISABLE");
-    EXPECT_EQ(SystemInfoDecoder::GetEnableText(0xFF, -1), "DISABLE");
+TEST(BitFieldDecoderTest, EnableBitAndAecChannels) {
+    ExpectTexts(Field<D::GetEnableText>(0), 0x01, "ENABLE");
+    ExpectTexts(Field<D::GetEnableText>(1), 0x01, "DISABLE");
+    ExpectTexts(Field<D::GetEnableText>(7), 0x80, "ENABLE", 0x7F, "DISABLE");
+    ExpectTexts(Field<D::GetEnableText>(8), 0xFF, "DISABLE");
+    ExpectTexts(Field<D::GetEnableText>(-1), 0xFF, "DISABLE");
+    // 0x68: AEC1 setting 1, field 2; AEC2 setting 2, field 0. 0xFF is all ones.
+    ExpectTexts(Field<D::GetAecSettingText>(1), 0xFF, "BUCKY 2", 0x68, "NON-BUCKY", 0x00, "OFF");
+    ExpectTexts(Field<D::GetAecSettingText>(2), 0xFF, "BUCKY 2", 0x68, "BUCKY 1");
+    ExpectTexts(Field<D::GetAecFieldText>(1), 0xFF, kNoText, 0x68, "3 FIELD", 0x10, "2 FIELD");
+    ExpectTexts(Field<D::GetAecFieldText>(2), 0xFF, kNoText, 0x68, "1 FIELD");
+    ExpectTexts(Field<D::GetAecSettingText>(0), 0x68, kNoText);
+    ExpectTexts(Field<D::GetAecFieldText>(3), 0x68, kNoText);
 }
 
-TEST(AecDecoderTest, AllOnesByte) {
-    EXPECT_EQ(SystemInfoDecoder::GetAecSettingText(0xFF, 1), "BUCKY 2");
-    EXPECT_EQ(SystemInfoDecoder::GetAecFieldText(0xFF, 1), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetAecSettingText(0xFF, 2), "BUCKY 2");
-    EXPECT_EQ(SystemInfoDecoder::GetAecFieldText(0xFF, 2), kNoText);
-}
-
-TEST(AecDecoderTest, ChannelsReadTheirOwnBits) {
-    // AEC1 setting 1, field 2; AEC2 setting 2, field 0.
-    const int byte = (1 << 6) | (2 << 4) | (2 << 2) | 0;
-    EXPECT_EQ(SystemInfoDecoder::GetAecSettingText(byte, 1), "NON-BUCKY");
-    EXPECT_EQ(SystemInfoDecoder::GetAecFieldText(byte, 1), "3 FIELD");
-    EXPECT_EQ(SystemInfoDecoder::GetAecSettingText(byte, 2), "BUCKY 1");
-    EXPECT_EQ(SystemInfoDecoder::GetAecFieldText(byte, 2), "1 FIELD");
-    EXPECT_EQ(SystemInfoDecoder::GetAecSettingText(0x00, 1), "OFF");
-    EXPECT_EQ(SystemInfoDecoder::GetAecFieldText(0x10, 1), "2 FIELD");
-    EXPECT_EQ(SystemInfoDecoder::GetAecSettingText(byte, 0), kNoText);
-    EXPECT_EQ(SystemInfoDecoder::GetAecFieldText(byte, 3), kNoText);
-}
-
-TEST(DelayDecoderTest, TenMillisecondSteps) {
-    EXPECT_EQ(SystemInfoDecoder::GetDelayTimeText(0), "N/A");
-    EXPECT_EQ(SystemInfoDecoder::GetDelayTimeText(1), "10ms");
-    EXPECT_EQ(SystemInfoDecoder::GetDelayTimeText(25), "250ms");
-    EXPECT_EQ(SystemInfoDecoder::GetDelayTimeText(255), "2550ms");
-}
-
-TEST(SerialDecoderTest, TenCharactersUnlessTheFirstIsMissing) {
-    ReportData report = WithRecord(3, {'V', 'K', '1', '2', '3', '4', '5', '6', '7', '8'});
-    EXPECT_EQ(SystemInfoDecoder(report).GetSerialNumberText(), "VK12345678");
-    report.m_HtInfo[3].params[0] = 255;
-    EXPECT_EQ(SystemInfoDecoder(report).GetSerialNumberText(), kNoText);
-}
-
-TEST(SerialDecoderTest, AZeroByteEndsTheText) {
-    const ReportData report = WithRecord(3, {'A', 'B', 0, 'C', 'D', 'E', 'F', 'G', 'H', 'I'});
-    EXPECT_EQ(SystemInfoDecoder(report).GetSerialNumberText(), "AB");
-}
-
-TEST(SerialDecoderTest, GeneratorCharactersCannotOpenMarkup) {
-    const ReportData report = WithRecord(3, {'<', 'b', '>', '&', '"', '\'', 'x', 'y', 'z', 'w'});
-    EXPECT_EQ(SystemInfoDecoder(report).GetSerialNumberText(), "&lt;b&gt;&amp;&quot;&#39;xyzw");
+TEST(SerialDecoderTest, TenCharactersEndedByZeroAndEscaped) {
+    const auto serial = [](std::initializer_list<int> bytes) {
+        return SystemInfoDecoder(WithRecord(3, bytes)).GetSerialNumberText();
+    };
+    EXPECT_EQ(serial({'V', 'K', '1', '2', '3', '4', '5', '6', '7', '8'}), "VK12345678");
+    EXPECT_EQ(serial({255, 'K', '1', '2', '3', '4', '5', '6', '7', '8'}), kNoText);
+    EXPECT_EQ(serial({'A', 'B', 0, 'C', 'D', 'E', 'F', 'G', 'H', 'I'}), "AB");
+    EXPECT_EQ(serial({'<', 'b', '>', '&', '"', '\'', 'x', 'y', 'z', 'w'}),
+              "&lt;b&gt;&amp;&quot;&#39;xyzw");
 }
 
 TEST(DeliveryDateDecoderTest, PackedBcdWithoutValidation) {
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(4, {0x07, 0x03, 0x15})).GetDeliveryDateText(),
-              "2007/03/15");
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(4, {0x12, 0x31, 0x24})).GetDeliveryDateText(),
-              "2012/31/24");
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(4, {0x00, 0x01, 0xFF})).GetDeliveryDateText(),
-              "2000/01/165");
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(4, {0xFF, 0x01, 0x01})).GetDeliveryDateText(), kNoText);
+    const auto date = [](std::initializer_list<int> bytes) {
+        return SystemInfoDecoder(WithRecord(4, bytes)).GetDeliveryDateText();
+    };
+    EXPECT_EQ(date({0x07, 0x03, 0x15}), "2007/03/15");
+    EXPECT_EQ(date({0x12, 0x31, 0x24}), "2012/31/24");
+    EXPECT_EQ(date({0x00, 0x01, 0xFF}), "2000/01/165");
+    EXPECT_EQ(date({0xFF, 0x01, 0x01}), kNoText);
 }
 
-TEST(HtVersionDecoderTest, FourCharactersPointTwo) {
-    ReportData report = WithRecord(4, {0, 0, 0, 0, 0, 0, 'H', 'T', '0', '2'});
-    report = WithRecord(5, {0, 0, 0, 0, 0, 0, 0, '1', '5'}, report);
-    EXPECT_EQ(SystemInfoDecoder(report).GetHtVersionText(), "HT02.15");
-    report.m_HtInfo[4].params[7] = 0;
-    EXPECT_EQ(SystemInfoDecoder(report).GetHtVersionText(), kNoText);
-}
-
-TEST(HtVersionDecoderTest, StopsAtAZeroAndEscapes) {
-    ReportData report = WithRecord(4, {0, 0, 0, 0, 0, 0, 0, 'T', '0', '2'});
-    EXPECT_EQ(SystemInfoDecoder(report).GetHtVersionText(), "");
-    report = WithRecord(4, {0, 0, 0, 0, 0, 0, '<', '&', '>', '1'});
-    report = WithRecord(5, {0, 0, 0, 0, 0, 0, 0, '"', 0}, report);
-    EXPECT_EQ(SystemInfoDecoder(report).GetHtVersionText(), "&lt;&amp;&gt;1.&quot;");
+TEST(HtVersionDecoderTest, FourCharactersPointTwoStoppingAtZeroAndEscaped) {
+    const auto version = [](std::initializer_list<int> p4, std::initializer_list<int> p5) {
+        return SystemInfoDecoder(WithRecord(5, p5, WithRecord(4, p4))).GetHtVersionText();
+    };
+    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, 'H', 'T', '0', '2'}, {0, 0, 0, 0, 0, 0, 0, '1', '5'}),
+              "HT02.15");
+    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, 'H', 0, '0', '2'}, {0, 0, 0, 0, 0, 0, 0, '1', '5'}),
+              kNoText);
+    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, 0, 'T', '0', '2'}, {}), "");
+    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, '<', '&', '>', '1'}, {0, 0, 0, 0, 0, 0, 0, '"', 0}),
+              "&lt;&amp;&gt;1.&quot;");
 }
 
 TEST(ConsoleVersionDecoderTest, FileTextEscapedNoValueKept) {
     ReportData report;
-    report.m_strConsoleVersion = "&nbsp;";
-    EXPECT_EQ(SystemInfoDecoder(report).GetConsoleVersionText(), "&nbsp;");
-    report.m_strConsoleVersion = "V2.10-K";
-    EXPECT_EQ(SystemInfoDecoder(report).GetConsoleVersionText(), "V2.10-K");
-    report.m_strConsoleVersion = "<img>";
-    EXPECT_EQ(SystemInfoDecoder(report).GetConsoleVersionText(), "&lt;img&gt;");
-    report.m_strConsoleVersion = "";
-    EXPECT_EQ(SystemInfoDecoder(report).GetConsoleVersionText(), "");
+    for (const auto& [file, text] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"&nbsp;", "&nbsp;"}, {"V2.10-K", "V2.10-K"}, {"<img>", "&lt;img&gt;"}, {"", ""}}) {
+        report.m_strConsoleVersion = file;
+        EXPECT_EQ(SystemInfoDecoder(report).GetConsoleVersionText(), text);
+    }
 }
 
 TEST(CounterDecoderTest, LittleEndianGroupedWithSuffix) {
@@ -207,27 +147,20 @@ TEST(CounterDecoderTest, MissingRecordsShowAllOnes) {
 }
 
 TEST(CounterDecoderTest, HeatUnitsAreSignedThirtyTwoBits) {
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(6, {0, 0, 0, 0})).GetHeatUnitTotalText(), "0 HU");
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(6, {0xFF, 0xFF, 0xFF, 0x7F})).GetHeatUnitTotalText(),
-              "2,147,483,647 HU");
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(6, {0, 0, 0, 0x80})).GetHeatUnitTotalText(),
-              "(2,147,483,648) HU");
+    const auto total = [](std::initializer_list<int> bytes) {
+        return SystemInfoDecoder(WithRecord(6, bytes)).GetHeatUnitTotalText();
+    };
+    EXPECT_EQ(total({0, 0, 0, 0}), "0 HU");
+    EXPECT_EQ(total({0xFF, 0xFF, 0xFF, 0x7F}), "2,147,483,647 HU");
+    EXPECT_EQ(total({0, 0, 0, 0x80}), "(2,147,483,648) HU");
     EXPECT_EQ(SystemInfoDecoder(WithRecord(6, {0, 0, 0, 0, 0xE8, 0x03, 0})).GetHeatUnitTodayText(),
               "1,000 HU");
 }
 
 TEST(GroupedNumberTest, GroupsOfThreeNegativesInParentheses) {
-    using D = SystemInfoDecoder;
-    EXPECT_EQ(D::FormatGroupedNumber(0), "0");
-    EXPECT_EQ(D::FormatGroupedNumber(999), "999");
-    EXPECT_EQ(D::FormatGroupedNumber(1000), "1,000");
-    EXPECT_EQ(D::FormatGroupedNumber(99999), "99,999");
-    EXPECT_EQ(D::FormatGroupedNumber(100000), "100,000");
-    EXPECT_EQ(D::FormatGroupedNumber(1234567), "1,234,567");
-    EXPECT_EQ(D::FormatGroupedNumber(-1), "(1)");
-    EXPECT_EQ(D::FormatGroupedNumber(-5000), "(5,000)");
-    EXPECT_EQ(D::FormatGroupedNumber(INT32_MIN), "(2,147,483,648)");
-    EXPECT_EQ(D::FormatGroupedNumber(INT32_MAX), "2,147,483,647");
+    ExpectTexts(D::FormatGroupedNumber, 0, "0", 999, "999", 1000, "1,000", 99999, "99,999", 100000,
+                "100,000", 1234567, "1,234,567", -1, "(1)", -5000, "(5,000)", INT32_MIN,
+                "(2,147,483,648)", INT32_MAX, "2,147,483,647");
 }
 
 }  // namespace

@@ -66,29 +66,9 @@ protected:
     test::TempDir m_dir;
 };
 
-// ----- what reaches the server ----------------------------------------------
-
-TEST_F(UploadTest, BodyIsPrefixFileBytesAndSuffixExactly) {
-    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
-    const std::string bytes = AllByteValues();
-    const std::string path = m_dir.Write("REPORT/REPORT_VK1_20260102_030405.VOK", bytes);
-
-    const Result<bool> sent = To(server).UploadReport(path);
-
-    ASSERT_TRUE(sent.ok()) << sent.error();
-    EXPECT_TRUE(*sent);
-    const std::string body = server.Body();
-    EXPECT_EQ(body, ExpectedBody(path, bytes));
-    EXPECT_EQ(body.size(), 148 + path.size() + bytes.size() + 48);
-    EXPECT_EQ(body.substr(0, 2), "\r\n");
-}
-
 TEST_F(UploadTest, HeadHoldsOurHeaderLinesAndOnlyWhatHttpNeeds) {
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
-    const std::string path = m_dir.Write("a.VOK", "[DIAGNOSIS]\r\n");
-
-    ASSERT_TRUE(To(server).UploadReport(path).ok());
-
+    ASSERT_TRUE(To(server).UploadReport(m_dir.Write("a.VOK", "[DIAGNOSIS]\r\n")).ok());
     const std::vector<std::string> lines = HeadLines(server.Head());
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "POST /VOK/index.php HTTP/1.1");
@@ -101,13 +81,11 @@ TEST_F(UploadTest, HeadHoldsOurHeaderLinesAndOnlyWhatHttpNeeds) {
 }
 
 TEST_F(UploadTest, FilenameCarriesThePathExactlyAsPassed) {
-    const std::vector<std::string> paths = {
-        m_dir.Write("St. Mary/REPORT/REPORT_HF650-21_20260902_101500.VOK", "x"),
-        m_dir.Write("C:\\VOK\\DIAGNOSIS\\REPORT\\REPORT_NONE_20090714_141707.VOK", "x"),
-        m_dir.path().string() + "/./St. Mary/../a.VOK",
-    };
     m_dir.Write("a.VOK", "x");
-    for (const std::string& path : paths) {
+    for (const std::string& path :
+         {m_dir.Write("St. Mary/REPORT/REPORT_HF650-21_20260902_101500.VOK", "x"),
+          m_dir.Write("C:\\VOK\\DIAGNOSIS\\REPORT\\REPORT_NONE_20090714_141707.VOK", "x"),
+          m_dir.path().string() + "/./St. Mary/../a.VOK"}) {
         SCOPED_TRACE(path);
         LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
         ASSERT_TRUE(To(server).UploadReport(path).ok());
@@ -115,19 +93,20 @@ TEST_F(UploadTest, FilenameCarriesThePathExactlyAsPassed) {
     }
 }
 
-TEST_F(UploadTest, EmptyFileAndBigFileAreSentWhole) {
+TEST_F(UploadTest, BodyIsPrefixFileBytesAndSuffixExactlyWhateverTheSize) {
     std::string big(3 << 20, '\0');
     for (std::size_t i = 0; i < big.size(); ++i) {
         big[i] = static_cast<char>((i * 131) >> 3);
     }
-    for (const std::string& bytes : {std::string(), big}) {
+    for (const std::string& bytes : {AllByteValues(), std::string(), big}) {
         SCOPED_TRACE(bytes.size());
         LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
-        const std::string path = m_dir.Write("b.VOK", bytes);
+        const std::string path = m_dir.Write("REPORT/REPORT_VK1_20260102_030405.VOK", bytes);
         const Result<bool> sent = To(server).UploadReport(path);
         ASSERT_TRUE(sent.ok()) << sent.error();
         EXPECT_TRUE(*sent);
         EXPECT_TRUE(server.Body() == ExpectedBody(path, bytes));
+        EXPECT_EQ(server.Body().size(), 148 + path.size() + bytes.size() + 48);
         // A client that announces a big body and waits for a go-ahead would
         // stall on servers that never send one.
         EXPECT_THAT(server.Head(), ::testing::Not(HasSubstr("Expect")));
@@ -138,85 +117,65 @@ TEST_F(UploadTest, SameObjectSendsTheSameFileAgain) {
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
     const std::string path = m_dir.Write("c.VOK", "[DIAGNOSIS]\r\n");
     const ServiceCenterUpload upload = To(server);
-
     EXPECT_TRUE(upload.UploadReport(path).value());
     EXPECT_TRUE(upload.UploadReport(path).value());
-
     const std::vector<std::string> requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0], requests[1]);
 }
 
-// ----- the server's verdict -------------------------------------------------
-
-struct ReplyCase {
-    int status;
-    std::string body;
-    bool success;
-};
-
 TEST_F(UploadTest, OnlyTheFirstBodyLineWithoutSpacesDecides) {
-    const std::vector<ReplyCase> cases = {
-        {200, "200", true},
-        {200, " 2 0 0 ", true},
-        {200, "200 OK", false},
-        {200, "", false},
-        {500, "200", true},
-        {404, "Not Found", false},
-        {200, "200\r\n<html>accepted</html>", true},
-        {200, "200\nsecond line", true},
-        {200, "\n200", false},
-        {200, "OK\r\n200", false},
-        {200, "2000", false},
-        {200, "\t200", false},
-        {302, "", false},
+    using R = LoopbackHttpServer;
+    struct Case {
+        std::string reply;
+        bool success;
+        R::Then then = R::Then::Close;
+    };
+    const std::vector<Case> cases = {
+        {R::Reply(200, "200"), true},
+        {R::Reply(200, " 2 0 0 "), true},
+        {R::Reply(200, "200 OK"), false},
+        {R::Reply(200, ""), false},
+        {R::Reply(500, "200"), true},
+        {R::Reply(404, "Not Found"), false},
+        {R::Reply(200, "200\r\n<html>accepted</html>"), true},
+        {R::Reply(200, "200\nsecond line"), true},
+        {R::Reply(200, "\n200"), false},
+        {R::Reply(200, "OK\r\n200"), false},
+        {R::Reply(200, "2000"), false},
+        {R::Reply(200, "\t200"), false},
+        {R::Reply(302, ""), false},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+         "1\r\n2\r\n2\r\n00\r\n2\r\n\r\n\r\n5\r\nmore!\r\n0\r\n\r\n",
+         true},
+        // A long body promised, the first line sent, then a stall: the rest is not awaited.
+        {"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n200\r\n<html>", true, R::Then::Hold},
     };
     const std::string path = m_dir.Write("d.VOK", "[DIAGNOSIS]\r\n");
-    for (const ReplyCase& c : cases) {
-        SCOPED_TRACE(std::to_string(c.status) + " \"" + c.body + "\"");
-        LoopbackHttpServer server(LoopbackHttpServer::Reply(c.status, c.body));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        LoopbackHttpServer server(c.reply, c.then);
         const Result<bool> sent = To(server).UploadReport(path);
         ASSERT_TRUE(sent.ok()) << sent.error();
         EXPECT_EQ(*sent, c.success);
     }
 }
 
-TEST_F(UploadTest, ChunkedReplyIsReadAcrossChunks) {
-    LoopbackHttpServer server(
-        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
-        "1\r\n2\r\n2\r\n00\r\n2\r\n\r\n\r\n5\r\nmore!\r\n0\r\n\r\n");
-    const std::string path = m_dir.Write("e.VOK", "[DIAGNOSIS]\r\n");
-
-    const Result<bool> sent = To(server).UploadReport(path);
-
-    ASSERT_TRUE(sent.ok()) << sent.error();
-    EXPECT_TRUE(*sent);
-}
-
-TEST_F(UploadTest, RestOfTheReplyIsNotAwaitedOnceTheFirstLineIsIn) {
-    // The server promises a long body, sends the first line and stalls.
-    LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n200\r\n<html>",
-                              LoopbackHttpServer::Then::Hold);
-    ServiceCenterUpload upload = To(server);
-    upload.SetRequestTimeout(3s);
-
-    const Result<bool> sent = upload.UploadReport(m_dir.Write("f.VOK", "x"));
-
-    ASSERT_TRUE(sent.ok()) << sent.error();
-    EXPECT_TRUE(*sent);
-}
-
-// ----- errors are not a "no" from the server ---------------------------------
-
-TEST_F(UploadTest, RefusedConnectionIsAnErrorWithTheClientsText) {
+// Errors are not a "no" from the server.
+TEST_F(UploadTest, RefusedConnectionAndUnknownHostAreErrors) {
     const std::uint16_t port = test::ClosedPort();
     ServiceCenterUpload upload;
     upload.SetServer(UploadServer("127.0.0.1", port));
+    const Result<bool> refused = upload.UploadReport(m_dir.Write("g.VOK", "x"));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_THAT(refused.error(), HasSubstr(std::to_string(port)));
 
-    const Result<bool> sent = upload.UploadReport(m_dir.Write("g.VOK", "x"));
-
-    ASSERT_FALSE(sent.ok());
-    EXPECT_THAT(sent.error(), HasSubstr(std::to_string(port)));
+    upload.SetServer(UploadServer("vok-upload-test.invalid", 80));
+    upload.SetConnectTimeout(3s);
+    upload.SetRequestTimeout(5s);
+    const Result<bool> unknown = upload.UploadReport(m_dir.Write("i.VOK", "x"));
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_FALSE(unknown.error().empty());
 }
 
 TEST_F(UploadTest, ServerThatNeverAnswersRunsIntoTheTimeLimit) {
@@ -225,9 +184,7 @@ TEST_F(UploadTest, ServerThatNeverAnswersRunsIntoTheTimeLimit) {
         LoopbackHttpServer server(partial, LoopbackHttpServer::Then::Hold);
         ServiceCenterUpload upload = To(server);
         upload.SetRequestTimeout(300ms);
-
         const Result<bool> sent = upload.UploadReport(m_dir.Write("h.VOK", "x"));
-
         ASSERT_FALSE(sent.ok());
         EXPECT_THAT(sent.error(), HasSubstr("timed out"));
         EXPECT_EQ(server.Requests().size(), 1u);
@@ -238,45 +195,22 @@ TEST_F(UploadTest, ServerHangingUpMidRequestIsAnError) {
     // Big enough that the client is still sending when the connection goes.
     const std::string path = m_dir.Write("j.VOK", std::string(8 << 20, 'x'));
     LoopbackHttpServer server("", LoopbackHttpServer::Then::HangUp);
-
     const Result<bool> sent = To(server).UploadReport(path);
-
-    ASSERT_FALSE(sent.ok());
-    EXPECT_FALSE(sent.error().empty());
-}
-
-TEST_F(UploadTest, UnknownHostIsAnError) {
-    ServiceCenterUpload upload;
-    upload.SetServer(UploadServer("vok-upload-test.invalid", 80));
-    upload.SetConnectTimeout(3s);
-    upload.SetRequestTimeout(5s);
-
-    const Result<bool> sent = upload.UploadReport(m_dir.Write("i.VOK", "x"));
-
     ASSERT_FALSE(sent.ok());
     EXPECT_FALSE(sent.error().empty());
 }
 
 TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
+    const ServiceCenterUpload upload = To(server);
     const std::string missing = m_dir.File("REPORT/none.VOK");
     const std::string folder = m_dir.path().string();
-    const std::string lineBreak = m_dir.Write("two\nlines.VOK", "x");
-    const ServiceCenterUpload upload = To(server);
-
-    const Result<bool> notThere = upload.UploadReport(missing);
-    ASSERT_FALSE(notThere.ok());
-    EXPECT_EQ(notThere.error(),
+    EXPECT_EQ(upload.UploadReport(missing).error(),
               "Cannot read the report file " + missing + ": No such file or directory");
-
-    const Result<bool> aFolder = upload.UploadReport(folder);
-    ASSERT_FALSE(aFolder.ok());
-    EXPECT_EQ(aFolder.error(), "Cannot read the report file " + folder + ": Is a directory");
-
-    const Result<bool> broken = upload.UploadReport(lineBreak);
-    ASSERT_FALSE(broken.ok());
-    EXPECT_THAT(broken.error(), HasSubstr("line break"));
-
+    EXPECT_EQ(upload.UploadReport(folder).error(),
+              "Cannot read the report file " + folder + ": Is a directory");
+    EXPECT_THAT(upload.UploadReport(m_dir.Write("two\nlines.VOK", "x")).error(),
+                HasSubstr("line break"));
     EXPECT_FALSE(upload.UploadReport("").ok());
     EXPECT_TRUE(server.Requests().empty());
 }
