@@ -19,6 +19,8 @@ namespace vok {
 class SystemInfoDecoder {
 public:
     explicit SystemInfoDecoder(const ReportData& report) : m_report(report) {}
+    // It keeps a reference: a temporary report would be gone before the first lookup.
+    explicit SystemInfoDecoder(ReportData&&) = delete;
 
     static std::string GetModelText(int code);
     static std::string GetKwText(int code);

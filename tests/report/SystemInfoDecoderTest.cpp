@@ -87,7 +87,8 @@ TEST(BitFieldDecoderTest, EnableBitAndAecChannels) {
 
 TEST(SerialDecoderTest, TenCharactersEndedByZeroAndEscaped) {
     const auto serial = [](std::initializer_list<int> bytes) {
-        return SystemInfoDecoder(WithRecord(3, bytes)).GetSerialNumberText();
+        const ReportData report = WithRecord(3, bytes);
+        return SystemInfoDecoder(report).GetSerialNumberText();
     };
     EXPECT_EQ(serial({'V', 'K', '1', '2', '3', '4', '5', '6', '7', '8'}), "VK12345678");
     EXPECT_EQ(serial({255, 'K', '1', '2', '3', '4', '5', '6', '7', '8'}), kNoText);
@@ -98,7 +99,8 @@ TEST(SerialDecoderTest, TenCharactersEndedByZeroAndEscaped) {
 
 TEST(DeliveryDateDecoderTest, PackedBcdWithoutValidation) {
     const auto date = [](std::initializer_list<int> bytes) {
-        return SystemInfoDecoder(WithRecord(4, bytes)).GetDeliveryDateText();
+        const ReportData report = WithRecord(4, bytes);
+        return SystemInfoDecoder(report).GetDeliveryDateText();
     };
     EXPECT_EQ(date({0x07, 0x03, 0x15}), "2007/03/15");
     EXPECT_EQ(date({0x12, 0x31, 0x24}), "2012/31/24");
@@ -108,7 +110,8 @@ TEST(DeliveryDateDecoderTest, PackedBcdWithoutValidation) {
 
 TEST(HtVersionDecoderTest, FourCharactersPointTwoStoppingAtZeroAndEscaped) {
     const auto version = [](std::initializer_list<int> p4, std::initializer_list<int> p5) {
-        return SystemInfoDecoder(WithRecord(5, p5, WithRecord(4, p4))).GetHtVersionText();
+        const ReportData report = WithRecord(5, p5, WithRecord(4, p4));
+        return SystemInfoDecoder(report).GetHtVersionText();
     };
     EXPECT_EQ(version({0, 0, 0, 0, 0, 0, 'H', 'T', '0', '2'}, {0, 0, 0, 0, 0, 0, 0, '1', '5'}),
               "HT02.15");
@@ -148,13 +151,14 @@ TEST(CounterDecoderTest, MissingRecordsShowAllOnes) {
 
 TEST(CounterDecoderTest, HeatUnitsAreSignedThirtyTwoBits) {
     const auto total = [](std::initializer_list<int> bytes) {
-        return SystemInfoDecoder(WithRecord(6, bytes)).GetHeatUnitTotalText();
+        const ReportData report = WithRecord(6, bytes);
+        return SystemInfoDecoder(report).GetHeatUnitTotalText();
     };
     EXPECT_EQ(total({0, 0, 0, 0}), "0 HU");
     EXPECT_EQ(total({0xFF, 0xFF, 0xFF, 0x7F}), "2,147,483,647 HU");
     EXPECT_EQ(total({0, 0, 0, 0x80}), "(2,147,483,648) HU");
-    EXPECT_EQ(SystemInfoDecoder(WithRecord(6, {0, 0, 0, 0, 0xE8, 0x03, 0})).GetHeatUnitTodayText(),
-              "1,000 HU");
+    const ReportData today = WithRecord(6, {0, 0, 0, 0, 0xE8, 0x03, 0});
+    EXPECT_EQ(SystemInfoDecoder(today).GetHeatUnitTodayText(), "1,000 HU");
 }
 
 TEST(GroupedNumberTest, GroupsOfThreeNegativesInParentheses) {
