@@ -65,28 +65,26 @@ ProgressRange CTextProgressCtrl::SetRange32(int lower, int upper) {
 
 // The colour setters store first and then paint, so the new colour shows at
 // once rather than from some later painting on.
-QColor CTextProgressCtrl::SetBarColor(QColor color) {
-    const QColor previous = std::exchange(m_barColor, color);
+QColor CTextProgressCtrl::ReplaceColor(QColor& slot, QColor color) {
+    const QColor previous = std::exchange(slot, color);
     RepaintNow();
     return previous;
+}
+
+QColor CTextProgressCtrl::SetBarColor(QColor color) {
+    return ReplaceColor(m_barColor, color);
 }
 
 QColor CTextProgressCtrl::SetBkColor(QColor color) {
-    const QColor previous = std::exchange(m_bkColor, color);
-    RepaintNow();
-    return previous;
+    return ReplaceColor(m_bkColor, color);
 }
 
 QColor CTextProgressCtrl::SetTextBkColor(QColor color) {
-    const QColor previous = std::exchange(m_textBkColor, color);
-    RepaintNow();
-    return previous;
+    return ReplaceColor(m_textBkColor, color);
 }
 
 QColor CTextProgressCtrl::SetTextForeColor(QColor color) {
-    const QColor previous = std::exchange(m_textForeColor, color);
-    RepaintNow();
-    return previous;
+    return ReplaceColor(m_textForeColor, color);
 }
 
 QColor CTextProgressCtrl::GetBarColor() const {

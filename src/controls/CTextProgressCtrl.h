@@ -66,6 +66,8 @@ protected:
 
 private:
     void RepaintNow();
+    // Stores a colour, repaints, and hands back the colour it replaced.
+    QColor ReplaceColor(QColor& slot, QColor color);
 
     int m_position = 0;
     int m_lower = 0;

@@ -5,20 +5,14 @@
 #include <initializer_list>
 #include <utility>
 
+#include "support/ExpectTexts.h"
+
 namespace vok {
 namespace {
 
 using L = LogDecoder;
-constexpr const char* kNoText = "&nbsp;";
-
-// Checks decode(code) == text for each code, text pair that follows.
-template <class Decode>
-void ExpectTexts(const Decode&) {}
-template <class Decode, class... Rest>
-void ExpectTexts(const Decode& decode, long long code, const char* text, Rest... rest) {
-    EXPECT_EQ(decode(static_cast<int>(code)), text) << "code " << code;
-    ExpectTexts(decode, rest...);
-}
+using test::ExpectTexts;
+using test::kNoText;
 
 TEST(LogBcdDecoderTest, DateAndTimeWithoutRefusingMissingBytes) {
     EXPECT_EQ(L::GetLogTimeText(0x23, 0x59, 0x07), "23:59:07");

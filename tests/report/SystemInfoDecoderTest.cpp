@@ -6,20 +6,14 @@
 #include <initializer_list>
 #include <utility>
 
+#include "support/ExpectTexts.h"
+
 namespace vok {
 namespace {
 
 using D = SystemInfoDecoder;
-constexpr const char* kNoText = "&nbsp;";
-
-// Checks decode(code) == text for each code, text pair that follows.
-template <class Decode>
-void ExpectTexts(const Decode&) {}
-template <class Decode, class... Rest>
-void ExpectTexts(const Decode& decode, long long code, const char* text, Rest... rest) {
-    EXPECT_EQ(decode(static_cast<int>(code)), text) << "code " << code;
-    ExpectTexts(decode, rest...);
-}
+using test::ExpectTexts;
+using test::kNoText;
 
 // A report whose HT record k holds the given parameters from P01 on.
 ReportData WithRecord(int k, std::initializer_list<int> params, ReportData report = {}) {
