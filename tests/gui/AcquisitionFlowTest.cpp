@@ -65,8 +65,9 @@ TEST_F(AcquisitionFlowTest, DecliningTheEndQuestionLeavesNextAsTheWayOn) {
     Open();
     Answer({kAnswerYes, kAnswerNo});
     dialog->m_pStep1Dlg->m_btnStart.click();
-    ASSERT_TRUE(PumpUntil([&] { return Progress().m_btnNext.isEnabled(); }));
-    EXPECT_EQ(messages.Questions().size(), 2u);
+    // Next is enabled one effect before the question comes: wait for both.
+    ASSERT_TRUE(PumpUntil(
+        [&] { return Progress().m_btnNext.isEnabled() && messages.Questions().size() == 2u; }));
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
     Progress().m_btnNext.click();
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
