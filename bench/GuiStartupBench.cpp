@@ -11,6 +11,7 @@
 #include <chrono>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -53,13 +54,15 @@ std::string StatusLine(const std::string& key) {
 }
 
 // Builds the main dialog, shows it and paints the start page.
-void ShowFirstPage(vok::MessageBoxService& messages, vok::DesktopShell& shell) {
+std::unique_ptr<vok::CDiagnosisDlg> ShowFirstPage(vok::MessageBoxService& messages,
+                                                  vok::DesktopShell& shell) {
     vok::DiagnosisOptions options;
     options.dataDir = VOK_EXAMPLES_DIR;
-    vok::CDiagnosisDlg dialog(options, messages, shell);
-    dialog.show();
+    auto dialog = std::make_unique<vok::CDiagnosisDlg>(options, messages, shell);
+    dialog->show();
     QCoreApplication::processEvents();
-    benchmark::DoNotOptimize(dialog.grab());
+    benchmark::DoNotOptimize(dialog->grab());
+    return dialog;
 }
 
 void BM_MainDialogToFirstPage(benchmark::State& state) {
@@ -79,12 +82,7 @@ int main(int argc, char** argv) {
     {
         vok::ScriptedMessageBoxService messages;
         vok::RecordingDesktopShell shell;
-        vok::DiagnosisOptions options;
-        options.dataDir = VOK_EXAMPLES_DIR;
-        vok::CDiagnosisDlg dialog(options, messages, shell);
-        dialog.show();
-        QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(dialog.grab());
+        const auto dialog = ShowFirstPage(messages, shell);
         std::cout << "Cold start to the first page: " << SecondsSinceProcessStart() * 1000.0
                   << " ms (platform " << QGuiApplication::platformName().toStdString() << ")\n"
                   << StatusLine("VmRSS") << "\n"
