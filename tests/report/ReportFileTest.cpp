@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <initializer_list>
 
 #include "report/ReportFileReader.h"
 #include "report/ReportFileWriter.h"
@@ -54,9 +56,7 @@ DiagnosisData FilledData() {
             }
         }
     }
-    data.m_HtInfo[1].params[0] = 0;
-    data.m_HtInfo[1].params[1] = 200;
-    data.m_HtInfo[1].params[2] = 255;
+    data.m_HtInfo[1].params = {0, 200, 255};
     return data;
 }
 
@@ -166,17 +166,43 @@ TEST(ReportFileWriterTest, FailsClearlyWhenTheFolderCannotBeWritten) {
     EXPECT_NE(result.error().find(root ? "Cannot" : "Permission denied"), std::string::npos);
 }
 
-// Whatever a file holds reads as some report: texts cut to the reader's
-// sizes, the version only from interface 1, anything missing as its default.
-// Parameters are the walk test's.
+// A record's parameters: the given ones from P01 on, 255 for the rest.
+std::array<std::uint8_t, kParamCount> Params(std::initializer_list<int> given) {
+    std::array<std::uint8_t, kParamCount> params;
+    params.fill(255);
+    std::transform(given.begin(), given.end(), params.begin(),
+                   [](int value) { return static_cast<std::uint8_t>(value); });
+    return params;
+}
+
+// Whatever a file holds reads as some report. The records come from one walk
+// over the file, which must find what one lookup per printed key would and
+// read values the way atoi does; texts are cut to the reader's sizes, the
+// version counts only from interface 1, and anything missing is its default.
 TEST(ReportFileReaderTest, ReadsAnyFileAsAReport) {
-    test::TempDir dir;
-    const auto read = [&](const std::string& text) {
-        return ReportFileReader::ReadReportFile(dir.Write("r.VOK", text));
+    const auto read = [](const std::string& text) {
+        return ReportFileReader::ReadReportFile(ProfileFile::Parse(text));
     };
-    const ReportData report = read("[DIAGNOSIS]\nDATE=" + std::string(100, 'd') +
-                                   "\n[USER]\nCOMMENT=" + std::string(400, 'c') +
-                                   "\n[CONSOLE]\nINTERFACE= 1x\nVERSION=Q\n");
+    const ReportData report = read(
+        "[ht_info_001]\nparam01=1\nParam10=10\n[HT_INFO_2]\nPARAM01=2\n[HT_INFO_0003]\nPARAM01=3\n"
+        "[HT_INFO_004]\nPARAM1=4\nPARAM001=4\nPARAM11=4\nPARAM00=4\nPARAM02=42\n"
+        "[ CMD_INFO_225 ]\nPARAM05=5\n"
+        "[HT_INFO_000]\nPARAM01=0\n[HT_INFO_213]\nPARAM01=0\n[CMD_INFO_226]\nPARAM01=0\n"
+        "[HT_INFO_005]\nPARAM01=1\nparam01=2\n[HT_INFO_005]\nPARAM01=3\nPARAM02=4\n"
+        "[HT_INFO_006]\nPARAM01=300\nPARAM02=-1\nPARAM03=abc\nPARAM04= 12xyz\nPARAM05=\n"
+        "PARAM06=256\nPARAM07=99999999999\nPARAM08=+7\nPARAM09=" +
+        std::string(79, '0') + "7\n[DIAGNOSIS]\nDATE=" + std::string(100, 'd') +
+        "\n[USER]\nCOMMENT=" + std::string(400, 'c') + "\n[CONSOLE]\nINTERFACE= 1x\nVERSION=Q\n");
+    EXPECT_EQ(report.m_HtInfo[0].params, Params({}));
+    EXPECT_EQ(report.m_HtInfo[1].params, Params({1, 255, 255, 255, 255, 255, 255, 255, 255, 10}));
+    EXPECT_EQ(report.m_HtInfo[2].params, Params({}));
+    EXPECT_EQ(report.m_HtInfo[3].params, Params({}));
+    EXPECT_EQ(report.m_HtInfo[4].params, Params({255, 42}));
+    EXPECT_EQ(report.m_HtInfo[5].params, Params({1}));
+    // 99999999999 saturates at INT_MAX, whose low byte is 255; only 79
+    // characters of a value count.
+    EXPECT_EQ(report.m_HtInfo[6].params, Params({44, 255, 0, 12, 0, 0, 255, 7, 0}));
+    EXPECT_EQ(report.m_CmdInfo[225].params, Params({255, 255, 255, 255, 5}));
     EXPECT_EQ(report.m_strDate, std::string(79, 'd'));
     EXPECT_EQ(report.m_SiteInfo.m_strComment, std::string(254, 'c'));
     EXPECT_EQ(report.m_strConsoleVersion, "Q");
@@ -188,7 +214,7 @@ TEST(ReportFileReaderTest, ReadsAnyFileAsAReport) {
     EXPECT_EQ(empty.m_strDate, "");
     EXPECT_EQ(empty.m_strConsoleVersion, "&nbsp;");
     EXPECT_EQ(empty.m_SiteInfo, SiteInfo{});
-    EXPECT_EQ(empty.m_CmdInfo[225].params, DiagnosisRecord{}.params);
+    EXPECT_EQ(empty.m_CmdInfo[225].params, Params({}));
 }
 
 }  // namespace
