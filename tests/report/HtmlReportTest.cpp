@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <regex>
 #include <string>
-#include <vector>
 
 #include "report/ReportRenderer.h"
 
@@ -18,15 +18,11 @@ const std::string kDefine =
     "[COMMAND]\nCOMMAND_26=Set clock\n"
     "[TUBE]\nTUBE_12=RT-50 <i>HS</i>\n";
 
-void Fill(DiagnosisRecord& record, std::initializer_list<int> params) {
-    std::transform(params.begin(), params.end(), record.params.begin(),
+// Record k of an HT_INFO or CMD_INFO table holds the given parameters from P01 on.
+template <class Table>
+void Set(Table& table, int k, std::initializer_list<int> params) {
+    std::transform(params.begin(), params.end(), table[static_cast<std::size_t>(k)].params.begin(),
                    [](int value) { return static_cast<std::uint8_t>(value); });
-}
-void Set(ReportData& report, int k, std::initializer_list<int> params) {
-    Fill(report.m_HtInfo[static_cast<std::size_t>(k)], params);
-}
-void SetCmd(ReportData& report, int k, std::initializer_list<int> params) {
-    Fill(report.m_CmdInfo[static_cast<std::size_t>(k)], params);
 }
 
 // What a report file from a skipped diagnosis reads back as.
@@ -40,22 +36,21 @@ ReportRenderer Renderer(const ReportData& report) {
     return ReportRenderer(report, DefinitionFile::Parse(kDefine));
 }
 
+// The first group of every match of pattern in text, each after a "|".
+std::string Matches(const std::string& text, const std::string& pattern) {
+    std::string found;
+    const std::regex re(pattern);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+         ++it) {
+        found += "|" + (*it)[1].str();
+    }
+    return found;
+}
+
 // The title of every table on the page, in order: the text of each table's
 // first cell.
-std::vector<std::string> TableTitles(const std::string& html) {
-    std::vector<std::string> titles;
-    for (std::size_t pos = html.find("<table"); pos != std::string::npos;
-         pos = html.find("<table", pos + 1)) {
-        std::size_t text = html.find('>', html.find("<td", pos)) + 1;
-        if (html.compare(text, 1, " ") == 0) {
-            ++text;
-        }
-        if (html.compare(text, 3, "<p>") == 0) {
-            text += 3;
-        }
-        titles.push_back(html.substr(text, html.find('<', text) - text));
-    }
-    return titles;
+std::string TableTitles(const std::string& html) {
+    return Matches(html, R"(<table[^>]*>\s*<tr>\s*<td[^>]*>\s*(?:<p>)?([^<]*))");
 }
 
 std::size_t Count(const std::string& text, const std::string& what) {
@@ -67,17 +62,13 @@ std::size_t Count(const std::string& text, const std::string& what) {
     return count;
 }
 
-const std::vector<std::string> kAlwaysTables = {
-    "User Infomation",
-    "Service Infomation",
-    "Filament, kV Calibration Data",
-    "AEC Calibration Data",
-    "Small Focus Calibration Table",
-    "Large Focus Calibration Table",
-};
+const std::string kAlwaysTables =
+    "|User Infomation|Service Infomation|Filament, kV Calibration Data|AEC Calibration Data"
+    "|Small Focus Calibration Table|Large Focus Calibration Table";
 
-TEST(HtmlPageTest, SkippedDiagnosisShowsOnlyTheSiteAndCalibrationTables) {
-    const std::string html = Renderer(SkippedReport()).RenderHtml();
+TEST(HtmlPageTest, SkippedDiagnosisShowsTheSiteAndCalibrationTablesSystemTableOnlyWithMaxKv) {
+    ReportData report = SkippedReport();
+    const std::string html = Renderer(report).RenderHtml();
     EXPECT_EQ(TableTitles(html), kAlwaysTables);
     const std::string head =
         "<html><head><title>VOK Diagnosis Report</title>"
@@ -89,65 +80,47 @@ TEST(HtmlPageTest, SkippedDiagnosisShowsOnlyTheSiteAndCalibrationTables) {
     // Flags of 255 are not 1: every focus value cell is empty.
     EXPECT_EQ(Count(html, R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td>)"),
               2u * 21u * 6u);
-}
 
-TEST(HtmlPageTest, SystemTableOnlyWithMaxKv) {
-    ReportData report = SkippedReport();
-    Set(report, 1, {254});
-    std::vector<std::string> expected = {"System Infomation"};
-    expected.insert(expected.end(), kAlwaysTables.begin(), kAlwaysTables.end());
-    EXPECT_EQ(TableTitles(Renderer(report).RenderHtml()), expected);
+    Set(report.m_HtInfo, 1, {254});
+    EXPECT_EQ(TableTitles(Renderer(report).RenderHtml()), "|System Infomation" + kAlwaysTables);
 }
 
 // Error entries i and protocol blocks i alternate; a block needs i below both
-// counts.
-class LogOrderTest : public ::testing::Test {
-protected:
-    std::vector<std::string> LogTitles(const ReportData& report) {
-        std::vector<std::string> titles = TableTitles(Renderer(report).RenderHtml());
-        titles.erase(titles.begin(), titles.begin() + static_cast<long>(kAlwaysTables.size()));
-        return titles;
-    }
-
-    ReportData WithEntries(int messages, int protocols, int present) {
+// counts, an entry only its own records.
+TEST(LogOrderTest, EntriesAndBlocksAlternateWhileBothCountsLast) {
+    const std::string E = "|Error Infomation";
+    const std::string P = "|Protocol";
+    struct Case {
+        int messages, protocols, missing;
+        std::string titles;
+    };
+    for (const Case& c : {Case{3, 1, 0, E + P + E + E}, Case{2, 2, 115, E + P + P},
+                          Case{0, 5, 0, ""}, Case{3, 3, 113, ""}}) {
         ReportData report = SkippedReport();
-        Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, messages, protocols});
-        for (int i = 0; i < present; ++i) {
-            Set(report, 113 + 2 * i, {i});
+        Set(report.m_HtInfo, 6, {0, 0, 0, 0, 0, 0, 0, 0, c.messages, c.protocols});
+        for (int i = 0; i < 3; ++i) {
+            Set(report.m_HtInfo, 113 + 2 * i, {i});
         }
-        return report;
+        if (c.missing != 0) {
+            Set(report.m_HtInfo, c.missing, {255});
+        }
+        EXPECT_EQ(TableTitles(Renderer(report).RenderHtml()), kAlwaysTables + c.titles)
+            << c.messages << " " << c.protocols << " " << c.missing;
     }
-};
-
-TEST_F(LogOrderTest, EntriesAndBlocksAlternate) {
-    EXPECT_EQ(LogTitles(WithEntries(3, 1, 3)),
-              (std::vector<std::string>{"Error Infomation", "Protocol", "Error Infomation",
-                                        "Error Infomation"}));
 }
 
-TEST_F(LogOrderTest, MissingEntryStillGetsItsBlock) {
-    ReportData report = WithEntries(2, 2, 2);
-    Set(report, 115, {255});
-    EXPECT_EQ(LogTitles(report),
-              (std::vector<std::string>{"Error Infomation", "Protocol", "Protocol"}));
-}
-
-TEST_F(LogOrderTest, NoLogWithoutCountOrFirstEntry) {
-    EXPECT_TRUE(LogTitles(WithEntries(0, 5, 3)).empty());
-    ReportData report = WithEntries(3, 3, 3);
-    Set(report, 113, {255});
-    EXPECT_TRUE(LogTitles(report).empty());
-}
-
-TEST_F(LogOrderTest, CountsBeyondTheLogsShowWhatExists) {
-    ReportData report = WithEntries(255, 254, 50);
+TEST(LogOrderTest, CountsBeyondTheLogsShowWhatExistsAndNothingIsReadOutsideTheTables) {
+    ReportData report = SkippedReport();
+    Set(report.m_HtInfo, 6, {0, 0, 0, 0, 0, 0, 0, 0, 255, 254});
+    for (int i = 0; i < 50; ++i) {
+        Set(report.m_HtInfo, 113 + 2 * i, {i});
+    }
     for (int k = 1; k <= 225; ++k) {
-        SetCmd(report, k, {0, 0, 0x12, 0x00, 0x00, k % 40});
+        Set(report.m_CmdInfo, k, {0, 0, 0x12, 0x00, 0x00, k % 40});
     }
-    const std::vector<std::string> titles = LogTitles(report);
-    EXPECT_EQ(std::count(titles.begin(), titles.end(), "Error Infomation"), 50);
-    EXPECT_EQ(std::count(titles.begin(), titles.end(), "Protocol"), 9);
-    // Direct calls beyond the tables write nothing.
+    const std::string html = Renderer(report).RenderHtml();
+    EXPECT_EQ(Count(html, "<p>Error Infomation</p>"), 50u);
+    EXPECT_EQ(Count(html, "<p>Protocol</p>"), 9u);
     std::string out;
     const ReportRenderer renderer = Renderer(report);
     renderer.WriteErrorTable(out, 113 + 2 * 50);
@@ -158,9 +131,9 @@ TEST_F(LogOrderTest, CountsBeyondTheLogsShowWhatExists) {
     EXPECT_EQ(out, "");
 }
 
-TEST(SystemTableTest, OpeningRowsAndFragmentSpacing) {
+TEST(SystemTableTest, OpeningRowsValuesUnderTheirLabelsAndFragmentSpacing) {
     ReportData report = SkippedReport();
-    Set(report, 1, {1, 13, 5, 4, 0x41, 0x09, 7, 3, 2, 80});
+    Set(report.m_HtInfo, 1, {1, 13, 5, 4, 0x41, 0x09, 7, 3, 2, 80});
     report.m_strDate = "2026/01/31";
     report.m_strTime = "09:05:00";
     std::string out;
@@ -171,26 +144,17 @@ TEST(SystemTableTest, OpeningRowsAndFragmentSpacing) {
         R"(<tr><td width="200"><p>Date/Time</p></td><td width="400" colspan="3"><p>2026/01/31 09:05:00</p></td></tr>)"
         R"(<tr><td width="200"><p>Model</p></td><td width="100"><p>VOK-102</p></td><td width="200"><p>Serial Number</p></td><td width="100"><p>&nbsp;</p></td></tr>)";
     EXPECT_EQ(out.substr(0, opening.size()), opening);
-    EXPECT_THAT(
-        out,
-        HasSubstr(
-            R"(<tr><td width="200"><p>Max mAs</p></td><td width="100"><p>1000mAs</p></td>)"
-            R"(<td width="200"><p>Main Voltage</p></td><td width="100"><p>BATTERY </p></td></tr>)"));
-    EXPECT_THAT(
-        out,
-        HasSubstr(
-            R"(<td width="200"><p>Output Limit</p></td><td width="100"><p>80 kW</p></td></tr>)"));
-    EXPECT_THAT(
-        out,
-        HasSubstr(
-            R"(<tr><td width="200"><p>Tube Type</p></td><td width="100"><p>7</p></td>)"
-            R"(<td width="200"><p>Prep. Time</p></td><td width="100"><p>1.2sec</p></td></tr>)"));
-    EXPECT_THAT(out,
-                HasSubstr(R"(<td width="200"><p>Option</p></td><td width="100"><p>HT</p></td>)"));
-    const std::string statistics =
-        R"(<tr><td width="600" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;"><p>Statistics</p></td></tr>)"
-        R"(<tr><td width="300" colspan="2"><p>X-Ray Exposure Count ( Total )</p></td><td width="300" colspan="2"><p>16,777,215 Times</p></td></tr>)";
-    EXPECT_THAT(out, HasSubstr(statistics));
+    for (
+        const char* row : {
+            R"(<tr><td width="200"><p>Max mAs</p></td><td width="100"><p>1000mAs</p></td><td width="200"><p>Main Voltage</p></td><td width="100"><p>BATTERY </p></td></tr>)",
+            R"(<td width="200"><p>Output Limit</p></td><td width="100"><p>80 kW</p></td></tr>)",
+            R"(<tr><td width="200"><p>Tube Type</p></td><td width="100"><p>7</p></td><td width="200"><p>Prep. Time</p></td><td width="100"><p>1.2sec</p></td></tr>)",
+            R"(<td width="200"><p>Option</p></td><td width="100"><p>HT</p></td>)",
+            R"(<tr><td width="600" height="40" align="center" valign="middle" colspan="4" style="font-family:Arial; font-weight:bold; font-size:18px;"><p>Statistics</p></td></tr>)"
+            R"(<tr><td width="300" colspan="2"><p>X-Ray Exposure Count ( Total )</p></td><td width="300" colspan="2"><p>16,777,215 Times</p></td></tr>)",
+        }) {
+        EXPECT_THAT(out, HasSubstr(row));
+    }
     const std::string closing =
         R"(<tr><td width="300" colspan="2"><p>Total Error Protocol Log</p></td><td width="300" colspan="2"><p>255</p></td></tr></table>)";
     EXPECT_EQ(out.substr(out.size() - closing.size()), closing);
@@ -199,37 +163,19 @@ TEST(SystemTableTest, OpeningRowsAndFragmentSpacing) {
     EXPECT_EQ(Count(out, "> "), 1u);
 }
 
-TEST(SiteTableTest, UserTableEveryFragmentFollowedByOneSpace) {
-    ReportData report = SkippedReport();
-    report.m_SiteInfo.m_strHospital = "St. Mary";
-    report.m_SiteInfo.m_strAddress = "12 Harbour Road";
-    report.m_SiteInfo.m_strUserName = "Anna";
-    report.m_SiteInfo.m_strUserEmail = "a@b.org";
-    report.m_SiteInfo.m_strUserPhone = "";
-    report.m_SiteInfo.m_strUserFax = "fax";
-    report.m_SiteInfo.m_strComment = "note";
-    std::string out;
-    Renderer(report).WriteUserTable(out);
-    EXPECT_EQ(
-        out,
-        R"(<table style="font-family:Arial; font-weight:bold; font-size:12px;" border="1" cellpadding="0" cellspacing="0" width="600"> )"
-        R"(<tr> <td width="600" height="40" align="center" valign="middle" colspan="3" style="font-family:Arial; font-weight:bold; font-size:18px;"> <p>User Infomation</p> </td> </tr> )"
-        R"(<tr> <td width="200"> <p>Hospital Name</p> </td> <td width="400" colspan="2"> <p>St. Mary</p> </td> </tr> )"
-        R"(<tr> <td width="200"> <p>Address</p> </td> <td width="400" colspan="2"> <p>12 Harbour Road</p> </td> </tr> )"
-        R"(<tr> <td width="200" rowspan="4"> <p>Operator</p> </td> <td width="200"> <p>Name</p> </td> <td width="200"> <p>Anna</p> </td> </tr> )"
-        R"(<tr> <td width="200"> <p>E-Mail Address</p> </td> <td width="200"> <p>a@b.org</p> </td> </tr> )"
-        R"(<tr> <td width="200"> <p>Telephone Number</p> </td> <td width="200"> <p></p> </td> </tr> )"
-        R"(<tr> <td width="200"> <p>FAX Number</p> </td> <td width="200"> <p>fax</p> </td> </tr> )"
-        R"(<tr> <td width="200"> <p>Comments</p> </td> <td width="400" colspan="2"> <p>note</p> </td> </tr> )"
-        "</table> ");
-}
-
-TEST(SiteTableTest, ServiceTableHidesTheHistoryValues) {
+TEST(SiteTableTest, EveryFragmentFollowedByOneSpaceHistoryValuesHidden) {
     ReportData report = SkippedReport();
     for (std::size_t n = 0; n < kSiteFieldCount; ++n) {
         report.m_SiteInfo.Field(n) = "F" + std::to_string(n);
     }
+    report.m_SiteInfo.m_strUserPhone = "";
     std::string out;
+    Renderer(report).WriteUserTable(out);
+    // The user table is the service table's template with other rows.
+    EXPECT_EQ(Matches(out, "<p>([^<]*)</p>"),
+              "|User Infomation|Hospital Name|F12|Address|F13|Operator|Name|F14|E-Mail Address|F15"
+              "|Telephone Number||FAX Number|F17|Comments|F18");
+    out.clear();
     Renderer(report).WriteServiceTable(out);
     EXPECT_EQ(
         out,
@@ -248,9 +194,10 @@ TEST(SiteTableTest, ServiceTableHidesTheHistoryValues) {
         "</table> ");
 }
 
-TEST(CalibrationTableTest, FilamentKvWithOffsets) {
+TEST(CalibrationTableTest, FilamentKvWholeTableAecValuesWithTheirOffsets) {
     ReportData report = SkippedReport();
-    Set(report, 7, {10, 20, 30, 40, 50, 60, 70, 80, 0, 255});
+    Set(report.m_HtInfo, 7, {10, 20, 30, 40, 50, 60, 70, 80, 0, 255});
+    Set(report.m_HtInfo, 8, {3, 0, 1, 2, 3, 255, 255, 4, 5, 6});
     std::string out;
     Renderer(report).WriteFilamentKvTable(out);
     EXPECT_EQ(
@@ -268,36 +215,21 @@ TEST(CalibrationTableTest, FilamentKvWithOffsets) {
         R"(<tr><td width="200" rowspan="2" align=center valign=middle>kV Calibration</td><td width="300">Low kV Offset</td><td width="100">-128</td></tr>)"
         R"(<tr><td width="300">High kV Offset</td><td width="100">127</td></tr>)"
         "</table>");
-}
-
-TEST(CalibrationTableTest, AecChannels) {
-    ReportData report = SkippedReport();
-    Set(report, 8, {3, 0, 1, 2, 3, 255, 255, 4, 5, 6});
-    std::string out;
+    out.clear();
+    // AEC is the same template with other rows.
     Renderer(report).WriteAecTable(out);
-    EXPECT_THAT(
-        out,
-        HasSubstr(
-            R"(font-size:18px;">AEC Calibration Data</td></tr>)"
-            R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 1</td><td width="300">kV Tracking Curve</td><td width="100">-7</td></tr>)"
-            R"(<tr><td width="300">kV Tracking Offset</td><td width="100">-128</td></tr>)"
-            R"(<tr><td width="300">RLF 0.5s</td><td width="100">1</td></tr>)"));
-    EXPECT_THAT(
-        out,
-        HasSubstr(
-            R"(<tr><td width="200" rowspan="5" align=center valign=middle>AEC Channel 2</td><td width="300">kV Tracking Curve</td><td width="100">245</td></tr>)"
-            R"(<tr><td width="300">kV Tracking Offset</td><td width="100">127</td></tr>)"
-            R"(<tr><td width="300">RLF 0.5s</td><td width="100">4</td></tr>)"
-            R"(<tr><td width="300">RLF 1.0s</td><td width="100">5</td></tr>)"
-            R"(<tr><td width="300">RLF 1.5s</td><td width="100">6</td></tr></table>)"));
+    EXPECT_EQ(Matches(out, ">([^<]+)</td>"),
+              "|AEC Calibration Data|AEC Channel 1|kV Tracking Curve|-7|kV Tracking Offset|-128"
+              "|RLF 0.5s|1|RLF 1.0s|2|RLF 1.5s|3|AEC Channel 2|kV Tracking Curve|245"
+              "|kV Tracking Offset|127|RLF 0.5s|4|RLF 1.0s|5|RLF 1.5s|6");
 }
 
 TEST(CalibrationTableTest, MaHistoryOneTablePerValidRecord) {
     ReportData report = SkippedReport();
-    Set(report, 9, {1, 0x09, 0x12, 0x31, 12, 15, 230, 3, 7, 0});
-    Set(report, 10, {21});
-    Set(report, 11, {0});
-    Set(report, 28, {20, 0x10, 0x01, 0x02, 99, 1, 2, 12, 34, 5});
+    Set(report.m_HtInfo, 9, {1, 0x09, 0x12, 0x31, 12, 15, 230, 3, 7, 0});
+    Set(report.m_HtInfo, 10, {21});
+    Set(report.m_HtInfo, 11, {0});
+    Set(report.m_HtInfo, 28, {20, 0x10, 0x01, 0x02, 99, 1, 2, 12, 34, 5});
     std::string out;
     Renderer(report).WriteMaCalibrationHistory(out);
     const std::string first =
@@ -312,18 +244,15 @@ TEST(CalibrationTableTest, MaHistoryOneTablePerValidRecord) {
         R"(<tr><td width="300">Fail Condition Count</td><td width="300">0</td></tr>)"
         "</table>";
     ASSERT_EQ(out.substr(0, first.size()), first);
-    const std::string second = out.substr(first.size());
     EXPECT_EQ(Count(out, "<table"), 2u);
-    EXPECT_THAT(second, HasSubstr(R"(<td width="300">History Index</td><td width="300">19</td>)"));
-    EXPECT_THAT(second, HasSubstr(R"(<td width="300">Tube Type</td><td width="300"></td>)"));
-    EXPECT_THAT(second,
-                HasSubstr(R"(<td width="300">Elapsed Time</td><td width="300">12:34</td>)"));
+    EXPECT_THAT(out.substr(first.size()),
+                HasSubstr(R"(<td width="300">History Index</td><td width="300">19</td>)"));
 }
 
 TEST(CalibrationTableTest, FocusTablesFlagsAndOffsetValues) {
     ReportData report = SkippedReport();
-    Set(report, 29, {0, 1, 0xD0, 0x07, 1, 0, 0, 2, 5, 5});
-    Set(report, 30, {0, 1, 0x10, 0x27, 0, 9, 9, 255, 9, 9});
+    Set(report.m_HtInfo, 29, {0, 1, 0xD0, 0x07, 1, 0, 0, 2, 5, 5});
+    Set(report.m_HtInfo, 30, {0, 1, 0x10, 0x27, 0, 9, 9, 255, 9, 9});
     std::string out;
     Renderer(report).WriteFocusCalibrationTables(out);
     const std::string head =
@@ -339,14 +268,6 @@ TEST(CalibrationTableTest, FocusTablesFlagsAndOffsetValues) {
         R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td><td width="80" align="center" valign="middle"><p>&nbsp;</p></td></tr>)"
         R"(<tr><td width="120"align="center" valign="middle"><p>12.5</p></td>)";
     EXPECT_EQ(out.substr(0, head.size()), head);
-    const std::size_t large = out.find("<table", 1);
-    ASSERT_NE(large, std::string::npos);
-    std::string lastRow = R"(<tr><td width="120"align="center" valign="middle"><p>1000</p></td>)";
-    for (int column = 0; column < 6; ++column) {
-        lastRow += R"(<td width="80" align="center" valign="middle"><p>&nbsp;</p></td>)";
-    }
-    lastRow += "</tr></table>";
-    EXPECT_EQ(out.substr(large - lastRow.size(), lastRow.size()), lastRow);
     EXPECT_THAT(
         out,
         HasSubstr(
@@ -357,8 +278,8 @@ TEST(CalibrationTableTest, FocusTablesFlagsAndOffsetValues) {
 
 TEST(LogTableTest, ErrorEntryWholeTable) {
     ReportData report = SkippedReport();
-    Set(report, 113, {7, 0x1A, 0x05, 0x00, 0x26, 0x03, 0x15, 0x09, 0x41, 0x30});
-    Set(report, 114, {80, 13, 17, 1, 0x04, 2, 5, 18, 1, 37});
+    Set(report.m_HtInfo, 113, {7, 0x1A, 0x05, 0x00, 0x26, 0x03, 0x15, 0x09, 0x41, 0x30});
+    Set(report.m_HtInfo, 114, {80, 13, 17, 1, 0x04, 2, 5, 18, 1, 37});
     std::string out;
     Renderer(report).WriteErrorTable(out, 113);
     EXPECT_EQ(
@@ -382,13 +303,13 @@ TEST(LogTableTest, ErrorEntryWholeTable) {
         "</table> ");
 }
 
-TEST(LogTableTest, ProtocolBlockNumbersPositionsWithinTheBlock) {
+TEST(LogTableTest, ProtocolBlockNumbersPositionsWithinTheBlockEmptyBlockKeepsItsHeading) {
     ReportData report = SkippedReport();
-    Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, 2, 2});
-    SetCmd(report, 25, {1, 1, 0x11, 0x11, 0x11, 0x01});  // block 0, not shown for block 1
-    SetCmd(report, 29, {9, 9, 0x23, 0x59, 0x07, 0x1A, 0x00, 0x0A, 0xFE, 0xFF});
-    SetCmd(report, 50, {0, 0, 0x08, 0x00, 0x01, 0x05, 0xFF, 0, 0, 0});
-    SetCmd(report, 51, {0, 0, 0x08, 0x00, 0x01, 0x05, 0x01, 0, 0, 0});  // block 2
+    Set(report.m_HtInfo, 6, {0, 0, 0, 0, 0, 0, 0, 0, 3, 3});
+    Set(report.m_CmdInfo, 25, {1, 1, 0x11, 0x11, 0x11, 0x01});  // block 0, not shown for block 1
+    Set(report.m_CmdInfo, 29, {9, 9, 0x23, 0x59, 0x07, 0x1A, 0x00, 0x0A, 0xFE, 0xFF});
+    Set(report.m_CmdInfo, 50, {0, 0, 0x08, 0x00, 0x01, 0x05, 0xFF, 0, 0, 0});
+    Set(report.m_CmdInfo, 51, {0, 0, 0x08, 0x00, 0x01, 0x05, 0x01, 0, 0, 0});  // block 2
     std::string out;
     Renderer(report).WriteProtocolTable(out, 1);
     EXPECT_EQ(
@@ -399,26 +320,18 @@ TEST(LogTableTest, ProtocolBlockNumbersPositionsWithinTheBlock) {
         R"(<tr> <td width="50"> <p>3</p> </td> <td width="50"> <p>1A</p> </td> <td width="250"> <p>Set clock</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>0A</p> </td> <td width="50"> <p>FE</p> </td> <td width="50"> <p>&nbsp;</p> </td> <td width="50"> <p>23:59:07</p> </td> </tr> )"
         R"(<tr> <td width="50"> <p>24</p> </td> <td width="50"> <p>05</p> </td> <td width="250"> <p></p> </td> <td width="50"> <p>FF</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>00</p> </td> <td width="50"> <p>08:00:01</p> </td> </tr> )"
         "</table> ");
-}
-
-TEST(LogTableTest, EmptyBlockKeepsTitleAndHeading) {
-    ReportData report = SkippedReport();
-    Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, 1, 1});
-    std::string out;
-    Renderer(report).WriteProtocolTable(out, 0);
-    EXPECT_EQ(Count(out, "<tr>"), 2u);
-    EXPECT_EQ(out.substr(out.size() - 15), "</tr> </table> ");
-    out.clear();
-    Set(report, 6, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
-    Renderer(report).WriteProtocolTable(out, 0);
-    EXPECT_EQ(out, "");
+    Set(report.m_CmdInfo, 51, {0, 0, 0, 0, 0, 255});
+    std::string empty;
+    Renderer(report).WriteProtocolTable(empty, 2);
+    EXPECT_EQ(Count(empty, "<tr>"), 2u);
+    EXPECT_EQ(empty.substr(empty.size() - 15), "</tr> </table> ");
 }
 
 // Texts from a report file or the generator must never become markup.
 TEST(HtmlEscapingTest, ForeignTextsAreEscapedOwnTextsAreNot) {
     ReportData report = SkippedReport();
-    Set(report, 1, {0});
-    Set(report, 3, {'<', 's', '>', 'V', 'K', '0', '0', '0', '0', '1'});
+    Set(report.m_HtInfo, 1, {0});
+    Set(report.m_HtInfo, 3, {'<', 's', '>', 'V', 'K', '0', '0', '0', '0', '1'});
     report.m_SiteInfo.m_strHospital = "<script>alert('x')</script>";
     report.m_SiteInfo.m_strEngName = "Smith & \"Sons\"";
     report.m_SiteInfo.m_strAddress = "12 Harbour Road, Hamburg 20457 / Room #2 (50%)";

@@ -15,13 +15,18 @@ using D = SystemInfoDecoder;
 using test::ExpectTexts;
 using test::kNoText;
 
-// A report whose HT record k holds the given parameters from P01 on.
-ReportData WithRecord(int k, std::initializer_list<int> params, ReportData report = {}) {
-    std::size_t n = 0;
-    for (int value : params) {
-        report.m_HtInfo[static_cast<std::size_t>(k)].params[n++] = static_cast<std::uint8_t>(value);
-    }
-    return report;
+using Text = std::string (SystemInfoDecoder::*)() const;
+
+// What `text` shows for a report whose HT record k holds the given
+// parameters from P01 on (and record k + 1 those of `next`).
+std::string Shown(Text text, int k, std::initializer_list<int> params,
+                  std::initializer_list<int> next = {}) {
+    ReportData report;
+    std::copy(params.begin(), params.end(),
+              report.m_HtInfo[static_cast<std::size_t>(k)].params.begin());
+    std::copy(next.begin(), next.end(),
+              report.m_HtInfo[static_cast<std::size_t>(k) + 1].params.begin());
+    return (SystemInfoDecoder(report).*text)();
 }
 
 TEST(RatingDecoderTest, ListsEndAtTheirLastEntryAndRefuseNegatives) {
@@ -79,44 +84,25 @@ TEST(BitFieldDecoderTest, EnableBitAndAecChannels) {
     ExpectTexts(Field<D::GetAecFieldText>(3), 0x68, kNoText);
 }
 
-TEST(SerialDecoderTest, TenCharactersEndedByZeroAndEscaped) {
-    const auto serial = [](std::initializer_list<int> bytes) {
-        const ReportData report = WithRecord(3, bytes);
-        return SystemInfoDecoder(report).GetSerialNumberText();
-    };
-    EXPECT_EQ(serial({'V', 'K', '1', '2', '3', '4', '5', '6', '7', '8'}), "VK12345678");
-    EXPECT_EQ(serial({255, 'K', '1', '2', '3', '4', '5', '6', '7', '8'}), kNoText);
-    EXPECT_EQ(serial({'A', 'B', 0, 'C', 'D', 'E', 'F', 'G', 'H', 'I'}), "AB");
-    EXPECT_EQ(serial({'<', 'b', '>', '&', '"', '\'', 'x', 'y', 'z', 'w'}),
-              "&lt;b&gt;&amp;&quot;&#39;xyzw");
-}
-
-TEST(DeliveryDateDecoderTest, PackedBcdWithoutValidation) {
-    const auto date = [](std::initializer_list<int> bytes) {
-        const ReportData report = WithRecord(4, bytes);
-        return SystemInfoDecoder(report).GetDeliveryDateText();
-    };
-    EXPECT_EQ(date({0x07, 0x03, 0x15}), "2007/03/15");
-    EXPECT_EQ(date({0x12, 0x31, 0x24}), "2012/31/24");
-    EXPECT_EQ(date({0x00, 0x01, 0xFF}), "2000/01/165");
-    EXPECT_EQ(date({0xFF, 0x01, 0x01}), kNoText);
-}
-
-TEST(HtVersionDecoderTest, FourCharactersPointTwoStoppingAtZeroAndEscaped) {
-    const auto version = [](std::initializer_list<int> p4, std::initializer_list<int> p5) {
-        const ReportData report = WithRecord(5, p5, WithRecord(4, p4));
-        return SystemInfoDecoder(report).GetHtVersionText();
-    };
-    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, 'H', 'T', '0', '2'}, {0, 0, 0, 0, 0, 0, 0, '1', '5'}),
+TEST(RecordTextDecoderTest, SerialAndVersionsEndAtZeroAndAreEscaped) {
+    EXPECT_EQ(Shown(&D::GetSerialNumberText, 3, {'V', 'K', '1', '2', '3', '4', '5', '6', '7', '8'}),
+              "VK12345678");
+    EXPECT_EQ(Shown(&D::GetSerialNumberText, 3, {255, 'K', '1'}), kNoText);
+    EXPECT_EQ(Shown(&D::GetSerialNumberText, 3, {'A', 'B', 0, 'C', 'D'}), "AB");
+    EXPECT_EQ(
+        Shown(&D::GetSerialNumberText, 3, {'<', 'b', '>', '&', '"', '\'', 'x', 'y', 'z', 'w'}),
+        "&lt;b&gt;&amp;&quot;&#39;xyzw");
+    // Four characters from record 4, a point, two from record 5.
+    EXPECT_EQ(Shown(&D::GetHtVersionText, 4, {0, 0, 0, 0, 0, 0, 'H', 'T', '0', '2'},
+                    {0, 0, 0, 0, 0, 0, 0, '1', '5'}),
               "HT02.15");
-    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, 'H', 0, '0', '2'}, {0, 0, 0, 0, 0, 0, 0, '1', '5'}),
+    EXPECT_EQ(Shown(&D::GetHtVersionText, 4, {0, 0, 0, 0, 0, 0, 'H', 0, '0', '2'},
+                    {0, 0, 0, 0, 0, 0, 0, '1', '5'}),
               kNoText);
-    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, 0, 'T', '0', '2'}, {}), "");
-    EXPECT_EQ(version({0, 0, 0, 0, 0, 0, '<', '&', '>', '1'}, {0, 0, 0, 0, 0, 0, 0, '"', 0}),
+    EXPECT_EQ(Shown(&D::GetHtVersionText, 4, {0, 0, 0, 0, 0, 0, 0, 'T', '0', '2'}), "");
+    EXPECT_EQ(Shown(&D::GetHtVersionText, 4, {0, 0, 0, 0, 0, 0, '<', '&', '>', '1'},
+                    {0, 0, 0, 0, 0, 0, 0, '"', 0}),
               "&lt;&amp;&gt;1.&quot;");
-}
-
-TEST(ConsoleVersionDecoderTest, FileTextEscapedNoValueKept) {
     ReportData report;
     for (const auto& [file, text] : std::initializer_list<std::pair<const char*, const char*>>{
              {"&nbsp;", "&nbsp;"}, {"V2.10-K", "V2.10-K"}, {"<img>", "&lt;img&gt;"}, {"", ""}}) {
@@ -125,34 +111,28 @@ TEST(ConsoleVersionDecoderTest, FileTextEscapedNoValueKept) {
     }
 }
 
-TEST(CounterDecoderTest, LittleEndianGroupedWithSuffix) {
-    const ReportData report = WithRecord(5, {0x40, 0x42, 0x0F, 0x39, 0x30, 0x07, 0x00});
-    const SystemInfoDecoder d(report);
-    EXPECT_EQ(d.GetExposureTotalText(), "1,000,000 Times");
-    EXPECT_EQ(d.GetExposureTodayText(), "12,345 Times");
-    EXPECT_EQ(d.GetErrorCountText(), "7 Times");
+TEST(RecordTextDecoderTest, DeliveryDateIsPackedBcdWithoutValidation) {
+    EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0x07, 0x03, 0x15}), "2007/03/15");
+    EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0x12, 0x31, 0x24}), "2012/31/24");
+    EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0x00, 0x01, 0xFF}), "2000/01/165");
+    EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0xFF, 0x01, 0x01}), kNoText);
 }
 
-TEST(CounterDecoderTest, MissingRecordsShowAllOnes) {
-    const ReportData report;
-    const SystemInfoDecoder d(report);
-    EXPECT_EQ(d.GetExposureTotalText(), "16,777,215 Times");
-    EXPECT_EQ(d.GetExposureTodayText(), "65,535 Times");
-    EXPECT_EQ(d.GetErrorCountText(), "65,535 Times");
-    EXPECT_EQ(d.GetHeatUnitTotalText(), "(1) HU");
-    EXPECT_EQ(d.GetHeatUnitTodayText(), "16,777,215 HU");
-}
-
-TEST(CounterDecoderTest, HeatUnitsAreSignedThirtyTwoBits) {
-    const auto total = [](std::initializer_list<int> bytes) {
-        const ReportData report = WithRecord(6, bytes);
-        return SystemInfoDecoder(report).GetHeatUnitTotalText();
-    };
-    EXPECT_EQ(total({0, 0, 0, 0}), "0 HU");
-    EXPECT_EQ(total({0xFF, 0xFF, 0xFF, 0x7F}), "2,147,483,647 HU");
-    EXPECT_EQ(total({0, 0, 0, 0x80}), "(2,147,483,648) HU");
-    const ReportData today = WithRecord(6, {0, 0, 0, 0, 0xE8, 0x03, 0});
-    EXPECT_EQ(SystemInfoDecoder(today).GetHeatUnitTodayText(), "1,000 HU");
+TEST(CounterDecoderTest, LittleEndianGroupedWithSuffixMissingRecordsAllOnes) {
+    const std::initializer_list<int> counters = {0x40, 0x42, 0x0F, 0x39, 0x30, 0x07, 0x00};
+    EXPECT_EQ(Shown(&D::GetExposureTotalText, 5, counters), "1,000,000 Times");
+    EXPECT_EQ(Shown(&D::GetExposureTodayText, 5, counters), "12,345 Times");
+    EXPECT_EQ(Shown(&D::GetErrorCountText, 5, counters), "7 Times");
+    EXPECT_EQ(Shown(&D::GetExposureTotalText, 5, {}), "16,777,215 Times");
+    EXPECT_EQ(Shown(&D::GetExposureTodayText, 5, {}), "65,535 Times");
+    EXPECT_EQ(Shown(&D::GetErrorCountText, 5, {}), "65,535 Times");
+    EXPECT_EQ(Shown(&D::GetHeatUnitTodayText, 6, {}), "16,777,215 HU");
+    // Heat units are signed 32 bits.
+    EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {}), "(1) HU");
+    EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {0, 0, 0, 0}), "0 HU");
+    EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {0xFF, 0xFF, 0xFF, 0x7F}), "2,147,483,647 HU");
+    EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {0, 0, 0, 0x80}), "(2,147,483,648) HU");
+    EXPECT_EQ(Shown(&D::GetHeatUnitTodayText, 6, {0, 0, 0, 0, 0xE8, 0x03, 0}), "1,000 HU");
 }
 
 TEST(GroupedNumberTest, GroupsOfThreeNegativesInParentheses) {
