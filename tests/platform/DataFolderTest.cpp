@@ -26,11 +26,9 @@ TEST(DataFolderTest, CreatesTheReportFolderOrSaysWhyNot) {
     EXPECT_TRUE(std::filesystem::is_directory(folder.ReportFolder()));
     EXPECT_TRUE(folder.EnsureReportFolder().ok());
 
-    dir.Write("plain", "x");
-    const DataFolder blocked(dir.path() / "plain");
-    const Status status = blocked.EnsureReportFolder();
-    EXPECT_FALSE(status.ok());
-    EXPECT_NE(status.error().find("report folder"), std::string::npos);
+    // A file stands where the folder should go.
+    const DataFolder blocked(dir.Write("plain", "x"));
+    EXPECT_NE(blocked.EnsureReportFolder().error().find("report folder"), std::string::npos);
 }
 
 }  // namespace
