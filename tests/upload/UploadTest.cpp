@@ -1,0 +1,201 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "LoopbackHttpServer.h"
+#include "support/TempDir.h"
+#include "upload/FirstReplyLine.h"
+#include "upload/ServiceCenterUpload.h"
+#include "upload/UploadServer.h"
+
+namespace vok {
+namespace {
+
+using namespace std::chrono_literals;
+using test::LoopbackHttpServer;
+using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAre;
+
+std::vector<std::string> Lines(std::string head) {
+    std::vector<std::string> lines;
+    for (std::size_t end; (end = head.find("\r\n")) != std::string::npos; head.erase(0, end + 2)) {
+        lines.push_back(head.substr(0, end));
+    }
+    lines.push_back(head);
+    return lines;
+}
+
+class UploadTest : public ::testing::Test {
+protected:
+    static ServiceCenterUpload To(std::uint16_t port) {
+        ServiceCenterUpload upload;
+        upload.SetServer(UploadServer("127.0.0.1", port));
+        upload.SetRequestTimeout(20s);
+        return upload;
+    }
+
+    test::TempDir m_dir;
+};
+
+// The path goes into the part exactly as passed: blanks, backslashes and dots
+// included. The big body must not make the client announce it and wait for a
+// go-ahead (Expect) that some servers never send.
+TEST_F(UploadTest, RequestIsOurHeaderLinesAndTheFileBetweenPrefixAndSuffixByteForByte) {
+    std::string big(3 << 20, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<char>((i * 131) >> 3);  // every byte value, even in 4 kB
+    }
+    for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"St. Mary/REPORT/REPORT_HF650-21_20260902_101500.VOK", big.substr(0, 4096)},
+             {"C:\\VOK\\DIAGNOSIS\\REPORT\\REPORT_NONE_20090714_141707.VOK", ""},
+             {"./St. Mary/../REPORT_VK1_20260102_030405.VOK", big}}) {
+        SCOPED_TRACE(name);
+        const std::string path = m_dir.Write(name, bytes);
+        LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
+        const Result<bool> sent = To(server.Port()).UploadReport(path);
+        ASSERT_TRUE(sent.ok()) << sent.error();
+        // Written out rather than taken from the program's constants, so that a
+        // changed byte there shows up as a failure.
+        const std::string expected =
+            "\r\n-----------------------------7d13a23b368\r\n"
+            "Content-Disposition: form-data; name=\"userfile\"; filename=\"" +
+            path + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + bytes +
+            "\r\n\r\n-----------------------------7d13a23b368--\r\n";
+        const std::vector<std::string> requests = server.Requests();
+        ASSERT_EQ(requests.size(), 1u);
+        const std::size_t headEnd = requests[0].find("\r\n\r\n");
+        EXPECT_TRUE(requests[0].substr(headEnd + 4) == expected);
+        const std::vector<std::string> lines = Lines(requests[0].substr(0, headEnd));
+        EXPECT_EQ(lines[0], "POST /VOK/index.php HTTP/1.1");
+        EXPECT_THAT(std::vector<std::string>(lines.begin() + 1, lines.end()),
+                    UnorderedElementsAre("Host: " + server.Address(), "Accept: text/*",
+                                         "Content-Type: multipart/form-data; "
+                                         "boundary=---------------------------7d13a23b368",
+                                         "User-Agent: RIVur",
+                                         "Content-Length: " + std::to_string(expected.size())));
+    }
+}
+
+// How the first line itself is read is the reply line's own test.
+TEST_F(UploadTest, OnlyTheFirstBodyLineDecidesWhateverTheStatus) {
+    using R = LoopbackHttpServer;
+    const std::string path = m_dir.Write("d.VOK", "[DIAGNOSIS]\r\n");
+    for (const auto& [reply, success] : std::vector<std::pair<std::string, bool>>{
+             {R::Reply(200, "200"), true},
+             {R::Reply(500, "200"), true},
+             {R::Reply(404, "Not Found"), false},
+             {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+              "1\r\n2\r\n2\r\n00\r\n2\r\n\r\n\r\n5\r\nmore!\r\n0\r\n\r\n",
+              true},
+             // A long body promised, the first line sent, then a stall: the rest is not awaited.
+             {"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n200\r\n<html>", true}}) {
+        SCOPED_TRACE(reply);
+        LoopbackHttpServer server(reply);
+        const Result<bool> sent = To(server.Port()).UploadReport(path);
+        ASSERT_TRUE(sent.ok()) << sent.error();
+        EXPECT_EQ(*sent, success);
+    }
+}
+
+// Errors, not a "no" from the server (a refused connection: see the command's test).
+TEST_F(UploadTest, DroppedOrUnansweredConnectionIsAnError) {
+    // Big enough that the client is still sending when the connection goes.
+    const LoopbackHttpServer dropping("", /*hangUp=*/true);
+    const Result<bool> dropped =
+        To(dropping.Port()).UploadReport(m_dir.Write("j.VOK", std::string(8 << 20, 'x')));
+    EXPECT_NE(dropped.error(), "");
+
+    const LoopbackHttpServer stalling("HTTP/1.1 200 OK\r\nConte");
+    ServiceCenterUpload upload = To(stalling.Port());
+    upload.SetRequestTimeout(300ms);
+    const Result<bool> unanswered = upload.UploadReport(m_dir.Write("h.VOK", "x"));
+    EXPECT_THAT(unanswered.error(), HasSubstr("timed out"));
+    EXPECT_EQ(stalling.Requests().size(), 1u);
+}
+
+// A FIFO must not hang the read waiting for a writer. A line break in the path
+// would end the part's header line early; a zero byte would open the file "nul"
+// that Write made instead of the one named.
+TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
+    const std::string missing = m_dir.File("REPORT/none.VOK");
+    const std::string fifo = m_dir.File("pipe.VOK");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = m_dir.Write("huge.VOK", "");
+    std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);
+    const std::string cannot = "Cannot read the report file ";
+    const std::string unsendable =
+        "Cannot send a report file whose path holds a line break or a zero byte";
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
+    for (const auto& [path, error] : std::vector<std::pair<std::string, std::string>>{
+             {missing, cannot + missing + ": No such file or directory"},
+             {m_dir.path().string(), cannot + m_dir.path().string() + ": Is a directory"},
+             {fifo, cannot + fifo + ": not a regular file"},
+             {huge, cannot + huge + ": it holds more than 64 MiB, too much for a report file"},
+             {m_dir.Write("cr\r.VOK", "x"), unsendable},
+             {m_dir.Write("lf\n.VOK", "x"), unsendable},
+             {m_dir.Write({"nul\0.VOK", 8}, "x"), unsendable}}) {
+        EXPECT_EQ(To(server.Port()).UploadReport(path).error(), error);
+    }
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+bool Verdict(const std::vector<std::string>& pieces) {
+    FirstReplyLine line;
+    // As the upload does: nothing more is taken once the line is complete.
+    for (auto piece = pieces.begin(); piece != pieces.end() && !line.Complete(); ++piece) {
+        line.Add(*piece);
+    }
+    return line.IsSuccess();
+}
+
+TEST(FirstReplyLineTest, LineInAnyPiecesOnlyOneLineEndDroppedLongLinesNotKept) {
+    for (const char* accepted : {"200", "200\r", "200\nsecond line", "200\r\ngarbage\r\nmore"}) {
+        EXPECT_TRUE(Verdict({accepted})) << accepted;
+    }
+    EXPECT_TRUE(Verdict({"2", "0", "0", "\r", "\n"}));
+    EXPECT_TRUE(Verdict({" 2", "0 ", " 0\r"}));
+    EXPECT_TRUE(Verdict({std::string(100000, ' '), "200", std::string(100000, ' ')}));
+    for (const char* refused : {"", "200 OK", "2000", "\t200", "200\r\r\n", "2\r00\n", "\r200\n"}) {
+        EXPECT_FALSE(Verdict({refused})) << refused;
+    }
+    EXPECT_FALSE(Verdict({"20", "\n", "0"}));
+    EXPECT_FALSE(Verdict({"200", std::string(100000, 'x')}));
+    EXPECT_FALSE(Verdict({std::string(64, 'x'), "\r\n"}));
+}
+
+TEST(UploadServerTest, ReadsHostAndPort) {
+    for (const auto& [text, host, port] : std::vector<std::tuple<std::string, std::string, int>>{
+             {"service.vok-medical.example", "service.vok-medical.example", 80},
+             {"127.0.0.1:65535", "127.0.0.1", 65535},
+             {"[::1]", "::1", 80},
+             {"[::1]:1", "::1", 1},
+             {"upload_test-2.example:80", "upload_test-2.example", 80}}) {
+        SCOPED_TRACE(text);
+        const Result<UploadServer> server = UploadServer::Parse(text);
+        ASSERT_TRUE(server.ok()) << server.error();
+        EXPECT_EQ(server->Host(), host);
+        EXPECT_EQ(server->Port(), port);
+        EXPECT_EQ(UploadServer::Parse(server->ToString()).value(), *server);
+    }
+    EXPECT_EQ(UploadServer::Parse("[::1]:8080")->UrlHost(), "[::1]");
+}
+
+TEST(UploadServerTest, RefusesAnythingButAPlainHost) {
+    for (const std::string_view text :
+         {"", ":80", "host:", "host:0", "host:65536", "host:8o", "host:-1", "host:+80", "a b",
+          "user@host", "host/VOK", "host?x", "host#x", "::1", "[::1", "[::1]x", "[]:80",
+          "[host]:80", "http://host"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(UploadServer::Parse(text).ok());
+    }
+}
+
+}  // namespace
+}  // namespace vok
