@@ -1,12 +1,12 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <numeric>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QThread>
 
 #include "QtTestApp.h"
@@ -26,17 +26,11 @@ protected:
 
 using test::PumpUntil;
 
-TEST_F(PlatformServicesTest, InvokerRunsDirectlyOnTheGuiThread) {
+TEST_F(PlatformServicesTest, InvokerRunsOnTheGuiThreadInOrderAndWaitsForEachCall) {
     GuiInvoker invoker;
-    bool ran = false;
     // No event loop runs here: a queued call would never return.
-    EXPECT_TRUE(invoker.Invoke([&] { ran = true; }));
-    EXPECT_TRUE(ran);
     EXPECT_EQ(invoker.Call([] { return 6; }), std::optional<int>(6));
-}
 
-TEST_F(PlatformServicesTest, InvokerCarriesWorkerCallsAndAnswersToTheGuiThreadInOrder) {
-    GuiInvoker invoker;
     std::vector<int> order;
     std::atomic<bool> wrongThread{false};
     QThread* gui = QThread::currentThread();
@@ -56,10 +50,9 @@ TEST_F(PlatformServicesTest, InvokerCarriesWorkerCallsAndAnswersToTheGuiThreadIn
     });
     ASSERT_TRUE(PumpUntil([&] { return finished.load(); }));
     worker.join();
-    ASSERT_EQ(order.size(), 200u);
-    for (int i = 0; i < 200; ++i) {
-        EXPECT_EQ(order[i], i);
-    }
+    std::vector<int> expected(200);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(order, expected);
     EXPECT_FALSE(wrongThread);
 
     std::future<std::optional<int>> answer =
@@ -120,41 +113,21 @@ TEST_F(PlatformServicesTest, FileDialogFilterBecomesQtNameFilters) {
               QStringList{"VOK Diagnosis File(*.VOK)"});
     EXPECT_EQ(QtDesktopShell::NameFilters("Reports|*.VOK|All files|*|"),
               (QStringList{"Reports (*.VOK)", "All files (*)"}));
-    EXPECT_TRUE(QtDesktopShell::NameFilters("").isEmpty());
 }
 
-TEST_F(PlatformServicesTest, CommandLineTakesTheLinkAndFolderOptions) {
-    Result<DiagnosisOptions> options = DiagnosisOptions::Parse(
-        {"--simulate=stall", "--data-dir", "/tmp/vok", "--server", "localhost:8080"});
+// The link options are the vok tool's; the wizard's own are checked here.
+TEST_F(PlatformServicesTest, CommandLineTakesTheWizardsOptionsAndLeavesQtsToQt) {
+    const Result<DiagnosisOptions> options =
+        DiagnosisOptions::Parse({"--simulate=stall", "--data-dir", "/tmp/vok"});
     ASSERT_TRUE(options.ok()) << options.error();
-    EXPECT_EQ(options->link.kind, LinkOptions::Kind::Simulated);
     EXPECT_EQ(options->link.scenario, ConsoleScenario::Stall);
     EXPECT_EQ(options->dataDir, "/tmp/vok");
-    EXPECT_EQ(options->server, std::optional<std::string>("localhost:8080"));
-
-    options = DiagnosisOptions::Parse({"--simulate"});
-    ASSERT_TRUE(options.ok());
-    EXPECT_EQ(options->link.scenario, ConsoleScenario::Full);
-    EXPECT_FALSE(options->dataDir.empty());
-
-    options = DiagnosisOptions::Parse({"--device=/dev/ttyUSB0"});
-    ASSERT_TRUE(options.ok());
-    EXPECT_EQ(options->link.kind, LinkOptions::Kind::Device);
-    EXPECT_EQ(options->link.devicePath, "/dev/ttyUSB0");
-    EXPECT_EQ(DiagnosisOptions::Parse({})->link.kind, LinkOptions::Kind::FirstFtdi);
-
-    EXPECT_FALSE(DiagnosisOptions::Parse({"--device", "/dev/ttyUSB0", "--simulate"}).ok());
-    EXPECT_FALSE(DiagnosisOptions::Parse({"--device"}).ok());
-    EXPECT_FALSE(DiagnosisOptions::Parse({"--simulate=sunny"}).ok());
-    EXPECT_FALSE(DiagnosisOptions::Parse({"--colour"}).ok());
     EXPECT_FALSE(DiagnosisOptions::Parse({"stray"}).ok());
     // A wrong server is refused at start, not at Send.
     const Result<DiagnosisOptions> url = DiagnosisOptions::Parse({"--server", "http://x/y"});
     ASSERT_FALSE(url.ok());
     EXPECT_EQ(url.error().rfind("option --server: ", 0), 0u);
-    EXPECT_FALSE(DiagnosisOptions::Parse({"--server", "host:0"}).ok());
 
-    // Qt's own options are left to Qt.
     std::vector<std::string> argv = {"vok-diagnosis", "-platform",  "offscreen", "--simulate",
                                      "-reverse",      "--data-dir", "/tmp/x"};
     std::vector<char*> raw;
