@@ -21,7 +21,6 @@ using test::PumpUntil;
 class AcquisitionFlowTest : public test::WizardTest {
 protected:
     CDialogStep2Dlg& Progress() { return *dialog->m_pStep2Dlg; }
-    std::string Status() { return PageTexts::Bytes(Progress().m_ctrlStatus.text()); }
     int SystemPos() { return Progress().m_ctrlSystemProgress.GetPos(); }
 
     // How long `action` took; closing runs as the close box does.
@@ -95,9 +94,9 @@ TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     EXPECT_TRUE(noneValid(dialog->Data().m_HtInfo));
     EXPECT_TRUE(noneValid(dialog->Data().m_CmdInfo));
     // Nothing the worker had queued reaches the pages afterwards.
-    const std::string status = Status();
+    const QString status = Progress().m_ctrlStatus.text();
     QCoreApplication::processEvents();
-    EXPECT_EQ(Status(), status);
+    EXPECT_EQ(Progress().m_ctrlStatus.text(), status);
 }
 
 // Mid-stream, in a stall inside a frame, and with the worker blocked on its

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
 #include <QSignalSpy>
-#include <QTest>
 
 #include "QtTestApp.h"
 #include "controls/CFontLabel.h"
@@ -45,7 +45,7 @@ TEST_F(ControlsTest, ProgressTextTakesTheColourOfWhatLiesUnderIt) {
     bar.SetTextBkColor(QColor(0, 255, 0));
     bar.SetPos(50);
 
-    const QImage image = test::Grab(bar);
+    const QImage image = bar.grab().toImage();
     const int middle = 2 + (300 - 4) / 2;
     const QRect left(0, 0, middle, 30);
     const QRect right(middle, 0, 300 - middle, 30);
@@ -64,7 +64,7 @@ TEST_F(ControlsTest, LabelDrawsAmpersandsAsTheyAre) {
     label.SetBkColor(Qt::black);
     const auto ink = [&](const QString& text) {
         label.setText(text);
-        return test::CountPixels(test::Grab(label), label.rect(), Qt::white, 100);
+        return test::CountPixels(label.grab().toImage(), label.rect(), Qt::white, 100);
     };
     const int one = ink("&");
     ASSERT_GT(one, 0);
@@ -80,7 +80,7 @@ TEST_F(ControlsTest, LabelWhoseFontCannotBeMadeSaysSoOnceAndDrawsNoText) {
     label.SetBkColor(Qt::black);
     label.setText("text");
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(test::CountPixels(test::Grab(label), label.rect(), Qt::black, 0), 100 * 40);
+        EXPECT_EQ(test::CountPixels(label.grab().toImage(), label.rect(), Qt::black, 0), 100 * 40);
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(messages.Notices(), std::vector<std::string>{"Font could not be created!"});

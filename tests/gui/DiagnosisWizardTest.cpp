@@ -70,8 +70,7 @@ TEST_F(DiagnosisWizardTest, WholeDiagnosisRunsFromStartToTheReportFileOnTheGuiTh
                   "\n  4.Loading ... End.");
     EXPECT_FALSE(Progress().m_btnSkip.isEnabled());
     EXPECT_TRUE(Progress().m_btnNext.isEnabled());
-    EXPECT_EQ(messages.Questions(), (std::vector<std::string>{std::string(kMsgStartQuestion),
-                                                              std::string(kMsgGoNextQuestion)}));
+    EXPECT_EQ(messages.Questions(), test::Texts({kMsgStartQuestion, kMsgGoNextQuestion}));
     EXPECT_EQ(dialog->Data().m_HtInfo[212].valid, 1);
     EXPECT_EQ(dialog->Data().m_CmdInfo[225].valid, 1);
 
@@ -171,11 +170,9 @@ TEST_F(DiagnosisWizardTest, NoToAnyQuestionChangesNothingAndYesWritesTheFormsOnl
     Answer({kAnswerYes});
     Service().m_btnNext.click();
     EXPECT_EQ(messages.Questions(),
-              (std::vector<std::string>{
-                  std::string(kMsgStartQuestion), std::string(kMsgSkipNotCompleted),
-                  std::string(kMsgSureInformation), std::string(kMsgSureInformation),
-                  std::string(kMsgGoPreview), std::string(kMsgSureInformation),
-                  std::string(kMsgSureInformation)}));
+              test::Texts({kMsgStartQuestion, kMsgSkipNotCompleted, kMsgSureInformation,
+                           kMsgSureInformation, kMsgGoPreview, kMsgSureInformation,
+                           kMsgSureInformation}));
     const auto reports = data.Files(".VOK");
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].filename().string().rfind("REPORT_NONE_", 0), 0u);
@@ -210,8 +207,7 @@ TEST_F(DiagnosisWizardTest, UnwritableReportFileIsToldAndSendAndReportSayThereIs
     Completion().m_btnReport.click();
     EXPECT_EQ(messages.Questions().size(), asked);
     EXPECT_EQ(messages.Notices(),
-              (std::vector<std::string>{messages.Notices()[0], std::string(kMsgNoReportFile),
-                                        std::string(kMsgNoReportFile)}));
+              test::Texts({messages.Notices()[0], kMsgNoReportFile, kMsgNoReportFile}));
     EXPECT_TRUE(shell.Urls().empty());
 }
 
