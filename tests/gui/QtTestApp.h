@@ -57,8 +57,4 @@ bool PumpUntil(Predicate done, std::chrono::milliseconds limit = std::chrono::se
     return true;
 }
 
-inline QImage Grab(QWidget& widget) {
-    return widget.grab().toImage();
-}
-
 }  // namespace vok::test

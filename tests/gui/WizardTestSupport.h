@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -24,14 +25,12 @@ namespace vok::test {
 // A data folder of its own for each test (the examples' CONFIG.ini and
 // VOK.DEFINE, an empty REPORT folder), so that report files and pages never
 // land in the examples.
-class DataFolderCopy {
-public:
+struct DataFolderCopy : TempDir {
     DataFolderCopy() {
-        namespace fs = std::filesystem;
-        fs::copy(fs::path(VOK_EXAMPLES_DIR), m_dir.path(), fs::copy_options::recursive);
+        std::filesystem::copy(VOK_EXAMPLES_DIR, path(), std::filesystem::copy_options::recursive);
     }
-    const std::filesystem::path& Root() const { return m_dir.path(); }
-    std::filesystem::path ReportFolder() const { return m_dir.path() / kReportFolderName; }
+    const std::filesystem::path& Root() const { return path(); }
+    std::filesystem::path ReportFolder() const { return path() / kReportFolderName; }
 
     // The files in the REPORT folder whose names end with `extension`.
     std::vector<std::filesystem::path> Files(const std::string& extension) const {
@@ -44,10 +43,12 @@ public:
         }
         return found;
     }
-
-private:
-    TempDir m_dir;
 };
+
+// The texts, for comparing with what the user was asked or told.
+inline std::vector<std::string> Texts(std::initializer_list<std::string_view> texts) {
+    return {texts.begin(), texts.end()};
+}
 
 inline LinkOptions SimulatedLink(ConsoleScenario scenario = ConsoleScenario::Full, int baud = 0) {
     LinkOptions link;
