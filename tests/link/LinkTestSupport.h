@@ -95,10 +95,6 @@ public:
         std::lock_guard lock(m_mutex);
         return m_open;
     }
-    std::size_t Remaining() const {
-        std::lock_guard lock(m_mutex);
-        return m_queue.size();
-    }
 
 private:
     bool Gone() const { return !m_open || (m_queue.empty() && m_loseWhenDrained); }
@@ -122,33 +118,23 @@ public:
     enum class Answer { Yes, No, StuckEverywhere, StuckAtTheQuestion };
     explicit RecordingObserver(Answer answer = Answer::Yes) : m_answer(answer) {}
 
-    void AddStatusLine(const std::string& line, std::stop_token cancel) override {
-        Add("status " + line, cancel);
+    using Cancel = std::stop_token;
+    void AddStatusLine(const std::string& line, Cancel c) override { Add("status " + line, c); }
+    void SetSystemProgress(int n, Cancel c) override { Add("system " + std::to_string(n), c); }
+    void SetLogProgress(int n, Cancel c) override { Add("log " + std::to_string(n), c); }
+    void SetButtons(bool skip, bool next, Cancel c) override {
+        Add(std::string("skip ") + (skip ? "on" : "off") + ", next " + (next ? "on" : "off"), c);
     }
-    void SetSystemProgress(int position, std::stop_token cancel) override {
-        Add("system " + std::to_string(position), cancel);
-    }
-    void SetLogProgress(int position, std::stop_token cancel) override {
-        Add("log " + std::to_string(position), cancel);
-    }
-    void SetButtons(bool skip, bool next, std::stop_token cancel) override {
-        Add(std::string("skip ") + (skip ? "on" : "off") + ", next " + (next ? "on" : "off"),
-            cancel);
-    }
-    bool AskGoNext(const std::string& question, std::stop_token cancel) override {
-        Add("ask " + question, cancel);
+    bool AskGoNext(const std::string& question, Cancel c) override {
+        Add("ask " + question, c);
         if (m_answer == Answer::StuckAtTheQuestion) {
-            return CallCompletion().Wait(std::move(cancel));
+            return CallCompletion().Wait(std::move(c));
         }
         return m_answer == Answer::Yes;
     }
-    void GoToUserPage(std::stop_token cancel) override { Add("user page", cancel); }
-    void ShowMessage(const std::string& text, std::stop_token cancel) override {
-        Add("message " + text, cancel);
-    }
-    void DeviceLost(const std::string& reason, std::stop_token cancel) override {
-        Add("lost " + reason, cancel);
-    }
+    void GoToUserPage(Cancel c) override { Add("user page", c); }
+    void ShowMessage(const std::string& text, Cancel c) override { Add("message " + text, c); }
+    void DeviceLost(const std::string& reason, Cancel c) override { Add("lost " + reason, c); }
 
     // The events that start with `kind`, without it; all of them for "".
     std::vector<std::string> Events(std::string_view kind = "") const {
@@ -163,7 +149,7 @@ public:
     }
 
 private:
-    void Add(std::string event, std::stop_token cancel) {
+    void Add(std::string event, Cancel cancel) {
         {
             std::lock_guard lock(m_mutex);
             m_events.push_back(std::move(event));

@@ -23,8 +23,7 @@ TEST(CommandPacket, TheFourPacketsByteForByte) {
 
 struct Received {
     std::uint8_t command;
-    ReceiveWindow window;
-    std::size_t remaining;  // bytes still queued when the frame was handed back
+    ReceiveWindow window;  // its newest byte is the last one the frame took
 };
 
 // Runs the reception steps over the bytes until they are used up, which
@@ -40,7 +39,7 @@ std::vector<Received> ReceiveAll(const Bytes& bytes) {
     for (;;) {
         const FrameReceiver::Step step = receiver.Next();
         if (step.event == FrameReceiver::Event::Frame) {
-            frames.push_back({step.command, window, link.Remaining()});
+            frames.push_back({step.command, window});
         } else if (step.event != FrameReceiver::Event::None) {
             EXPECT_EQ(step.event, FrameReceiver::Event::Lost);
             EXPECT_EQ(step.reason, "cable pulled");
@@ -49,33 +48,37 @@ std::vector<Received> ReceiveAll(const Bytes& bytes) {
     }
 }
 
-TEST(FrameReception, GarbageOtherCommandsAndHeaderBytesInABodyLeaveTheRecordsWhole) {
+TEST(FrameReception, EachFrameTakesExactlyItsLengthAndNothingElseStartsOne) {
     const Bytes garbage = {0x00, 0xFF, 0x16, 0x17, 0x02, 0x55, 0x16, 0x16, 0x03};
-    // Length 5: four more bytes after the header, then the next frame.
+    // Length 5: four more bytes after the header. Lengths 0 and 1: none.
     const Bytes other = {0x16, 0x02, 0x00, 0x05, 0x40, 0x31, 0x32, 0x33, 0x34};
+    const Bytes lengthZero = {0x16, 0x02, 0x00, 0x00, 0x41};
+    const Bytes lengthOne = {0x16, 0x02, 0x00, 0x01, 0x42};
+    // Longer than the window: the command is taken before the body pushes it out.
+    Bytes longFrame = {0x16, 0x02, 0x00, 40, 0x26};
+    for (int n = 0; n < 39; ++n) {
+        longFrame.push_back(static_cast<std::uint8_t>(0x80 + n));
+    }
     GeneratorImage::Params headers = {0x16, 0x02, 0x12, 0x0D, 0x26, 0x16, 0x02, 0, 0, 0};
-    const auto frames = ReceiveAll(Join(
-        {garbage, Record(0x26, 7, 0xAA), other, SimulatedConsole::RecordFrame(0x1F, 3, headers)}));
-    ASSERT_EQ(frames.size(), 3u);
+    const auto frames =
+        ReceiveAll(Join({garbage, Record(0x26, 7, 0xAA), other, lengthZero, lengthOne, longFrame,
+                         SimulatedConsole::RecordFrame(0x1F, 3, headers), Record(0x26, 4, 0)}));
+    ASSERT_EQ(frames.size(), 7u);
     EXPECT_EQ(frames[0].command, 0x26);
     EXPECT_EQ(frames[0].window.RecordIndex(), 7);
     EXPECT_EQ(frames[0].window.RecordParam(9), 0xAA);
     EXPECT_EQ(frames[1].command, 0x40);
     EXPECT_EQ(frames[1].window.At(31), 0x34);
-    EXPECT_EQ(frames[1].remaining, 17u);
-    EXPECT_EQ(frames[2].command, 0x1F);
-    EXPECT_EQ(frames[2].window.RecordIndex(), 3);
-    EXPECT_EQ(frames[2].window.RecordParam(0), 0x16);
-}
-
-TEST(FrameReception, LengthZeroOrOneIsDispatchedAtOnce) {
-    for (std::uint8_t length : {0, 1}) {
-        const Bytes frame = {0x16, 0x02, 0x00, length, 0x26, 0x77, 0x78};
-        const auto frames = ReceiveAll(frame);
-        ASSERT_FALSE(frames.empty()) << int(length);
-        EXPECT_EQ(frames[0].command, 0x26);
-        EXPECT_EQ(frames[0].remaining, 2u) << "nothing read beyond the command byte";
-    }
+    EXPECT_EQ(frames[2].command, 0x41);
+    EXPECT_EQ(frames[2].window.At(31), 0x41);
+    EXPECT_EQ(frames[3].command, 0x42);
+    EXPECT_EQ(frames[3].window.At(31), 0x42);
+    EXPECT_EQ(frames[4].command, 0x26);
+    EXPECT_EQ(frames[4].window.At(31), 0x80 + 38);
+    EXPECT_EQ(frames[5].command, 0x1F);
+    EXPECT_EQ(frames[5].window.RecordIndex(), 3);
+    EXPECT_EQ(frames[5].window.RecordParam(0), 0x16);
+    EXPECT_EQ(frames[6].window.RecordIndex(), 4);
 }
 
 TEST(FrameReception, TailOfTheFrameBeforeCanFormAFalseHeader) {
@@ -91,21 +94,9 @@ TEST(FrameReception, TailOfTheFrameBeforeCanFormAFalseHeader) {
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[0].window.RecordIndex(), 1);
     EXPECT_EQ(frames[1].command, 0x16);
-    EXPECT_EQ(frames[1].remaining, 17u - 3u);
+    EXPECT_EQ(frames[1].window.At(31), 0x12) << "the next frame's third byte";
     EXPECT_EQ(frames[2].command, 0x26);
     EXPECT_EQ(frames[2].window.RecordIndex(), 2);
-}
-
-TEST(FrameReception, FrameLongerThanTheWindowKeepsItsOwnCommand) {
-    Bytes longFrame = {0x16, 0x02, 0x00, 40, 0x26};
-    for (int n = 0; n < 39; ++n) {
-        longFrame.push_back(static_cast<std::uint8_t>(0x80 + n));
-    }
-    const auto frames = ReceiveAll(Join({longFrame, Record(0x1F, 8, 0)}));
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].command, 0x26);
-    EXPECT_EQ(frames[0].window.At(31), 0x80 + 38);
-    EXPECT_EQ(frames[1].window.RecordIndex(), 8);
 }
 
 TEST(FrameReception, AFrameCutShortByALostDeviceIsDropped) {

@@ -58,22 +58,5 @@ TEST(SimulatedConsole, WaitsForTheEchoAnswerBeforeGoingOn) {
     EXPECT_EQ(console.EchoAnswers(), 1u);
 }
 
-TEST(SimulatedConsole, SilentNeverAnswersAndStallStopsInsideAFrame) {
-    SimulatedConsole silent(ConsoleScenario::Silent);
-    Send(silent, {0x64, 0x72, 0x26});
-    EXPECT_FALSE(silent.HasOutput());
-
-    SimulatedConsole stall(ConsoleScenario::Stall);
-    Send(stall, {0x64, 0x26});
-    std::size_t total = Drain(stall).size();
-    while (!stall.Stalled()) {
-        Send(stall, {0x65});
-        total += Drain(stall).size();
-    }
-    EXPECT_NE(total % 17, 0u) << "the last frame is cut short";
-    Send(stall, {0x65});
-    EXPECT_FALSE(stall.HasOutput());
-}
-
 }  // namespace
 }  // namespace vok
