@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -178,14 +177,9 @@ inline Bytes Join(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-// Polls a condition for up to `limit`; true once it holds.
-inline bool Eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
+// Polls a condition for up to about ten seconds; true once it holds.
+inline bool Eventually(const std::function<bool()>& condition) {
+    for (int n = 0; n < 5000 && !condition(); ++n) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return condition();

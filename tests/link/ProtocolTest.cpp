@@ -10,9 +10,7 @@
 namespace vok {
 namespace {
 
-using test::Bytes;
-using test::Join;
-using test::Record;
+using namespace vok::test;
 
 TEST(CommandPacket, TheFourPacketsByteForByte) {
     EXPECT_EQ(MakeCommandPacket(0x64), (CommandPacket{0x16, 0x02, 0x21, 0x02, 0x64, 0x47}));
@@ -29,7 +27,7 @@ struct Received {
 // Runs the reception steps over the bytes until they are used up, which
 // must end as a lost device.
 std::vector<Received> ReceiveAll(const Bytes& bytes) {
-    test::ScriptedLink link(bytes);
+    ScriptedLink link(bytes);
     (void)link.Open();
     link.LoseDeviceWhenDrained();
     ReceiveWindow window;

@@ -62,10 +62,8 @@ TEST(SerialLink, TerminalGoingAwayMidAcquisitionIsADeviceLost) {
     RunningConsole console(ConsoleScenario::Full, 115200);
     test::RecordingObserver observer;
     AcquisitionEngine engine(observer);
-    LinkOptions options;
-    options.kind = LinkOptions::Kind::Device;
-    options.devicePath = console->SlavePath();
-    ASSERT_TRUE(engine.OpenDevice(LinkFactory::Opener(options)));
+    ASSERT_TRUE(engine.OpenDevice(LinkFactory::Opener(
+        {.kind = LinkOptions::Kind::Device, .devicePath = console->SlavePath()})));
     engine.ResetForDiagnosis();
     engine.StartAcquisition();
     ASSERT_TRUE(test::Eventually([&] { return engine.HtCount() > 20; }));
