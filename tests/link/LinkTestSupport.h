@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -8,6 +7,7 @@
 #include <mutex>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -37,11 +37,8 @@ public:
     }
     // Once the queued bytes are gone, the device is gone.
     void LoseDeviceWhenDrained() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_loseWhenDrained = true;
-        }
-        m_changed.notify_all();
+        std::lock_guard lock(m_mutex);
+        m_loseWhenDrained = true;
     }
 
     Status Open() override {
@@ -51,18 +48,15 @@ public:
     }
     Result<std::size_t> ReceiveCount() override {
         std::lock_guard lock(m_mutex);
-        if (!m_open) {
-            return Error{"closed"};
+        if (m_queue.empty() && m_refill) {
+            const Bytes more = m_refill();
+            m_queue.insert(m_queue.end(), more.begin(), more.end());
         }
-        RefillLocked();
-        if (m_queue.empty() && m_loseWhenDrained) {
-            return Error{"cable pulled"};
-        }
-        return m_queue.size();
+        return Gone() ? Result<std::size_t>(Error{m_open ? "cable pulled" : "closed"})
+                      : m_queue.size();
     }
     Result<std::uint8_t> ReadByte() override {
         std::lock_guard lock(m_mutex);
-        RefillLocked();
         if (!m_open || m_queue.empty()) {
             return Error{"no byte"};
         }
@@ -88,13 +82,7 @@ public:
     Result<bool> WaitReadable(std::chrono::milliseconds timeout) override {
         std::unique_lock lock(m_mutex);
         m_changed.wait_for(lock, timeout, [this] { return !m_open || !m_queue.empty(); });
-        if (!m_open) {
-            return Error{"closed"};
-        }
-        if (m_queue.empty() && m_loseWhenDrained) {
-            return Error{"cable pulled"};
-        }
-        return !m_queue.empty();
+        return Gone() ? Result<bool>(Error{m_open ? "cable pulled" : "closed"}) : !m_queue.empty();
     }
     std::string Name() const override { return "scripted link"; }
 
@@ -106,18 +94,9 @@ public:
         std::lock_guard lock(m_mutex);
         return m_open;
     }
-    std::size_t Remaining() const {
-        std::lock_guard lock(m_mutex);
-        return m_queue.size();
-    }
 
 private:
-    void RefillLocked() {
-        if (m_queue.empty() && m_refill) {
-            const Bytes more = m_refill();
-            m_queue.insert(m_queue.end(), more.begin(), more.end());
-        }
-    }
+    bool Gone() const { return !m_open || (m_queue.empty() && m_loseWhenDrained); }
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -130,96 +109,58 @@ private:
 };
 
 // Every page effect as one line of text, in the order the worker made it.
+// A stuck observer is a GUI thread that never gets round to the worker's
+// calls (or only not to the end question): each such call waits like a
+// carried call would, and only the engine's cancel releases it.
 class RecordingObserver : public AcquisitionObserver {
 public:
-    explicit RecordingObserver(bool answerYes = true) : m_answerYes(answerYes) {}
+    enum class Answer { Yes, No, StuckEverywhere, StuckAtTheQuestion };
+    explicit RecordingObserver(Answer answer = Answer::Yes) : m_answer(answer) {}
 
-    void AddStatusLine(const std::string& line, std::stop_token) override { Add("status " + line); }
-    void SetSystemProgress(int position, std::stop_token) override {
-        std::lock_guard lock(m_mutex);
-        m_system.push_back(position);
+    using Cancel = std::stop_token;
+    void AddStatusLine(const std::string& line, Cancel c) override { Add("status " + line, c); }
+    void SetSystemProgress(int n, Cancel c) override { Add("system " + std::to_string(n), c); }
+    void SetLogProgress(int n, Cancel c) override { Add("log " + std::to_string(n), c); }
+    void SetButtons(bool skip, bool next, Cancel c) override {
+        Add(std::string("skip ") + (skip ? "on" : "off") + ", next " + (next ? "on" : "off"), c);
     }
-    void SetLogProgress(int position, std::stop_token) override {
-        std::lock_guard lock(m_mutex);
-        m_log.push_back(position);
+    bool AskGoNext(const std::string& question, Cancel c) override {
+        Add("ask " + question, c);
+        if (m_answer == Answer::StuckAtTheQuestion) {
+            return CallCompletion().Wait(std::move(c));
+        }
+        return m_answer == Answer::Yes;
     }
-    void SetButtons(bool skip, bool next, std::stop_token) override {
-        Add(std::string("skip ") + (skip ? "on" : "off") + ", next " + (next ? "on" : "off"));
-    }
-    bool AskGoNext(const std::string& question, std::stop_token) override {
-        Add("ask " + question);
-        return m_answerYes;
-    }
-    void GoToUserPage(std::stop_token) override { Add("user page"); }
-    void ShowMessage(const std::string& text, std::stop_token) override { Add("message " + text); }
-    void DeviceLost(const std::string& reason, std::stop_token) override { Add("lost " + reason); }
+    void GoToUserPage(Cancel c) override { Add("user page", c); }
+    void ShowMessage(const std::string& text, Cancel c) override { Add("message " + text, c); }
+    void DeviceLost(const std::string& reason, Cancel c) override { Add("lost " + reason, c); }
 
-    std::vector<std::string> Events() const {
+    // The events that start with `kind`, without it; all of them for "".
+    std::vector<std::string> Events(std::string_view kind = "") const {
         std::lock_guard lock(m_mutex);
-        return m_events;
-    }
-    std::vector<std::string> StatusLines() const {
-        std::vector<std::string> lines;
-        for (const std::string& e : Events()) {
-            if (e.starts_with("status ")) {
-                lines.push_back(e.substr(7));
+        std::vector<std::string> found;
+        for (const std::string& e : m_events) {
+            if (e.starts_with(kind)) {
+                found.push_back(e.substr(kind.size()));
             }
         }
-        return lines;
-    }
-    std::vector<int> SystemProgress() const {
-        std::lock_guard lock(m_mutex);
-        return m_system;
-    }
-    std::vector<int> LogProgress() const {
-        std::lock_guard lock(m_mutex);
-        return m_log;
+        return found;
     }
 
 private:
-    void Add(std::string event) {
-        std::lock_guard lock(m_mutex);
-        m_events.push_back(std::move(event));
-    }
-
-    bool m_answerYes;
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_events;
-    std::vector<int> m_system;
-    std::vector<int> m_log;
-};
-
-// A GUI thread that never gets round to the worker's calls: every call waits
-// like a carried call would, and only the engine's cancel releases it.
-// With onlyTheQuestion, only the end question hangs.
-class StuckObserver : public AcquisitionObserver {
-public:
-    explicit StuckObserver(bool onlyTheQuestion = false) : m_onlyTheQuestion(onlyTheQuestion) {}
-
-    void AddStatusLine(const std::string&, std::stop_token cancel) override { Call(cancel); }
-    void SetSystemProgress(int, std::stop_token cancel) override { Call(cancel); }
-    void SetLogProgress(int, std::stop_token cancel) override { Call(cancel); }
-    void SetButtons(bool, bool, std::stop_token cancel) override { Call(cancel); }
-    bool AskGoNext(const std::string&, std::stop_token cancel) override { return Stuck(cancel); }
-    void GoToUserPage(std::stop_token cancel) override { Call(cancel); }
-    void ShowMessage(const std::string&, std::stop_token cancel) override { Call(cancel); }
-    void DeviceLost(const std::string&, std::stop_token cancel) override { Call(cancel); }
-
-    bool Entered() const { return m_entered.load(); }
-
-private:
-    void Call(std::stop_token cancel) {
-        if (!m_onlyTheQuestion) {
-            Stuck(std::move(cancel));
+    void Add(std::string event, Cancel cancel) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_events.push_back(std::move(event));
+        }
+        if (m_answer == Answer::StuckEverywhere) {
+            (void)CallCompletion().Wait(std::move(cancel));
         }
     }
-    bool Stuck(std::stop_token cancel) {
-        m_entered = true;
-        CallCompletion never;
-        return never.Wait(std::move(cancel));
-    }
-    bool m_onlyTheQuestion;
-    std::atomic<bool> m_entered{false};
+
+    Answer m_answer;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_events;
 };
 
 inline Bytes Record(std::uint8_t command, std::uint8_t index, std::uint8_t fill) {
@@ -236,14 +177,9 @@ inline Bytes Join(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-// Polls a condition for up to `limit`; true once it holds.
-inline bool Eventually(const std::function<bool()>& condition,
-                       std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
+// Polls a condition for up to about ten seconds; true once it holds.
+inline bool Eventually(const std::function<bool()>& condition) {
+    for (int n = 0; n < 5000 && !condition(); ++n) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return condition();
