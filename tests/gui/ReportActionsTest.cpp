@@ -81,7 +81,8 @@ TEST_F(ReportActionsTest, LoadWithYesSendsTheFileAndThenShowsIt) {
     EXPECT_EQ(messages.Notices(), Texts({kUploadSuccessMessage}));
     EXPECT_EQ(shell.Urls(), std::vector<std::string>{PageUrlFor(report)});
     ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_NE(server.Body().find("filename=\"" + report.string() + "\"\r\n"), std::string::npos);
+    EXPECT_NE(server.Requests()[0].find("filename=\"" + report.string() + "\"\r\n"),
+              std::string::npos);
     // The completion page names the loaded file until a diagnosis writes one.
     EXPECT_EQ(Completion().m_strReportPath, report.string());
     EXPECT_EQ(Completion().m_strReportName, report.filename().string());
@@ -147,7 +148,7 @@ TEST_F(ReportActionsTest, SendAnsweredNoAnotherReplyOrAVanishedFileSaysSo) {
 }
 
 TEST_F(ReportActionsTest, AServerThatNeverAnswersLeavesTheWindowRunningButNotClosable) {
-    std::optional<LoopbackHttpServer> server(std::in_place, "", LoopbackHttpServer::Then::Hold);
+    std::optional<LoopbackHttpServer> server(std::in_place, "");
     Open(test::SimulatedLink(), server->Address());
     OnCompletionPage();
     messages.QueueAnswer(kAnswerYes);

@@ -38,7 +38,15 @@ public:
         m_thread = std::thread([this] { Serve(); });
     }
 
+    // A connection still open is cut, as a server that goes away without a word would.
     ~LoopbackHttpServer() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+            if (m_connection >= 0) {
+                ::shutdown(m_connection, SHUT_RDWR);
+            }
+        }
         ::shutdown(m_listen, SHUT_RDWR);  // the waiting accept fails and the thread ends
         m_thread.join();
         ::close(m_listen);
@@ -75,9 +83,12 @@ private:
 
     void Serve() {
         char buffer[65536];
-        for (int connection;
-             (connection = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;
-             ::close(connection)) {
+        for (;;) {
+            const int connection = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection < 0) {
+                return;
+            }
+            Track(connection);
             std::string request;
             for (ssize_t n = 1; !m_hangUp && n > 0 && !IsComplete(request);) {
                 n = ::recv(connection, buffer, sizeof buffer, 0);
@@ -92,7 +103,22 @@ private:
                 while (::recv(connection, buffer, sizeof buffer, 0) > 0) {
                 }
             }
+            Untrack(connection);
         }
+    }
+
+    // The open connection is known to the destructor, which may have to cut it.
+    void Track(int connection) {
+        std::lock_guard lock(m_mutex);
+        m_connection = connection;
+        if (m_stopping) {
+            ::shutdown(connection, SHUT_RDWR);
+        }
+    }
+    void Untrack(int connection) {
+        std::lock_guard lock(m_mutex);
+        m_connection = -1;
+        ::close(connection);
     }
 
     const std::string m_reply;
@@ -101,6 +127,8 @@ private:
     std::uint16_t m_port = 0;
     mutable std::mutex m_mutex;
     std::vector<std::string> m_requests;
+    int m_connection = -1;
+    bool m_stopping = false;
     std::thread m_thread;
 };
 
