@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-
 #include "WizardTestSupport.h"
 #include "pages/CDialogError.h"
 #include "pages/CDialogStep1Dlg.h"
@@ -25,31 +23,31 @@ protected:
 
     // How long `action` took; closing runs as the close box does.
     template <typename Action>
-    static std::chrono::milliseconds Timed(Action action) {
-        QElapsedTimer timer;
-        timer.start();
+    static auto Timed(Action action) {
+        const auto start = std::chrono::steady_clock::now();
         action();
-        return std::chrono::milliseconds(timer.elapsed());
+        return std::chrono::steady_clock::now() - start;
     }
 };
 
-TEST_F(AcquisitionFlowTest, DecliningTheEndQuestionLeavesNextAsTheWayOn) {
+TEST_F(AcquisitionFlowTest, DecliningTheStartOrTheEndQuestionLeavesTheUserOnThePage) {
     Open();
+    dialog->m_pStep1Dlg->m_btnStart.click();  // No
+    EXPECT_EQ(Page(), static_cast<unsigned>(kIdStartPage));
+    // The site information is read before the question.
+    EXPECT_EQ(dialog->m_SiteInfo.m_strModel, "VOK-HF 650");
     Answer({kAnswerYes, kAnswerNo});
     dialog->m_pStep1Dlg->m_btnStart.click();
     // Next is enabled one effect before the question comes: wait for both.
     ASSERT_TRUE(PumpUntil(
-        [&] { return Progress().m_btnNext.isEnabled() && messages.Questions().size() == 2u; }));
+        [&] { return Progress().m_btnNext.isEnabled() && messages.Questions().size() == 3u; }));
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
     Progress().m_btnNext.click();
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
 }
 
 TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
-    LinkOptions link;
-    link.kind = LinkOptions::Kind::Device;
-    link.devicePath = "/nonexistent/ttyVOK";
-    Open(link);
+    Open({.kind = LinkOptions::Kind::Device, .devicePath = "/nonexistent/ttyVOK"});
     dialog->m_pStep1Dlg->m_btnStart.click();
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdErrorPage));
     EXPECT_EQ(PageTexts::Bytes(dialog->m_pErrorDlg->m_ctrlError.text()),
@@ -57,20 +55,11 @@ TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
               "  Detected ERROR State ...\n"
               "  CODE : ERROR : Please, Check VOK USB Connection Cable. \n\n\n"
               "  Please, Reboot Console and Retry Diagnosis Procedure ... ");
-    EXPECT_EQ(shell.Sounds(), std::vector<std::filesystem::path>{data.Root() / "ERROR.dll"});
+    EXPECT_EQ(shell.Sounds(), std::vector<std::filesystem::path>{data.path() / "ERROR.dll"});
     EXPECT_TRUE(messages.Questions().empty());
-}
-
-TEST_F(AcquisitionFlowTest, DecliningTheStartLeavesTheStartPageAndTheDeviceFree) {
-    Open();
-    dialog->m_pStep1Dlg->m_btnStart.click();  // No
-    EXPECT_EQ(Page(), static_cast<unsigned>(kIdStartPage));
-    // The site information is read before the question.
-    EXPECT_EQ(dialog->m_SiteInfo.m_strModel, "VOK-HF 650");
-    Answer({kAnswerYes});
-    dialog->m_pStep1Dlg->m_btnStart.click();
-    EXPECT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
-    EXPECT_LT(Timed([&] { dialog->close(); }), 1s);
+    // A reason with printf's marks goes in whole.
+    EXPECT_NE(CDialogError::ErrorText("50%s done").find("  CODE : 50%s done \n\n\n"),
+              std::string::npos);
 }
 
 TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
@@ -99,11 +88,11 @@ TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     EXPECT_EQ(Progress().m_ctrlStatus.text(), status);
 }
 
-// Mid-stream, in a stall inside a frame, and with the worker blocked on its
-// first page effect because the GUI thread runs no events.
+// Right after Start, mid-stream, in a stall inside a frame, and with the
+// worker blocked on its first page effect because the GUI thread runs no events.
 TEST_F(AcquisitionFlowTest, ClosingDuringAnAcquisitionReturnsWithinASecond) {
-    enum class Wait { Progress, Stall, NoEvents };
-    for (const Wait wait : {Wait::Progress, Wait::Stall, Wait::NoEvents}) {
+    enum class Wait { None, Progress, Stall, NoEvents };
+    for (const Wait wait : {Wait::None, Wait::Progress, Wait::Stall, Wait::NoEvents}) {
         Open(wait == Wait::Progress ? test::SimulatedLink(ConsoleScenario::Full, 9600)
              : wait == Wait::Stall  ? test::SimulatedLink(ConsoleScenario::Stall)
                                     : test::SimulatedLink());
@@ -113,7 +102,7 @@ TEST_F(AcquisitionFlowTest, ClosingDuringAnAcquisitionReturnsWithinASecond) {
             ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 5; }));
         } else if (wait == Wait::Stall) {
             PumpUntil([] { return false; }, 1500ms);
-        } else {
+        } else if (wait == Wait::NoEvents) {
             std::this_thread::sleep_for(700ms);
         }
         EXPECT_LT(Timed([&] { dialog->close(); }), 1s) << static_cast<int>(wait);

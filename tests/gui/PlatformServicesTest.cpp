@@ -1,7 +1,6 @@
 #include <atomic>
 #include <chrono>
 #include <future>
-#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -33,6 +32,7 @@ TEST_F(PlatformServicesTest, InvokerRunsOnTheGuiThreadInOrderAndWaitsForEachCall
 
     std::vector<int> order;
     std::atomic<bool> wrongThread{false};
+    std::atomic<bool> notWaited{false};
     QThread* gui = QThread::currentThread();
     std::thread worker([&] {
         for (int i = 0; i < 200; ++i) {
@@ -41,46 +41,35 @@ TEST_F(PlatformServicesTest, InvokerRunsOnTheGuiThreadInOrderAndWaitsForEachCall
                 order.push_back(i);
             });
             // The call has run by now: the worker waited for it.
-            if (static_cast<int>(order.size()) != i + 1) {
-                wrongThread = true;
-            }
+            notWaited = notWaited || order.size() != i + 1u || order.back() != i;
         }
     });
     ASSERT_TRUE(PumpUntil([&] { return order.size() == 200u; }));
     worker.join();
-    std::vector<int> expected(200);
-    std::iota(expected.begin(), expected.end(), 0);
-    EXPECT_EQ(order, expected);
     EXPECT_FALSE(wrongThread);
+    EXPECT_FALSE(notWaited);
 }
 
 // The GUI thread is busy (it runs no events), as when it joins the worker.
 TEST_F(PlatformServicesTest, AStopOrCancelReleasesAWaitingWorkerAndDropsItsCall) {
     GuiInvoker invoker;
     std::atomic<bool> ran{false};
-    const auto waitingCall = [&](std::stop_token stop) {
-        std::future<bool> result = std::async(std::launch::async, [&invoker, &ran, stop] {
+    const auto releasedWithoutRunning = [&](std::stop_token stop, auto release) {
+        std::future<bool> call = std::async(std::launch::async, [&invoker, &ran, stop] {
             return invoker.Invoke([&ran] { ran = true; }, stop);
         });
         std::this_thread::sleep_for(50ms);
-        EXPECT_EQ(result.wait_for(0ms), std::future_status::timeout);
-        return result;
+        EXPECT_EQ(call.wait_for(0ms), std::future_status::timeout);
+        release();
+        ASSERT_EQ(call.wait_for(1s), std::future_status::ready);
+        EXPECT_FALSE(call.get());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(ran);
     };
     std::stop_source stop;
-    std::future<bool> stopped = waitingCall(stop.get_token());
-    stop.request_stop();
-    ASSERT_EQ(stopped.wait_for(1s), std::future_status::ready);
-    EXPECT_FALSE(stopped.get());
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(ran);
+    releasedWithoutRunning(stop.get_token(), [&] { stop.request_stop(); });
     EXPECT_FALSE(invoker.IsCancelled());
-
-    std::future<bool> cancelled = waitingCall({});
-    invoker.Cancel();
-    ASSERT_EQ(cancelled.wait_for(1s), std::future_status::ready);
-    EXPECT_FALSE(cancelled.get());
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(ran);
+    releasedWithoutRunning({}, [&] { invoker.Cancel(); });
     // Cancelled: further calls return at once without running.
     EXPECT_FALSE(
         std::async(std::launch::async, [&] { return invoker.Invoke([&] { ran = true; }); }).get());

@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -25,19 +24,15 @@ inline QApplication& QtApp() {
     return *app;
 }
 
-// Pixels of `image` inside `area` whose colour is close to `color`.
-inline int CountPixels(const QImage& image, const QRect& area, const QColor& color,
-                       int tolerance = 40) {
+// Pixels of `image` whose colour is close to `color`.
+inline int CountPixels(const QImage& image, const QColor& color, int tolerance) {
     int count = 0;
-    const QRect clipped = area.intersected(image.rect());
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            if (std::abs(pixel.red() - color.red()) <= tolerance &&
-                std::abs(pixel.green() - color.green()) <= tolerance &&
-                std::abs(pixel.blue() - color.blue()) <= tolerance) {
-                ++count;
-            }
+            count += std::abs(pixel.red() - color.red()) <= tolerance &&
+                     std::abs(pixel.green() - color.green()) <= tolerance &&
+                     std::abs(pixel.blue() - color.blue()) <= tolerance;
         }
     }
     return count;
@@ -46,10 +41,9 @@ inline int CountPixels(const QImage& image, const QRect& area, const QColor& col
 // Runs the GUI thread's events until `done` holds or the limit has passed.
 template <typename Predicate>
 bool PumpUntil(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-    QElapsedTimer timer;
-    timer.start();
+    const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
-        if (timer.elapsed() > limit.count()) {
+        if (std::chrono::steady_clock::now() > end) {
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -56,30 +56,23 @@ protected:
     }
 };
 
-TEST_F(ReportActionsTest, LoadAnsweredNoShowsTheReportWithoutSending) {
-    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
+TEST_F(ReportActionsTest, LoadShowsTheReportAndSendsItOnlyOnYes) {
+    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200\r\n"));
     Open(test::SimulatedLink(), server.Address());
     // From another folder: the page still goes to the REPORT folder.
     test::TempDir elsewhere;
     const std::filesystem::path report = WriteReport(elsewhere.path());
-    Load(report);
-    EXPECT_EQ(messages.Questions(), Texts({kMsgLoadSendQuestion}));
-    EXPECT_TRUE(messages.Notices().empty());
-    EXPECT_EQ(shell.Urls(), std::vector<std::string>{PageUrlFor(report)});
+    const std::string url = PageUrlFor(report);
+    Load(report);  // No: shown, not sent, and not named on the completion page
     EXPECT_EQ(data.Files(".html").size(), 1u);
-    EXPECT_TRUE(server.Requests().empty());
     EXPECT_TRUE(Completion().m_strReportPath.empty());
-}
 
-TEST_F(ReportActionsTest, LoadWithYesSendsTheFileAndThenShowsIt) {
-    LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200\r\n"));
-    Open(test::SimulatedLink(), server.Address());
-    const std::filesystem::path report = WriteReport(data.ReportFolder());
     Answer({kAnswerYes, kAnswerYes});
     Load(report);
-    EXPECT_EQ(messages.Questions(), Texts({kMsgLoadSendQuestion, kMsgSendQuestion}));
+    EXPECT_EQ(messages.Questions(),
+              Texts({kMsgLoadSendQuestion, kMsgLoadSendQuestion, kMsgSendQuestion}));
     EXPECT_EQ(messages.Notices(), Texts({kUploadSuccessMessage}));
-    EXPECT_EQ(shell.Urls(), std::vector<std::string>{PageUrlFor(report)});
+    EXPECT_EQ(shell.Urls(), (std::vector<std::string>{url, url}));
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_NE(server.Requests()[0].find("filename=\"" + report.string() + "\"\r\n"),
               std::string::npos);

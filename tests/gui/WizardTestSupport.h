@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -9,9 +8,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include "QtTestApp.h"
 #include "app/CDiagnosisDlg.h"
@@ -29,7 +25,6 @@ struct DataFolderCopy : TempDir {
     DataFolderCopy() {
         std::filesystem::copy(VOK_EXAMPLES_DIR, path(), std::filesystem::copy_options::recursive);
     }
-    const std::filesystem::path& Root() const { return path(); }
     std::filesystem::path ReportFolder() const { return path() / kReportFolderName; }
 
     // The files in the REPORT folder whose names end with `extension`.
@@ -51,11 +46,7 @@ inline std::vector<std::string> Texts(std::initializer_list<std::string_view> te
 }
 
 inline LinkOptions SimulatedLink(ConsoleScenario scenario = ConsoleScenario::Full, int baud = 0) {
-    LinkOptions link;
-    link.kind = LinkOptions::Kind::Simulated;
-    link.scenario = scenario;
-    link.simulatedBaud = baud;
-    return link;
+    return {LinkOptions::Kind::Simulated, "", scenario, baud};
 }
 
 // The wizard on a data folder of its own, with scripted answers and a
@@ -67,7 +58,7 @@ protected:
     void Open(LinkOptions link = SimulatedLink(),
               std::optional<std::string> server = std::nullopt) {
         DiagnosisOptions options;
-        options.dataDir = data.Root();
+        options.dataDir = data.path();
         options.link = std::move(link);
         options.server = std::move(server);
         dialog = std::make_unique<CDiagnosisDlg>(options, messages, shell);

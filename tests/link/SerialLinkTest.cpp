@@ -73,8 +73,8 @@ TEST(SerialLink, TerminalGoingAwayMidAcquisitionIsADeviceLost) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_NE(engine.LostReason().find(console->SlavePath()), std::string::npos)
         << engine.LostReason();
-    EXPECT_LT(engine.HtCount(), 213);
-    EXPECT_TRUE(observer.Events().back().starts_with("lost ")) << observer.Events().back();
+    EXPECT_GT(engine.HtCount(), 20) << "what arrived before stays";
+    EXPECT_EQ(observer.Events().back(), "lost " + engine.LostReason());
 }
 
 }  // namespace
