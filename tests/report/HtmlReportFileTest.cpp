@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <utility>
 
 #include "report/ReportFileWriter.h"
 #include "report/ReportRenderer.h"
@@ -17,10 +16,8 @@ using ::testing::HasSubstr;
 TEST(HtmlFileNameTest, EveryReportExtensionBecomesHtmlOtherNamesGetItAppended) {
     EXPECT_EQ(ReportRenderer::HtmlFileName("REPORT_NONE_20090714_141707.VOK"),
               "REPORT_NONE_20090714_141707.html");
-    EXPECT_EQ(ReportRenderer::HtmlFileName("x.Vok"), "x.html");
     EXPECT_EQ(ReportRenderer::HtmlFileName("a.VOK.vok"), "a.html.html");
     EXPECT_EQ(ReportRenderer::HtmlFileName("a.VOKb"), "a.htmlb");
-    EXPECT_EQ(ReportRenderer::HtmlFileName("report.txt"), "report.txt.html");
     EXPECT_EQ(ReportRenderer::HtmlFileName("page.html"), "page.html.html");
     EXPECT_EQ(ReportRenderer::HtmlFileName(""), ".html");
 }
@@ -81,17 +78,6 @@ TEST_F(HtmlReportFileTest, DiagnosisReportRenderedBesideItWithTheDefinitionsAsTh
 TEST_F(HtmlReportFileTest, PageNeverTakesTheReportsPlace) {
     const std::string report = WriteDiagnosis();
     const std::string before = test::ReadAll(report);
-    const std::string lower = (folder.ReportFolder() / "old.vok").string();
-    const std::string bare = (folder.ReportFolder() / "REPORT").string();
-    for (const auto& [copy, page] :
-         {std::pair{lower, (folder.ReportFolder() / "old.html").string()},
-          std::pair{bare, bare + ".html"}}) {
-        std::filesystem::copy_file(report, copy);
-        const Result<std::string> html = ReportRenderer::RenderReportFile(copy, folder);
-        ASSERT_TRUE(html.ok()) << html.error();
-        EXPECT_EQ(*html, page);
-        EXPECT_EQ(test::ReadAll(copy), before);
-    }
     EXPECT_FALSE(
         ReportRenderer::RenderReportFile(report, report, folder.DefineFile().string()).ok());
     const std::string viaDots = (std::filesystem::path(report).parent_path() / "." /
@@ -121,17 +107,6 @@ TEST_F(HtmlReportFileTest, OnlyMissingEmptyOrOlderPagesOfOursAreReplaced) {
     const std::string text = test::ReadAll(page);
     EXPECT_EQ(text.rfind("<html>", 0), 0u);
     EXPECT_EQ(text.find(std::string(10, 'x')), std::string::npos);
-}
-
-TEST_F(HtmlReportFileTest, EmptyReportFromElsewhereGivesAPageInANewReportFolder) {
-    const std::string empty = dir.Write("REPORT_X_20260101_000000.VOK", "");
-    ASSERT_FALSE(std::filesystem::exists(folder.ReportFolder()));
-    const Result<std::string> html = ReportRenderer::RenderReportFile(empty, folder);
-    ASSERT_TRUE(html.ok()) << html.error();
-    EXPECT_EQ(*html, (folder.ReportFolder() / "REPORT_X_20260101_000000.html").string());
-    const std::string page = test::ReadAll(*html);
-    EXPECT_EQ(page.rfind("<html>", 0), 0u);
-    EXPECT_EQ(page.substr(page.size() - 14), "</body></html>");
 }
 
 TEST_F(HtmlReportFileTest, UnreadableReportOrUnwritablePageIsAnError) {

@@ -75,9 +75,19 @@ TEST(ReportNameTest, FollowsTheSerialAndTheMomentWithUnsafeCharactersReplaced) {
     EXPECT_EQ(ReportFileWriter::ReportName("\xC8Z", t), "REPORT_\xC8Z_20260102_030405.VOK");
 }
 
-TEST(ReportFileWriterTest, WritesTheHeadLineByLineWithCrLf) {
-    const std::string text =
-        ReportFileWriter::Compose(ExampleSite(), FilledData(), Moment("2009-07-14 14:17:07"));
+// Written into a new folder under the report's name, line by line with CR LF,
+// and read back whole.
+TEST(ReportFileRoundTripTest, WritesTheHeadAndEveryRecordAndReadsThemBack) {
+    test::TempDir dir;
+    const DiagnosisData data = FilledData();
+    const SiteInfo site = ExampleSite();
+    std::tm moment = Moment("2009-07-14 14:17:07");
+    const std::time_t when = std::mktime(&moment);
+    const auto written = ReportFileWriter::WriteReportFile(dir.path() / "REPORT", site, data, when);
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(written->m_strReportPath,
+              (dir.path() / "REPORT" / "REPORT_VK12345678_20090714_141707.VOK").string());
+    const std::string text = test::ReadAll(written->m_strReportPath);
     const std::vector<std::string> lines = SplitCrLf(text);
     ASSERT_EQ(lines.size(), 5280u);
     EXPECT_EQ(text.substr(0, text.find("[HT_INFO_001]")),
@@ -96,6 +106,28 @@ TEST(ReportFileWriterTest, WritesTheHeadLineByLineWithCrLf) {
     EXPECT_EQ(lines[5280 - 12], "[CMD_INFO_225]");
     EXPECT_EQ(lines[5280 - 2], "PARAM10=255");
     EXPECT_EQ(lines.back(), "");
+
+    const ReportData back = ReportFileReader::ReadReportFile(written->m_strReportPath);
+    EXPECT_EQ(back.m_strDate, "2009/07/14");
+    EXPECT_EQ(back.m_strTime, "14:17:07");
+    EXPECT_EQ(back.m_SiteInfo, site);
+    for (std::size_t k = 1; k < kCmdRecordCount; ++k) {
+        EXPECT_EQ(back.m_CmdInfo[k].params, data.m_CmdInfo[k].params) << "CMD " << k;
+        if (k < kHtRecordCount) {
+            EXPECT_EQ(back.m_HtInfo[k].params, data.m_HtInfo[k].params) << "HT " << k;
+        }
+    }
+    // Record 0 never travels.
+    EXPECT_EQ(back.m_HtInfo[0], DiagnosisRecord{});
+
+    // A second report of the same moment replaces the first and leaves nothing beside it.
+    DiagnosisData changed = data;
+    changed.m_HtInfo[5].params[0] = 42;
+    ASSERT_TRUE(ReportFileWriter::WriteReportFile(dir.path() / "REPORT", site, changed, when).ok());
+    EXPECT_EQ(ReportFileReader::ReadReportFile(written->m_strReportPath).m_HtInfo[5].params[0], 42);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "REPORT"),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(ReportFileWriterTest, LineBreaksInsideValuesCannotForgeSectionsOrKeys) {
@@ -115,42 +147,6 @@ TEST(ReportFileWriterTest, LineBreaksInsideValuesCannotForgeSectionsOrKeys) {
     EXPECT_EQ(back.m_HtInfo[1].params[0], 255);
     EXPECT_EQ(back.m_SiteInfo.m_strComment, "first [HT_INFO_001] PARAM01=7 last");
     EXPECT_EQ(back.m_SiteInfo.m_strHospital, "Ward");
-}
-
-TEST(ReportFileRoundTripTest, ReadsBackWhatWasWrittenIntoANewFolder) {
-    test::TempDir dir;
-    const DiagnosisData data = FilledData();
-    const SiteInfo site = ExampleSite();
-    std::tm moment = Moment("2009-07-14 14:17:07");
-    const std::time_t when = std::mktime(&moment);
-    const auto written = ReportFileWriter::WriteReportFile(dir.path() / "REPORT", site, data, when);
-    ASSERT_TRUE(written.ok()) << written.error();
-    EXPECT_EQ(written->m_strReportName, "REPORT_VK12345678_20090714_141707.VOK");
-    EXPECT_EQ(written->m_strReportPath,
-              (dir.path() / "REPORT" / written->m_strReportName).string());
-
-    const ReportData back = ReportFileReader::ReadReportFile(written->m_strReportPath);
-    EXPECT_EQ(back.m_strDate, "2009/07/14");
-    EXPECT_EQ(back.m_strTime, "14:17:07");
-    EXPECT_EQ(back.m_SiteInfo, site);
-    EXPECT_EQ(back.m_strConsoleVersion, "V2.10-K");
-    for (std::size_t k = 1; k < kCmdRecordCount; ++k) {
-        EXPECT_EQ(back.m_CmdInfo[k].params, data.m_CmdInfo[k].params) << "CMD " << k;
-        if (k < kHtRecordCount) {
-            EXPECT_EQ(back.m_HtInfo[k].params, data.m_HtInfo[k].params) << "HT " << k;
-        }
-    }
-    // Record 0 never travels.
-    EXPECT_EQ(back.m_HtInfo[0], DiagnosisRecord{});
-
-    // A second report of the same moment replaces the first and leaves nothing beside it.
-    DiagnosisData changed = data;
-    changed.m_HtInfo[5].params[0] = 42;
-    ASSERT_TRUE(ReportFileWriter::WriteReportFile(dir.path() / "REPORT", site, changed, when).ok());
-    EXPECT_EQ(ReportFileReader::ReadReportFile(written->m_strReportPath).m_HtInfo[5].params[0], 42);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "REPORT"),
-                            std::filesystem::directory_iterator()),
-              1);
 }
 
 TEST(ReportFileWriterTest, FailsClearlyWhenTheFolderCannotBeWritten) {
