@@ -1,17 +1,19 @@
-#include "report/SystemInfoDecoder.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <initializer_list>
-#include <utility>
 
+#include "report/DefinitionFile.h"
+#include "report/LogDecoder.h"
+#include "report/SystemInfoDecoder.h"
 #include "support/ExpectTexts.h"
 
 namespace vok {
 namespace {
 
 using D = SystemInfoDecoder;
+using L = LogDecoder;
 using test::ExpectTexts;
 using test::kNoText;
 
@@ -71,9 +73,7 @@ TEST(BitFieldDecoderTest, BuckyTypesAndSettings) {
 
 TEST(BitFieldDecoderTest, EnableBitAndAecChannels) {
     ExpectTexts(Field<D::GetEnableText>(0), 0x01, "ENABLE");
-    ExpectTexts(Field<D::GetEnableText>(1), 0x01, "DISABLE");
     ExpectTexts(Field<D::GetEnableText>(7), 0x80, "ENABLE", 0x7F, "DISABLE");
-    ExpectTexts(Field<D::GetEnableText>(8), 0xFF, "DISABLE");
     ExpectTexts(Field<D::GetEnableText>(-1), 0xFF, "DISABLE");
     // 0x68: AEC1 setting 1, field 2; AEC2 setting 2, field 0. 0xFF is all ones.
     ExpectTexts(Field<D::GetAecSettingText>(1), 0xFF, "BUCKY 2", 0x68, "NON-BUCKY", 0x00, "OFF");
@@ -103,42 +103,102 @@ TEST(RecordTextDecoderTest, SerialAndVersionsEndAtZeroAndAreEscaped) {
     EXPECT_EQ(Shown(&D::GetHtVersionText, 4, {0, 0, 0, 0, 0, 0, '<', '&', '>', '1'},
                     {0, 0, 0, 0, 0, 0, 0, '"', 0}),
               "&lt;&amp;&gt;1.&quot;");
+    // The reader's no-version text is shown as it is, not escaped again.
     ReportData report;
-    for (const auto& [file, text] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"&nbsp;", "&nbsp;"}, {"V2.10-K", "V2.10-K"}, {"<img>", "&lt;img&gt;"}, {"", ""}}) {
-        report.m_strConsoleVersion = file;
-        EXPECT_EQ(SystemInfoDecoder(report).GetConsoleVersionText(), text);
-    }
+    report.m_strConsoleVersion = "&nbsp;";
+    EXPECT_EQ(SystemInfoDecoder(report).GetConsoleVersionText(), "&nbsp;");
 }
 
-TEST(RecordTextDecoderTest, DeliveryDateIsPackedBcdWithoutValidation) {
+TEST(RecordTextDecoderTest, DeliveryDateIsPackedBcdUnlessMissing) {
     EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0x07, 0x03, 0x15}), "2007/03/15");
-    EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0x12, 0x31, 0x24}), "2012/31/24");
-    EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0x00, 0x01, 0xFF}), "2000/01/165");
     EXPECT_EQ(Shown(&D::GetDeliveryDateText, 4, {0xFF, 0x01, 0x01}), kNoText);
 }
 
-TEST(CounterDecoderTest, LittleEndianGroupedWithSuffixMissingRecordsAllOnes) {
+// The byte after each counter is never zero here, so a counter read one byte
+// too wide shows.
+TEST(CounterDecoderTest, LittleEndianGroupedWithSuffix) {
     const std::initializer_list<int> counters = {0x40, 0x42, 0x0F, 0x39, 0x30, 0x07, 0x00};
     EXPECT_EQ(Shown(&D::GetExposureTotalText, 5, counters), "1,000,000 Times");
     EXPECT_EQ(Shown(&D::GetExposureTodayText, 5, counters), "12,345 Times");
     EXPECT_EQ(Shown(&D::GetErrorCountText, 5, counters), "7 Times");
-    EXPECT_EQ(Shown(&D::GetExposureTotalText, 5, {}), "16,777,215 Times");
-    EXPECT_EQ(Shown(&D::GetExposureTodayText, 5, {}), "65,535 Times");
-    EXPECT_EQ(Shown(&D::GetErrorCountText, 5, {}), "65,535 Times");
-    EXPECT_EQ(Shown(&D::GetHeatUnitTodayText, 6, {}), "16,777,215 HU");
     // Heat units are signed 32 bits.
     EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {}), "(1) HU");
-    EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {0, 0, 0, 0}), "0 HU");
     EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {0xFF, 0xFF, 0xFF, 0x7F}), "2,147,483,647 HU");
     EXPECT_EQ(Shown(&D::GetHeatUnitTotalText, 6, {0, 0, 0, 0x80}), "(2,147,483,648) HU");
     EXPECT_EQ(Shown(&D::GetHeatUnitTodayText, 6, {0, 0, 0, 0, 0xE8, 0x03, 0}), "1,000 HU");
 }
 
 TEST(GroupedNumberTest, GroupsOfThreeNegativesInParentheses) {
-    ExpectTexts(D::FormatGroupedNumber, 0, "0", 999, "999", 1000, "1,000", 99999, "99,999", 100000,
-                "100,000", 1234567, "1,234,567", -1, "(1)", -5000, "(5,000)", INT32_MIN,
-                "(2,147,483,648)", INT32_MAX, "2,147,483,647");
+    ExpectTexts(D::FormatGroupedNumber, 0, "0", 999, "999", 1000, "1,000", 100000, "100,000",
+                1234567, "1,234,567", -1, "(1)", -5000, "(5,000)", INT32_MIN, "(2,147,483,648)");
+}
+
+TEST(LogBcdDecoderTest, DateAndTimeWithoutRefusingMissingBytes) {
+    EXPECT_EQ(L::GetLogTimeText(0x23, 0x59, 0x07), "23:59:07");
+    EXPECT_EQ(L::GetLogDateText(0x09, 0x01, 0x05), "2009/01/05");
+    EXPECT_EQ(L::GetLogDateText(0xFF, 0x0A, 0x1F), "20165/10/25");
+}
+
+TEST(LogCodeDecoderTest, EachListToItsLastEntryAndOnePast) {
+    ExpectTexts(L::GetExposureTimeText, 0, "1ms", 6, "8ms", 17, "100ms", 37, "10000ms", 38, kNoText,
+                255, kNoText);
+    ExpectTexts(L::GetLogBuckyText, 0, "NON-BUCKY", 2, "BUCKY 2", 3, kNoText);
+    ExpectTexts(L::GetAecDensityText, 9, kNoText, 10, "-8", 18, "0", 19, "+1", 26, "+8", 27,
+                kNoText, 0, kNoText);
+    ExpectTexts(L::GetHexByteText, 0, "00", 0x0A, "0A", 254, "FE", 255, kNoText);
+}
+
+TEST(LogBitDecoderTest, DevicesScreensAndFields) {
+    ExpectTexts(L::GetExtDeviceText, 0x41, "DR2", 0x44, "DR1", 0x68, "TOMO", 0x60, "DR0", 0x40,
+                "PHOTO FLUORO", 0x92, kNoText, 0, kNoText);
+    ExpectTexts(L::GetAecScreenText, 0, "NO USE", 1, "SMALL", 3, "MEDIUM", 5, "FAST", 7, "FAST", 8,
+                "");
+    ExpectTexts(L::GetAecFieldMapText, 0, "NO USE", 5, "L(O),C(X),R(O)", 7, "L(O),C(O),R(O)", 2,
+                "L(X),C(O),R(X)", 8, "L(X),C(X),R(X)");
+}
+
+TEST(AprDecoderTest, FixedProgramsFilledToTwentyFourUserProgramsNot) {
+    ExpectTexts(L::GetAprText, 0, kNoText, 1, "Skull - AP\t\t\t   ", 2, "Skull - Lateral         ",
+                3, "Skull - Town's          ", 64, "Calcanus - Axial        ", 65, "User APR 1", 89,
+                "User APR 25", 90, kNoText, 255, kNoText, -1, kNoText);
+    for (int code = 2; code <= 64; ++code) {
+        EXPECT_EQ(L::GetAprText(code).size(), 24u) << "code " << code;
+    }
+}
+
+// Each code's text comes from an index built at load; it must be what a
+// lookup of the printed key finds.
+TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
+    const std::string text =
+        "[ERROR]\nCODE_0X1a=lower digit\ncode_0x1A=second\nCODE_0X5=short\nCODE_0X005=long\n"
+        "CODE_0X05=five\nCODE_0XG1=not hex\nCODE_0X=none\nCODE_0X100=big\n CODE_0XFF = padded \n"
+        "CODE_0X01=<b>Mains</b> &amp; fuse\nCOMMAND_06=wrong section\nCODE_0X00=No error\n"
+        "[COMMAND]\nCOMMAND_5=short\nCOMMAND_005=long\nCOMMAND_05=five\nCOMMAND_123=x\n"
+        "COMMAND_0123=y\nCOMMAND_256=z\nCOMMAND_-1=w\nCOMMAND_1A=hex\ncommand_99=lower\n"
+        "[TUBE]\nTUBE_00=zero\nTUBE_0=short zero\nTUBE_255=\"quoted\"\nTUBE_01=" +
+        std::string(100, 'x') + "\n[ERROR]\nCODE_0X06=repeated section\n";
+    const DefinitionFile define = DefinitionFile::Parse(text);
+    const ProfileFile profile = ProfileFile::Parse(text);
+    struct Kind {
+        const char* section;
+        const char* format;
+    };
+    for (const Kind kind : {Kind{"ERROR", "CODE_0X%02X"}, Kind{"COMMAND", "COMMAND_%02d"},
+                            Kind{"TUBE", "TUBE_%02d"}}) {
+        for (int code = 0; code <= 255; ++code) {
+            char key[32];
+            std::snprintf(key, sizeof key, kind.format, code);
+            EXPECT_EQ(define.LookupDefinition(kind.section, kind.format, code),
+                      profile.Get(kind.section, key, "", 80))
+                << key;
+        }
+    }
+    EXPECT_EQ(define.GetErrorText(0xFF), "padded");  // 255 is a code here, not "no value"
+    // Codes outside a byte give no value; a missing file gives empty texts.
+    EXPECT_EQ(define.GetErrorText(256), "&nbsp;");
+    EXPECT_EQ(define.GetErrorText(-1), "&nbsp;");
+    EXPECT_EQ(define.LookupDefinition("ERROR", "CODE_0X%02X", 300), "&nbsp;");
+    EXPECT_EQ(DefinitionFile::Load("/nonexistent/CFG/VOK.DEFINE").GetTubeText(3), "");
 }
 
 }  // namespace
