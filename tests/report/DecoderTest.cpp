@@ -201,5 +201,16 @@ TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
     EXPECT_EQ(DefinitionFile::Load("/nonexistent/CFG/VOK.DEFINE").GetTubeText(3), "");
 }
 
+// The shipped definitions name every code the built-in console sends, so
+// the demonstration's page has no empty description.
+TEST(ExampleDefinitionFileTest, NamesEveryCodeTheConsoleUses) {
+    const DefinitionFile define = DefinitionFile::Load(VOK_EXAMPLES_DIR "/CFG/VOK.DEFINE");
+    for (int code = 0; code <= 0x60; ++code) {
+        EXPECT_TRUE(code == 0 || !define.GetErrorText(code).empty()) << "error " << code;
+        EXPECT_TRUE(code > 40 || !define.GetCommandText(code).empty()) << "command " << code;
+        EXPECT_TRUE(code > 20 || !define.GetTubeText(code).empty()) << "tube " << code;
+    }
+}
+
 }  // namespace
 }  // namespace vok
