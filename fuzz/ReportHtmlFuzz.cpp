@@ -6,18 +6,19 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/ProfileFile.h"
 #include "report/DefinitionFile.h"
+#include "report/RenderHtml.h"
 #include "report/ReportFileReader.h"
-#include "report/ReportRenderer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const vok::DefinitionFile definitions =
         vok::DefinitionFile::Load(VOK_EXAMPLES_DIR "/CFG/VOK.DEFINE");
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    vok::ReportData report = vok::ReportFileReader::ReadReportFile(vok::ProfileFile::Parse(text));
-    const vok::ReportRenderer renderer(std::move(report), definitions);
-    const std::string page = renderer.RenderHtml();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const vok::Result<vok::ReportData> report = vok::ReportFileReader::Parse(bytes);
+    if (!report) {
+        return 0;
+    }
+    const std::string page = vok::RenderHtml(*report, definitions);
     if (page.find("<script") != std::string::npos) {
         std::abort();
     }

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <string>
@@ -32,8 +33,10 @@ constexpr std::string_view kUsage =
     "  --simulate[=SCENARIO] the built-in simulated console: full (default), partial,\n"
     "                        noisy, stall or silent\n"
     "  --data-dir DIR        the data folder (default $HOME/VOK/DIAGNOSIS)\n"
-    "  --timeout SECONDS     how long to wait for the end of the log (default 120)\n\n"
-    "Without --device or --simulate the first FTDI device is used.\n"
+    "  --timeout SECONDS     how long to wait for the end of the log (default 120,\n"
+    "                        at most 86400: one day)\n\n"
+    "Without --device or --simulate the first FTDI device is used. The data folder\n"
+    "must exist; without its CONFIG.ini the report's site fields are empty.\n"
     "Exit status: 0 report written, 2 link or file unusable, 3 acquisition incomplete.";
 
 // Status lines and progress on stderr: a bar redrawn in place on a
@@ -112,17 +115,37 @@ private:
     int m_log = 0;
 };
 
+// A wait longer than a day is a typing mistake, and far longer ones overflow
+// the clock's deadline arithmetic.
+constexpr std::chrono::seconds kMaxTimeout{86400};
+
 Result<std::chrono::seconds> ParseTimeout(const CommandLine& line) {
     const std::optional<std::string> text = line.Value("timeout");
     if (!text) {
         return std::chrono::seconds(kAcquireDefaultTimeout);
     }
-    long seconds = 0;
+    long long seconds = 0;
     const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), seconds);
-    if (ec != std::errc() || end != text->data() + text->size() || seconds <= 0) {
-        return Error{"--timeout needs a whole number of seconds above 0"};
+    if (ec != std::errc() || end != text->data() + text->size() || seconds <= 0 ||
+        seconds > kMaxTimeout.count()) {
+        return Error{"--timeout needs a whole number of seconds from 1 to " +
+                     std::to_string(kMaxTimeout.count()) + " (one day)"};
     }
     return std::chrono::seconds(seconds);
+}
+
+// The site information as loaded for the report. A missing CONFIG.ini is no
+// error, but the user hears that the site fields will be empty; one that is
+// there and cannot be read stops the run before the generator is asked.
+Result<SiteInfo> LoadSite(const DataFolder& folder) {
+    const std::string config = folder.ConfigFile().string();
+    Result<SiteInfo> site = SiteConfig::TryLoadSiteInfo(config);
+    std::error_code ec;
+    if (site && !std::filesystem::exists(config, ec)) {
+        std::cerr << "NOTICE : No site configuration file " << config
+                  << "; the report's site fields will be empty.\n";
+    }
+    return site;
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -148,6 +171,10 @@ int Run(const std::vector<std::string>& args) {
     }
     const DataFolder folder =
         line.Has("data-dir") ? DataFolder(*line.Value("data-dir")) : DataFolder::Default();
+    if (Status ready = folder.EnsureReportFolder(); !ready) {
+        std::cerr << kErrorMessagePrefix << ready.error() << "\n";
+        return kExitUsage;
+    }
 
     ConsoleProgress progress(::isatty(STDERR_FILENO) == 1);
     AcquisitionEngine engine(progress);
@@ -156,7 +183,12 @@ int Run(const std::vector<std::string>& args) {
                   << "  " << opened.error() << "\n";
         return kExitUsage;
     }
-    const SiteInfo site = SiteConfig::LoadSiteInfo(folder.ConfigFile().string());
+    const Result<SiteInfo> site = LoadSite(folder);
+    if (!site) {
+        engine.Close();
+        std::cerr << kErrorMessagePrefix << site.error() << "\n";
+        return kExitUsage;
+    }
     engine.ResetForDiagnosis();
     engine.StartAcquisition();
     AcquisitionOutcome outcome = engine.WaitForEnd(*timeout);
@@ -187,7 +219,7 @@ int Run(const std::vector<std::string>& args) {
             return kExitIncomplete;
     }
     const Result<WrittenReport> written = ReportFileWriter::WriteReportFile(
-        folder.ReportFolder(), site, engine.Data(), std::time(nullptr));
+        folder.ReportFolder(), *site, engine.Data(), std::time(nullptr));
     if (!written) {
         std::cerr << "ERROR : " << written.error() << "\n";
         return kExitUsage;

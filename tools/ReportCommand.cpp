@@ -11,7 +11,7 @@
 
 #include "platform/CommandLine.h"
 #include "platform/DataFolder.h"
-#include "report/ReportRenderer.h"
+#include "report/HtmlReportFile.h"
 
 extern char** environ;
 
@@ -77,8 +77,8 @@ int Run(const std::vector<std::string>& args) {
     int exitCode = kExitOk;
     for (const std::string& report : reports) {
         const Result<std::string> html =
-            output ? ReportRenderer::RenderReportFile(report, *output, folder.DefineFile().string())
-                   : ReportRenderer::RenderReportFile(report, folder);
+            output ? HtmlReportFile::RenderReportFile(report, *output, folder.DefineFile().string())
+                   : HtmlReportFile::RenderReportFile(report, folder);
         if (!html) {
             std::cerr << "ERROR : " << html.error() << "\n";
             exitCode = kExitUsage;

@@ -5,7 +5,7 @@
 
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
-#include "report/ReportRenderer.h"
+#include "report/HtmlReportFile.h"
 
 namespace vok {
 
@@ -13,7 +13,7 @@ CDialogReport::CDialogReport(CDiagnosisDlg& owner) : m_owner(owner) {}
 
 std::optional<std::string> CDialogReport::DoModal() {
     const Result<std::string> page =
-        ReportRenderer::RenderReportFile(m_strReportPath, m_owner.Folder());
+        HtmlReportFile::RenderReportFile(m_strReportPath, m_owner.Folder());
     if (!page) {
         // A page that was never written must not look like a report that
         // opened: the browser would show an old page or nothing at all.

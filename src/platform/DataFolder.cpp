@@ -31,10 +31,28 @@ std::filesystem::path DataFolder::ErrorSoundFile() const {
     return m_root / kErrorSoundFileName;
 }
 
+Status DataFolder::CheckRoot() const {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(m_root, ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return Error{"The data folder " + m_root.string() + " does not exist"};
+    }
+    if (ec) {
+        return Error{"Cannot use the data folder " + m_root.string() + ": " + ec.message()};
+    }
+    if (!std::filesystem::is_directory(status)) {
+        return Error{"The data folder " + m_root.string() + " is not a folder"};
+    }
+    return Done{};
+}
+
 Status DataFolder::EnsureReportFolder() const {
+    if (Status root = CheckRoot(); !root) {
+        return root;
+    }
     std::error_code ec;
     const std::filesystem::path folder = ReportFolder();
-    std::filesystem::create_directories(folder, ec);
+    std::filesystem::create_directory(folder, ec);
     if (ec) {
         return Error{"Cannot create the report folder " + folder.string() + ": " + ec.message()};
     }

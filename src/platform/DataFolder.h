@@ -23,7 +23,11 @@ public:
     std::filesystem::path ReportFolder() const;
     std::filesystem::path ErrorSoundFile() const;
 
-    // Creates the report folder (and the data folder) when missing.
+    // The data folder must exist: a mistyped --data-dir is refused, never
+    // created.
+    Status CheckRoot() const;
+    // Creates the report folder when missing, inside a data folder that
+    // exists.
     Status EnsureReportFolder() const;
 
 private:

@@ -1,13 +1,12 @@
 #include "platform/ProfileFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <optional>
+
+#include "platform/RegularFile.h"
 
 namespace vok {
 
@@ -102,37 +101,27 @@ std::size_t NextMark(const char* data, std::size_t size, std::size_t pos) {
 }  // namespace
 
 ProfileFile ProfileFile::Load(const std::string& path) {
-    Result<ProfileFile> profile = Open(path);
+    Result<ProfileFile> profile = OpenIfPresent(path);
     return profile ? std::move(profile).value() : ProfileFile();
 }
 
 Result<ProfileFile> ProfileFile::Open(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return Error{std::strerror(errno)};
+    Result<std::string> text = RegularFile::Read(path);
+    if (!text) {
+        return Error{text.error()};
     }
-    // One read of the whole file where its size is known; in chunks for
-    // anything that grows or has no size (a pipe, a file being written).
-    std::string text;
-    struct stat info {};
-    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        text.resize(static_cast<std::size_t>(info.st_size));
-        text.resize(std::fread(text.data(), 1, text.size(), file));
+    return Parse(std::move(text).value());
+}
+
+Result<ProfileFile> ProfileFile::OpenIfPresent(const std::string& path) {
+    Result<std::optional<std::string>> text = RegularFile::ReadIfPresent(path);
+    if (!text) {
+        return Error{text.error()};
     }
-    constexpr std::size_t kChunk = std::size_t{64} * 1024;
-    char chunk[kChunk];
-    std::size_t got = 0;
-    while (!std::feof(file) && !std::ferror(file) &&
-           (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        text.append(chunk, got);
+    if (!text->has_value()) {
+        return ProfileFile();
     }
-    const bool failed = std::ferror(file) != 0;
-    const int reason = errno;
-    std::fclose(file);
-    if (failed) {
-        return Error{std::strerror(reason)};
-    }
-    return Parse(std::move(text));
+    return Parse(std::move(*std::move(text).value()));
 }
 
 ProfileFile ProfileFile::Parse(std::string text) {

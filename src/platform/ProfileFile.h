@@ -23,11 +23,16 @@ class ProfileFile {
 public:
     ProfileFile() = default;
 
+    // Every read is bounded and never blocks (see RegularFile): a FIFO, a
+    // device or a file over 64 MiB is not read.
+    //
     // A missing or unreadable file gives an empty profile: every lookup
     // returns its default.
     static ProfileFile Load(const std::string& path);
     // The same, but a file that cannot be read is an error with its reason.
     static Result<ProfileFile> Open(const std::string& path);
+    // A missing file is an empty profile; any other failure is an error.
+    static Result<ProfileFile> OpenIfPresent(const std::string& path);
     static ProfileFile Parse(std::string text);
 
     std::string Get(std::string_view section, std::string_view key, std::string_view defaultValue,

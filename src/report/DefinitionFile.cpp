@@ -109,6 +109,14 @@ DefinitionFile DefinitionFile::Load(const std::string& path) {
     return DefinitionFile(ProfileFile::Load(path));
 }
 
+Result<DefinitionFile> DefinitionFile::Open(const std::string& path) {
+    Result<ProfileFile> profile = ProfileFile::OpenIfPresent(path);
+    if (!profile) {
+        return Error{"Cannot read the definition file " + path + ": " + profile.error()};
+    }
+    return DefinitionFile(std::move(profile).value());
+}
+
 DefinitionFile DefinitionFile::Parse(std::string text) {
     return DefinitionFile(ProfileFile::Parse(std::move(text)));
 }

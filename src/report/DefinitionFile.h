@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Result.h"
 #include "platform/ProfileFile.h"
 
 namespace vok {
@@ -18,8 +19,11 @@ class DefinitionFile {
 public:
     DefinitionFile() : DefinitionFile(ProfileFile()) {}
 
-    // A missing file is no error: every text is then empty.
+    // A missing file is no error: every text is then empty. Load gives empty
+    // texts for a file that cannot be read as well; Open says why, naming
+    // the file (a FIFO, a device, over 64 MiB, no permission).
     static DefinitionFile Load(const std::string& path);
+    static Result<DefinitionFile> Open(const std::string& path);
     static DefinitionFile Parse(std::string text);
 
     // The value of the key built from keyFormat (a printf format with one int)

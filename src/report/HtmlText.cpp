@@ -10,6 +10,8 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kNibbleBits = 4;
 constexpr int kNibbleMask = 0x0F;
 constexpr int kDecimalBase = 10;
+constexpr unsigned char kFirstPrintable = 0x20;
+constexpr unsigned char kDelete = 0x7F;
 
 std::string_view Entity(char c) {
     switch (c) {
@@ -28,17 +30,32 @@ std::string_view Entity(char c) {
     }
 }
 
+// Control characters would put line breaks and the like into a page that has
+// none; as references they still show what the generator sent.
+bool IsControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < kFirstPrintable || byte == kDelete;
+}
+
 }  // namespace
 
 void HtmlText::AppendEscaped(std::string& out, std::string_view text) {
     std::size_t plainBegin = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::string_view entity = Entity(text[i]);
-        if (!entity.empty()) {
-            out.append(text, plainBegin, i - plainBegin);
-            out += entity;
-            plainBegin = i + 1;
+        const bool control = IsControl(text[i]);
+        if (entity.empty() && !control) {
+            continue;
         }
+        out.append(text, plainBegin, i - plainBegin);
+        if (control) {
+            out += "&#";
+            AppendDecimal(out, static_cast<unsigned char>(text[i]));
+            out += ';';
+        } else {
+            out += entity;
+        }
+        plainBegin = i + 1;
     }
     out.append(text, plainBegin, text.size() - plainBegin);
 }

@@ -12,7 +12,9 @@ class HtmlText {
 public:
     // Text that came from a report file or from the generator can hold
     // anything; & < > " ' are replaced by their entities so that it shows as
-    // text and can never open markup. Other bytes stay as they are.
+    // text and can never open markup, and control characters (below 0x20,
+    // and 0x7F) by numeric references ("&#10;") so that the page stays one
+    // line. Other bytes stay as they are.
     static void AppendEscaped(std::string& out, std::string_view text);
     static std::string Escape(std::string_view text);
 

@@ -5,6 +5,7 @@
 
 #include "core/Constants.h"
 #include "platform/ProfileFile.h"
+#include "platform/RegularFile.h"
 
 namespace vok {
 
@@ -129,8 +130,24 @@ void ReadTables(const ProfileFile& profile, ReportData& report) {
 
 }  // namespace
 
+Result<ReportData> ReportFileReader::Read(const std::string& path) {
+    const Result<ProfileFile> profile = ProfileFile::Open(path);
+    if (!profile) {
+        return Error{"Cannot read the report file " + path + ": " + profile.error()};
+    }
+    return ReadReportFile(*profile);
+}
+
+Result<ReportData> ReportFileReader::Parse(std::string_view bytes) {
+    if (bytes.size() > RegularFile::kMaxBytes) {
+        return Error{"Cannot read the report: " + RegularFile::TooLargeReason()};
+    }
+    return ReadReportFile(ProfileFile::Parse(std::string(bytes)));
+}
+
 ReportData ReportFileReader::ReadReportFile(const std::string& path) {
-    return ReadReportFile(ProfileFile::Load(path));
+    Result<ReportData> report = Read(path);
+    return report ? std::move(report).value() : ReadReportFile(ProfileFile());
 }
 
 ReportData ReportFileReader::ReadReportFile(const ProfileFile& profile) {

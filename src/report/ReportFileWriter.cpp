@@ -1,15 +1,12 @@
 #include "report/ReportFileWriter.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <system_error>
 
-#include <unistd.h>
-
 #include "core/Constants.h"
+#include "platform/AtomicFile.h"
 
 namespace vok {
 
@@ -21,8 +18,10 @@ constexpr char kNameReplacement = '_';
 constexpr unsigned char kFirstPrintable = 0x20;
 constexpr unsigned char kDelete = 0x7F;
 
+// Bytes of 0x80 and above are no characters on their own: an unprogrammed
+// serial (0xFF bytes) would give a name that is not valid UTF-8.
 bool IsForbiddenInName(unsigned char c) {
-    return c < kFirstPrintable || c == kDelete || std::strchr("/\\:*?\"<>|", c) != nullptr;
+    return c < kFirstPrintable || c >= kDelete || std::strchr("/\\:*?\"<>|", c) != nullptr;
 }
 
 // Appends a value so that it stays on one line: CR LF, CR and LF each become
@@ -178,37 +177,17 @@ Result<WrittenReport> ReportFileWriter::WriteReportFile(const std::filesystem::p
     const std::filesystem::path path = folder / written.m_strReportName;
     written.m_strReportPath = path.string();
 
+    // Only the report folder itself is made: a folder above it that is
+    // missing is a mistyped data folder, not one to create.
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    std::filesystem::create_directory(folder, ec);
     if (ec) {
         return Error{"Cannot create the folder " + folder.string() + ": " + ec.message()};
     }
 
-    const std::string text = Compose(site, data, local);
-
-    // Write beside the target and rename over it, so a failed write never
-    // leaves a cut report file under the real name.
-    const std::filesystem::path temp = folder / ("." + written.m_strReportName + ".part");
-    {
-        std::FILE* file = std::fopen(temp.c_str(), "wb");
-        if (file == nullptr) {
-            return Error{"Cannot write " + written.m_strReportPath + ": " + std::strerror(errno)};
-        }
-        const std::size_t put = std::fwrite(text.data(), 1, text.size(), file);
-        const int writeErrno = errno;
-        const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-        const int flushErrno = errno;
-        const bool closed = std::fclose(file) == 0;
-        if (put != text.size() || !flushed || !closed) {
-            std::filesystem::remove(temp, ec);
-            const int err = put != text.size() ? writeErrno : flushErrno;
-            return Error{"Cannot write " + written.m_strReportPath + ": " + std::strerror(err)};
-        }
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return Error{"Cannot write " + written.m_strReportPath + ": " + ec.message()};
+    if (Status saved = AtomicFile::Write(written.m_strReportPath, Compose(site, data, local));
+        !saved) {
+        return Error{"Cannot write " + written.m_strReportPath + ": " + saved.error()};
     }
     return written;
 }

@@ -20,8 +20,8 @@ struct WrittenReport {
 class ReportFileWriter {
 public:
     // The file name for a serial and a moment of local time. Characters that
-    // cannot stand in a file name here or on Windows become "_"; the serial
-    // itself is written unchanged elsewhere.
+    // cannot stand in a file name here or on Windows, and bytes of 0x80 and
+    // above, become "_"; the serial itself is written unchanged elsewhere.
     static std::string ReportName(const std::string& serial, const std::tm& local);
 
     // The whole file text, with each line break inside a value written as one
@@ -29,8 +29,9 @@ public:
     static std::string Compose(const SiteInfo& site, const DiagnosisData& data,
                                const std::tm& local);
 
-    // Creates the folder when missing and replaces a file of the same name.
-    // Fails with the reason when the file cannot be written completely.
+    // Creates the folder when missing (not the folders above it) and replaces
+    // a file of the same name as a whole: the old one stays until the new one
+    // is complete. Fails with the reason when the file cannot be written.
     static Result<WrittenReport> WriteReportFile(const std::filesystem::path& folder,
                                                  const SiteInfo& site, const DiagnosisData& data,
                                                  std::time_t when);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/Result.h"
 #include "report/SiteInfo.h"
 
 namespace vok {
@@ -19,6 +20,14 @@ public:
     // The ten [SERVICE] values the service form shows; cause and action stay
     // empty.
     static SiteInfo ReadServiceForm(const std::string& path);
+
+    // The same three, for callers that tell the user: a missing file still
+    // gives empty fields, but a file that is there and cannot be read (a
+    // FIFO, a device, over 64 MiB, no permission) is an error naming it. The
+    // plain forms above give empty fields then.
+    static Result<SiteInfo> TryLoadSiteInfo(const std::string& path);
+    static Result<SiteInfo> TryReadUserForm(const std::string& path);
+    static Result<SiteInfo> TryReadServiceForm(const std::string& path);
 };
 
 }  // namespace vok

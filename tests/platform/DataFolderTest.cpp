@@ -19,15 +19,26 @@ TEST(DataFolderTest, NamesItsFilesUnderTheRootWhichIsUnderHomeByDefault) {
     EXPECT_EQ(DataFolder::Default().Root(), "/home/kim/VOK/DIAGNOSIS");
 }
 
-TEST(DataFolderTest, CreatesTheReportFolderOrSaysWhyNot) {
+// The report folder is made inside the data folder; a data folder that is
+// not there is a mistyped --data-dir and is never made.
+TEST(DataFolderTest, CreatesTheReportFolderInsideAnExistingDataFolderOnly) {
     test::TempDir dir;
-    const DataFolder folder(dir.path() / "new" / "data");
+    const DataFolder folder(dir.path());
     EXPECT_TRUE(folder.EnsureReportFolder().ok());
     EXPECT_TRUE(std::filesystem::is_directory(folder.ReportFolder()));
     EXPECT_TRUE(folder.EnsureReportFolder().ok());
 
-    // A file stands where the folder should go.
-    const DataFolder blocked(dir.Write("plain", "x"));
+    const DataFolder typo(dir.path() / "deep" / "typo");
+    const Status missing = typo.EnsureReportFolder();
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error(), "The data folder " + typo.Root().string() + " does not exist");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "deep"));
+
+    // A file stands where a folder should go.
+    const DataFolder plain(dir.Write("plain", "x"));
+    EXPECT_NE(plain.EnsureReportFolder().error().find("is not a folder"), std::string::npos);
+    dir.Write("blocked/REPORT", "x");
+    const DataFolder blocked(dir.path() / "blocked");
     EXPECT_NE(blocked.EnsureReportFolder().error().find("report folder"), std::string::npos);
 }
 

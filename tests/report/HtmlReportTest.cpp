@@ -1,14 +1,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <regex>
 #include <string>
 
+#include "report/HtmlPageWriter.h"
+#include "report/HtmlReportFile.h"
+#include "report/RenderHtml.h"
 #include "report/ReportFileWriter.h"
-#include "report/ReportRenderer.h"
 #include "support/TempDir.h"
 
 namespace vok {
@@ -35,8 +43,14 @@ ReportData SkippedReport() {
     return report;
 }
 
-ReportRenderer Renderer(const ReportData& report) {
-    return ReportRenderer(report, DefinitionFile::Parse(kDefine));
+const DefinitionFile& Definitions() {
+    static const DefinitionFile definitions = DefinitionFile::Parse(kDefine);
+    return definitions;
+}
+
+// The table writers of the page; report must outlive the writer.
+HtmlPageWriter Renderer(const ReportData& report) {
+    return HtmlPageWriter(report, Definitions());
 }
 
 // The first group of every match of pattern in text, each after a "|".
@@ -71,7 +85,7 @@ const std::string kAlwaysTables =
 
 TEST(HtmlPageTest, SkippedDiagnosisShowsTheSiteAndCalibrationTablesSystemTableOnlyWithMaxKv) {
     ReportData report = SkippedReport();
-    const std::string html = Renderer(report).RenderHtml();
+    const std::string html = RenderHtml(report, Definitions());
     EXPECT_EQ(TableTitles(html), kAlwaysTables);
     const std::string head =
         "<html><head><title>VOK Diagnosis Report</title>"
@@ -82,7 +96,7 @@ TEST(HtmlPageTest, SkippedDiagnosisShowsTheSiteAndCalibrationTablesSystemTableOn
     EXPECT_EQ(html.find_first_of("\r\n"), std::string::npos);
 
     Set(report.m_HtInfo, 1, {254});
-    EXPECT_EQ(TableTitles(Renderer(report).RenderHtml()), "|System Infomation" + kAlwaysTables);
+    EXPECT_EQ(TableTitles(RenderHtml(report, Definitions())), "|System Infomation" + kAlwaysTables);
 }
 
 // Error entries i and protocol blocks i alternate; a block needs i below both
@@ -110,7 +124,7 @@ TEST(LogOrderTest, EntriesAndBlocksAlternateWhileBothCountsLastUpToTheLogsCapaci
         if (c.missing != 0) {
             Set(shown.m_HtInfo, c.missing, {255});
         }
-        EXPECT_EQ(TableTitles(Renderer(shown).RenderHtml()), kAlwaysTables + c.titles)
+        EXPECT_EQ(TableTitles(RenderHtml(shown, Definitions())), kAlwaysTables + c.titles)
             << c.messages << " " << c.protocols << " " << c.missing;
     }
     // Nothing is read outside the tables, whatever the counts say.
@@ -323,7 +337,7 @@ TEST(HtmlEscapingTest, ForeignTextsAreEscapedOwnTextsAreNot) {
     report.m_strDate = "<b>2026</b>";
     report.m_strTime = "12:00";
     report.m_strConsoleVersion = "V1<2";
-    const std::string html = Renderer(report).RenderHtml();
+    const std::string html = RenderHtml(report, Definitions());
     EXPECT_EQ(html.find("<script>"), std::string::npos);
     EXPECT_THAT(html, HasSubstr("<p>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;</p>"));
     EXPECT_THAT(html, HasSubstr("<p>Smith &amp; &quot;Sons&quot;</p>"));
@@ -332,19 +346,44 @@ TEST(HtmlEscapingTest, ForeignTextsAreEscapedOwnTextsAreNot) {
     EXPECT_THAT(html, HasSubstr("<p>12 Harbour Road, Hamburg 20457 / Room #2 (50%)</p>"));
 }
 
+// Control characters from the generator or the report file would break the
+// page's one line; they show as numeric references. The program's own and
+// the definitions' texts (the tab after an error code) stay as they are.
+TEST(HtmlEscapingTest, ControlCharactersFromTheGeneratorAndTheFileBecomeReferences) {
+    ReportData report = SkippedReport();
+    Set(report.m_HtInfo, 1, {0});
+    Set(report.m_HtInfo, 3, {'V', 'K', 0x0A, '1', 0x0D, '2', 0x7F, '3', 0x1B, '4'});
+    Set(report.m_HtInfo, 4, {0x26, 0x01, 0x02, 0, 0, 0, 'v', '1', 0x09, '2'});
+    report.m_SiteInfo.m_strComment = "line\x01one\x1Ftwo";
+    report.m_strTime = "12:00\r";
+    report.m_strConsoleVersion = "C\n1";
+    Set(report.m_HtInfo, 6, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0});
+    Set(report.m_HtInfo, 113, {0, 0x1A});
+    const std::string html = RenderHtml(report, Definitions());
+    EXPECT_EQ(std::count_if(html.begin(), html.end(),
+                            [](char c) { return (c >= 0 && c < 0x20 && c != '\t') || c == 0x7F; }),
+              0);
+    for (const char* text :
+         {"<p>VK&#10;1&#13;2&#127;3&#27;4</p>", "<p>line&#1;one&#31;two</p>", "12:00&#13;</p>",
+          "<p>C&#10;1</p>", "v1&#9;2", "<p>1A\tTube overheated</p>"}) {
+        EXPECT_THAT(html, HasSubstr(text)) << text;
+    }
+}
+
 // Every ".VOK" in any case becomes ".html", so a page can never take a report file's name.
 TEST(HtmlFileNameTest, EveryReportExtensionBecomesHtmlOtherNamesGetItAppended) {
-    EXPECT_EQ(ReportRenderer::HtmlFileName("REPORT_NONE_20090714_141707.VOK"),
+    EXPECT_EQ(HtmlReportFile::HtmlFileName("REPORT_NONE_20090714_141707.VOK"),
               "REPORT_NONE_20090714_141707.html");
-    EXPECT_EQ(ReportRenderer::HtmlFileName("a.VOK.vok"), "a.html.html");
-    EXPECT_EQ(ReportRenderer::HtmlFileName("a.VOKb"), "a.htmlb");
-    EXPECT_EQ(ReportRenderer::HtmlFileName("page.html"), "page.html.html");
+    EXPECT_EQ(HtmlReportFile::HtmlFileName("a.VOK.vok"), "a.html.html");
+    EXPECT_EQ(HtmlReportFile::HtmlFileName("a.VOKb"), "a.htmlb");
+    EXPECT_EQ(HtmlReportFile::HtmlFileName("page.html"), "page.html.html");
 }
 
 class HtmlReportFileTest : public ::testing::Test {
 protected:
     test::TempDir dir;
     DataFolder folder{dir.path() / "DIAGNOSIS"};
+    void SetUp() override { std::filesystem::create_directory(folder.Root()); }
 
     // A report file as a finished diagnosis writes it: a site, the system
     // information and one error entry with its protocol block.
@@ -370,7 +409,7 @@ TEST_F(HtmlReportFileTest, DiagnosisReportRenderedBesideItWithTheDefinitionsAsTh
               "[ERROR]\nCODE_0X1A=Tube overheated\n[COMMAND]\nCOMMAND_07=Select workstation\n");
     const std::string report = WriteDiagnosis();
 
-    const Result<std::string> html = ReportRenderer::RenderReportFile(report, folder);
+    const Result<std::string> html = HtmlReportFile::RenderReportFile(report, folder);
     ASSERT_TRUE(html.ok()) << html.error();
     EXPECT_EQ(*html, std::filesystem::path(report).replace_extension(".html").string());
     const std::string page = test::ReadAll(*html);
@@ -380,7 +419,7 @@ TEST_F(HtmlReportFileTest, DiagnosisReportRenderedBesideItWithTheDefinitionsAsTh
         EXPECT_THAT(page, HasSubstr(text)) << text;
     }
     dir.Write("DIAGNOSIS/CFG/VOK.DEFINE", "[ERROR]\nCODE_0X1A=second\n");
-    ASSERT_TRUE(ReportRenderer::RenderReportFile(report, folder).ok());
+    ASSERT_TRUE(HtmlReportFile::RenderReportFile(report, folder).ok());
     EXPECT_THAT(test::ReadAll(*html), HasSubstr("<p>1A\tsecond</p>"));
 }
 
@@ -390,30 +429,113 @@ TEST_F(HtmlReportFileTest, OnlyMissingEmptyOrOlderPagesOfOursAreReplaced) {
     const std::string report = WriteDiagnosis();
     const std::string before = test::ReadAll(report);
     EXPECT_FALSE(
-        ReportRenderer::RenderReportFile(report, report, folder.DefineFile().string()).ok());
+        HtmlReportFile::RenderReportFile(report, report, folder.DefineFile().string()).ok());
     const std::string viaDots = (std::filesystem::path(report).parent_path() / "." /
                                  std::filesystem::path(report).filename())
                                     .string();
-    EXPECT_FALSE(ReportRenderer::RenderReportFile(report, viaDots, "").ok());
+    EXPECT_FALSE(HtmlReportFile::RenderReportFile(report, viaDots, "").ok());
     EXPECT_EQ(test::ReadAll(report), before);
     const std::string config = dir.Write("CONFIG.ini", "[USER]\nHOSPITAL=St. Mary\n");
-    EXPECT_FALSE(ReportRenderer::RenderReportFile(report, config, "").ok());
+    EXPECT_FALSE(HtmlReportFile::RenderReportFile(report, config, "").ok());
     EXPECT_EQ(test::ReadAll(config), "[USER]\nHOSPITAL=St. Mary\n");
 
     const std::string empty = dir.Write("empty.html", "");
-    EXPECT_TRUE(ReportRenderer::RenderReportFile(report, empty, "").ok());
+    EXPECT_TRUE(HtmlReportFile::RenderReportFile(report, empty, "").ok());
     const std::string page = dir.Write(
         "page.html", "<html><head><title>VOK Diagnosis Report</title>" + std::string(500'000, 'x'));
-    ASSERT_TRUE(ReportRenderer::RenderReportFile(report, page, "").ok());
+    ASSERT_TRUE(HtmlReportFile::RenderReportFile(report, page, "").ok());
     const std::string text = test::ReadAll(page);
     EXPECT_EQ(text.rfind("<html>", 0), 0u);
     EXPECT_EQ(text.find(std::string(10, 'x')), std::string::npos);
 }
 
+// Nothing at the page's name is written through or opened in a way that can
+// block: a link (to a file elsewhere or to nothing) and a FIFO are refused and
+// left as they are, and so is what they point to.
+TEST_F(HtmlReportFileTest, LinksAndFifosAtThePageNameAreLeftAloneAndReported) {
+    const std::string report = WriteDiagnosis();
+    const std::string page = std::filesystem::path(report).replace_extension(".html");
+    const std::string secret =
+        dir.Write("secret", "<html><head><title>VOK Diagnosis Report</title>");
+    struct Planted {
+        const char* what;
+        std::function<void()> plant;
+    };
+    for (const Planted& p : std::initializer_list<Planted>{
+             {"link to a page elsewhere", [&] { std::filesystem::create_symlink(secret, page); }},
+             {"dangling link", [&] { std::filesystem::create_symlink(dir.File("made"), page); }},
+             {"FIFO", [&] { ::mkfifo(page.c_str(), 0600); }}}) {
+        std::filesystem::remove(page);
+        p.plant();
+        const Result<std::string> html = HtmlReportFile::RenderReportFile(report, folder);
+        ASSERT_FALSE(html.ok()) << p.what;
+        EXPECT_THAT(html.error(), HasSubstr(page)) << p.what;
+        EXPECT_THAT(html.error(), HasSubstr("nothing was written")) << p.what;
+        EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(page)));
+    }
+    EXPECT_EQ(test::ReadAll(secret), "<html><head><title>VOK Diagnosis Report</title>");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("made")));
+}
+
+// On a full disk the page shown before stays whole, and nothing half-written
+// is left beside it.
+TEST_F(HtmlReportFileTest, OldPageStaysUntilTheNewOneIsComplete) {
+    const std::string report = WriteDiagnosis();
+    const Result<std::string> html = HtmlReportFile::RenderReportFile(report, folder);
+    ASSERT_TRUE(html.ok());
+    const std::string before = test::ReadAll(*html);
+    Result<std::string> again = *html;
+    {
+        const rlimit full{8192, RLIM_INFINITY};
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &full);
+        again = HtmlReportFile::RenderReportFile(report, folder);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        ::signal(SIGXFSZ, handler);
+    }
+    ASSERT_FALSE(again.ok());
+    EXPECT_EQ(again.error(), "Cannot write the HTML report " + *html + ": File too large");
+    EXPECT_EQ(test::ReadAll(*html), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.ReportFolder()),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+// Input files that are not regular files or are too large are refused at once
+// with the file named; a missing definition file only leaves texts empty.
+TEST_F(HtmlReportFileTest, ReportAndDefinitionFilesThatCannotBeReadAreNamed) {
+    const std::string report = WriteDiagnosis();
+    const std::string huge = dir.Write("huge.VOK", "");
+    ASSERT_EQ(::truncate(huge.c_str(), 64 * 1024 * 1024 + 1), 0);
+    const std::string fifo = dir.File("fifo.VOK");
+    ::mkfifo(fifo.c_str(), 0600);
+    struct Case {
+        std::string reportFile, defineFile, error;
+    };
+    for (const Case& c : {
+             Case{"/dev/zero", "", "Cannot read the report file /dev/zero: not a regular file"},
+             Case{fifo, "", "Cannot read the report file " + fifo + ": not a regular file"},
+             Case{huge, "", "Cannot read the report file " + huge + ": larger than 64 MiB"},
+             Case{report, fifo, "Cannot read the definition file " + fifo + ": not a regular file"},
+             Case{report, "/dev/zero",
+                  "Cannot read the definition file /dev/zero: not a regular file"},
+         }) {
+        const Result<std::string> html =
+            HtmlReportFile::RenderReportFile(c.reportFile, dir.File("page.html"), c.defineFile);
+        ASSERT_FALSE(html.ok()) << c.error;
+        EXPECT_EQ(html.error(), c.error);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("page.html")));
+    }
+    EXPECT_TRUE(
+        HtmlReportFile::RenderReportFile(report, dir.File("page.html"), dir.File("none")).ok());
+}
+
 TEST_F(HtmlReportFileTest, UnreadableReportOrUnwritablePageIsAnError) {
     std::filesystem::create_directories(dir.path() / "FOLDER.VOK");
-    EXPECT_FALSE(ReportRenderer::RenderReportFile(dir.File("FOLDER.VOK"), folder).ok());
-    const Result<std::string> unwritable = ReportRenderer::RenderReportFile(
+    EXPECT_FALSE(HtmlReportFile::RenderReportFile(dir.File("FOLDER.VOK"), folder).ok());
+    const Result<std::string> unwritable = HtmlReportFile::RenderReportFile(
         WriteDiagnosis(), dir.File("no/such/folder/page.html"), folder.DefineFile().string());
     ASSERT_FALSE(unwritable.ok());
     EXPECT_NE(unwritable.error().find("page.html"), std::string::npos);

@@ -18,6 +18,7 @@ class ReportCommandTest : public ::testing::Test {
 protected:
     vok::test::TempDir dir;
     std::string dataDir = dir.File("data");
+    void SetUp() override { std::filesystem::create_directory(dataDir); }
 
     Outcome Run(const std::string& arguments, const std::string& environment = "") {
         return vok::test::RunVok(dir, "report " + arguments, environment);

@@ -6,6 +6,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "platform/RegularFile.h"
 #include "report/ReportFileReader.h"
 #include "report/ReportFileWriter.h"
 #include "report/SiteConfig.h"
@@ -64,6 +65,43 @@ TEST(ReportNameTest, FollowsTheSerialAndTheMomentWithUnsafeCharactersReplaced) {
     // A NUL inside the serial neither cuts the name nor survives into it.
     EXPECT_EQ(ReportFileWriter::ReportName(std::string("AB\0CD", 5), t),
               "REPORT_AB_CD_20260102_030405.VOK");
+    // Bytes of 0x80 and up are no characters alone: an unprogrammed serial
+    // of 0xFF bytes still gives a name in plain ASCII.
+    EXPECT_EQ(ReportFileWriter::ReportName(std::string(10, '\xFF'), t),
+              "REPORT_" + std::string(10, '_') + "_20260102_030405.VOK");
+    EXPECT_EQ(ReportFileWriter::ReportName("A\x80\xC3\xA9Z~", t),
+              "REPORT_A___Z~_20260102_030405.VOK");
+}
+
+// Whatever someone who may write into REPORT/ planted there, the report goes
+// only to its own name, as a file of its own; each failure says why.
+TEST(ReportFileWriterTest, PlantedLinksAreNeverWrittenThroughAFolderAtTheNameSaysSo) {
+    test::TempDir dir;
+    const std::string secret = dir.Write("secret", "root only");
+    const std::filesystem::path folder = dir.path() / "REPORT";
+    std::filesystem::create_directory(folder);
+    std::tm moment = Moment("2009-07-14 14:17:07");
+    const std::time_t when = std::mktime(&moment);
+    const std::string name = "REPORT_VK12345678_20090714_141707.VOK";
+    // The temporary names a writer might pick by rule, and the name itself.
+    for (const std::string& planted : {"." + name + ".part", "." + name + ".tmp", name}) {
+        std::filesystem::create_symlink(secret, folder / planted);
+    }
+    const auto written = ReportFileWriter::WriteReportFile(folder, {}, FilledData(), when);
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(test::ReadAll(secret), "root only");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(folder / name)));
+    EXPECT_EQ(SplitCrLf(test::ReadAll(written->m_strReportPath)).size(), 5280u);
+
+    std::filesystem::remove(folder / name);
+    std::filesystem::create_directory(folder / name);
+    const auto onFolder = ReportFileWriter::WriteReportFile(folder, {}, FilledData(), when);
+    ASSERT_FALSE(onFolder.ok());
+    EXPECT_EQ(onFolder.error(), "Cannot write " + (folder / name).string() + ": Is a directory");
+    // Nothing of either attempt is left beside the planted links.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              3);
 }
 
 // Written into a new folder under the report's name, line by line with CR LF,
@@ -197,6 +235,34 @@ TEST(ReportFileReaderTest, ReadsAnyFileAsAReport) {
     EXPECT_EQ(missing.m_CmdInfo[225].params, Params({}));
 }
 
+// The service center reads uploads from memory: the same bytes give the same
+// report as the file, and the file's cap holds for the bytes too.
+TEST(ReportFileReaderTest, BytesInMemoryReadLikeTheFileUpToTheSameCap) {
+    test::TempDir dir;
+    std::tm moment = Moment("2009-07-14 14:17:07");
+    const auto written = ReportFileWriter::WriteReportFile(dir.path() / "REPORT", {}, FilledData(),
+                                                           std::mktime(&moment));
+    ASSERT_TRUE(written.ok());
+    const Result<ReportData> fromFile = ReportFileReader::Read(written->m_strReportPath);
+    const Result<ReportData> fromBytes =
+        ReportFileReader::Parse(test::ReadAll(written->m_strReportPath));
+    ASSERT_TRUE(fromFile.ok() && fromBytes.ok());
+    EXPECT_EQ(fromBytes->m_HtInfo, fromFile->m_HtInfo);
+    EXPECT_EQ(fromBytes->m_CmdInfo, fromFile->m_CmdInfo);
+    EXPECT_EQ(fromBytes->m_strDate, "2009/07/14");
+    EXPECT_EQ(fromBytes->m_strConsoleVersion, "V2.10-K");
+
+    const std::string oversize(RegularFile::kMaxBytes + 1, '\n');
+    const Result<ReportData> tooMuch = ReportFileReader::Parse(oversize);
+    ASSERT_FALSE(tooMuch.ok());
+    EXPECT_EQ(tooMuch.error(), "Cannot read the report: larger than 64 MiB");
+    EXPECT_TRUE(ReportFileReader::Parse(std::string_view(oversize).substr(1)).ok());
+
+    const Result<ReportData> fifo = ReportFileReader::Read("/dev/null");
+    ASSERT_FALSE(fifo.ok());
+    EXPECT_EQ(fifo.error(), "Cannot read the report file /dev/null: not a regular file");
+}
+
 // What CONFIG.ini reads as; how a profile file is read is the profile
 // reader's own test.
 const std::string kExample = VOK_EXAMPLES_DIR "/CONFIG.ini";
@@ -217,6 +283,26 @@ TEST(SiteConfigTest, ReportReadsAllNineteenFieldsFormsLeaveTheTypedOnlyFieldsEmp
     EXPECT_EQ(service.m_strEngName, "Daniel Hartmann");
     EXPECT_EQ(service.m_strHisCause, "");
     EXPECT_EQ(service.m_strHisAction, "");
+}
+
+// A missing file is no error (empty fields); one that is there and cannot be
+// read is, naming the file, for callers that tell the user. No read blocks.
+TEST(SiteConfigTest, MissingFileGivesEmptyFieldsUnreadableOneIsAnErrorNamingIt) {
+    test::TempDir dir;
+    const Result<SiteInfo> missing = SiteConfig::TryLoadSiteInfo(dir.File("CONFIG.ini"));
+    ASSERT_TRUE(missing.ok());
+    EXPECT_EQ(*missing, SiteInfo());
+    ::mkfifo(dir.File("fifo.ini").c_str(), 0600);
+    for (const std::string& path : {dir.File("fifo.ini"), std::string("/dev/zero")}) {
+        for (const auto read : {SiteConfig::TryLoadSiteInfo, SiteConfig::TryReadUserForm,
+                                SiteConfig::TryReadServiceForm}) {
+            const Result<SiteInfo> site = read(path);
+            ASSERT_FALSE(site.ok()) << path;
+            EXPECT_EQ(site.error(),
+                      "Cannot read the site configuration file " + path + ": not a regular file");
+        }
+        EXPECT_EQ(SiteConfig::LoadSiteInfo(path), SiteInfo());
+    }
 }
 
 }  // namespace

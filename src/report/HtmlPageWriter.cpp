@@ -1,19 +1,10 @@
-#include "report/ReportRenderer.h"
-
-#include <sys/stat.h>
+#include "report/HtmlPageWriter.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
 
-#include "platform/ProfileFile.h"
 #include "report/HtmlText.h"
 #include "report/LogDecoder.h"
-#include "report/ReportFileReader.h"
 #include "report/SystemInfoDecoder.h"
 
 namespace vok {
@@ -106,89 +97,12 @@ void WriteSiteTable(std::string& out, const SiteInfo& site, std::string_view tit
     table.Fragment(kHtmlTable);
 }
 
-std::string StripFolder(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-// Whether writing `page` would overwrite `report`: only when both exist and
-// are one file (links included); a page that does not exist yet replaces
-// nothing.
-bool SameFile(const std::string& report, const std::string& page) {
-    std::error_code ec;
-    return std::filesystem::equivalent(report, page, ec) && !ec;
-}
-
-// Whether the file at path may be replaced by a page: when it is missing,
-// empty, or a page of ours. Anything else (a report file that happens to
-// carry the name, a mistyped --output) is left alone.
-bool MayReplace(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return true;
-    }
-    char head[kHtmlHeadTitle.size()];
-    const std::size_t got = std::fread(head, 1, sizeof head, file);
-    std::fclose(file);
-    return got == 0 || std::string_view(head, got) == kHtmlHeadTitle;
-}
-
-// Replaces the file at path with text. An older regular file is removed
-// first rather than truncated: a browser that still reads it keeps a whole
-// old page, and the file system never has to give back the old page's blocks
-// while the new one is written. Anything else (a link, say) is written
-// through.
-Status WriteWholeFile(const std::string& path, const std::string& text) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        std::remove(path.c_str());
-    }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return Error{"Cannot write the HTML report " + path + ": " + std::strerror(errno)};
-    }
-    const std::size_t written = std::fwrite(text.data(), 1, text.size(), file);
-    const int writeError = written == text.size() ? 0 : errno;
-    const bool closed = std::fclose(file) == 0;
-    if (writeError != 0 || !closed) {
-        const int reason = writeError != 0 ? writeError : errno;
-        std::remove(path.c_str());
-        return Error{"Cannot write the HTML report " + path + ": " + std::strerror(reason)};
-    }
-    return Done{};
-}
-
 }  // namespace
 
-ReportRenderer::ReportRenderer(std::string reportPath)
-    : m_strReportPath(std::move(reportPath)), m_strReportName(StripFolder(m_strReportPath)) {}
+HtmlPageWriter::HtmlPageWriter(const ReportData& report, const DefinitionFile& definitions)
+    : m_Report(report), m_Definitions(definitions) {}
 
-ReportRenderer::ReportRenderer(ReportData report, DefinitionFile definitions)
-    : m_Report(std::move(report)), m_Definitions(std::move(definitions)) {}
-
-Status ReportRenderer::ReadReportFile() {
-    Result<ProfileFile> profile = ProfileFile::Open(m_strReportPath);
-    if (!profile) {
-        m_Report = ReportFileReader::ReadReportFile(ProfileFile());
-        return Error{"Cannot read the report file " + m_strReportPath + ": " + profile.error()};
-    }
-    m_Report = ReportFileReader::ReadReportFile(profile.value());
-    return Done{};
-}
-
-void ReportRenderer::LoadDefinitions(const std::string& defineFile) {
-    m_Definitions = DefinitionFile::Load(defineFile);
-}
-
-std::string ReportRenderer::RenderHtml() const {
+std::string HtmlPageWriter::Page() const {
     std::string out;
     out.reserve(kHtmlReserve);
     WriteHtmlHead(out);
@@ -206,13 +120,13 @@ std::string ReportRenderer::RenderHtml() const {
     return out;
 }
 
-void ReportRenderer::WriteHtmlHead(std::string& out) const {
+void HtmlPageWriter::WriteHtmlHead(std::string& out) const {
     out += kHtmlHeadTitle;
     out += kHtmlHeadMeta;
     out += kHtmlHeadBody;
 }
 
-void ReportRenderer::WriteSystemTable(std::string& out) const {
+void HtmlPageWriter::WriteSystemTable(std::string& out) const {
     const SystemInfoDecoder d(m_Report);
     // The values of rows 3 to 22, in the order of their labels.
     const std::array<std::string, std::size(kSystemLabels)> values = {
@@ -305,23 +219,23 @@ void ReportRenderer::WriteSystemTable(std::string& out) const {
     out += kHtmlTable;
 }
 
-void ReportRenderer::WriteUserTable(std::string& out) const {
+void HtmlPageWriter::WriteUserTable(std::string& out) const {
     WriteSiteTable(out, m_Report.m_SiteInfo, kUserTitleCell, kUserTitle, kUserCells);
 }
 
-void ReportRenderer::WriteServiceTable(std::string& out) const {
+void HtmlPageWriter::WriteServiceTable(std::string& out) const {
     WriteSiteTable(out, m_Report.m_SiteInfo, kServiceTitleCell, kServiceTitle, kServiceCells);
 }
 
-void ReportRenderer::WriteFilamentKvTable(std::string& out) const {
+void HtmlPageWriter::WriteFilamentKvTable(std::string& out) const {
     WriteCalibrationTable(out, kFilamentKvTitle, kFilamentKvGroups, kFilamentKvItems);
 }
 
-void ReportRenderer::WriteAecTable(std::string& out) const {
+void HtmlPageWriter::WriteAecTable(std::string& out) const {
     WriteCalibrationTable(out, kAecTitle, kAecGroups, kAecItems);
 }
 
-void ReportRenderer::WriteCalibrationTable(std::string& out, std::string_view title,
+void HtmlPageWriter::WriteCalibrationTable(std::string& out, std::string_view title,
                                            std::span<const CalibrationGroup> groups,
                                            std::span<const CalibrationItem> items) const {
     out += kCalibrationTableTag;
@@ -346,7 +260,7 @@ void ReportRenderer::WriteCalibrationTable(std::string& out, std::string_view ti
     out += kHtmlTable;
 }
 
-void ReportRenderer::WriteMaCalibrationHistory(std::string& out) const {
+void HtmlPageWriter::WriteMaCalibrationHistory(std::string& out) const {
     for (int k = kMaHistoryFirstRecord; k <= kMaHistoryLastRecord; ++k) {
         const int index = Ht(k, 1);
         if (index < 1 || index > kMaHistoryMaxIndex) {
@@ -386,12 +300,12 @@ void ReportRenderer::WriteMaCalibrationHistory(std::string& out) const {
     }
 }
 
-void ReportRenderer::WriteFocusCalibrationTables(std::string& out) const {
+void HtmlPageWriter::WriteFocusCalibrationTables(std::string& out) const {
     WriteFocusTable(out, kSmallFocusFirstRecord, true);
     WriteFocusTable(out, kLargeFocusFirstRecord, false);
 }
 
-void ReportRenderer::WriteFocusTable(std::string& out, int firstRecord, bool small) const {
+void HtmlPageWriter::WriteFocusTable(std::string& out, int firstRecord, bool small) const {
     out += kTableTag12;
     out += kHtmlFragmentSpace;
     out += kFocusTitleOpen;
@@ -427,7 +341,7 @@ void ReportRenderer::WriteFocusTable(std::string& out, int firstRecord, bool sma
     out += kHtmlTable;
 }
 
-void ReportRenderer::WriteLogTables(std::string& out) const {
+void HtmlPageWriter::WriteLogTables(std::string& out) const {
     if (Ht(kErrorLogFirstRecord, 1) == kNoValue) {
         return;
     }
@@ -442,7 +356,7 @@ void ReportRenderer::WriteLogTables(std::string& out) const {
     }
 }
 
-void ReportRenderer::WriteErrorTable(std::string& out, int firstRecord) const {
+void HtmlPageWriter::WriteErrorTable(std::string& out, int firstRecord) const {
     const int a = firstRecord;
     const int b = firstRecord + 1;
     if (a < 1 || b > kHtLastRecord) {
@@ -511,7 +425,7 @@ void ReportRenderer::WriteErrorTable(std::string& out, int firstRecord) const {
     table.Fragment(kHtmlTable);
 }
 
-void ReportRenderer::WriteProtocolTable(std::string& out, int block) const {
+void HtmlPageWriter::WriteProtocolTable(std::string& out, int block) const {
     const int blocks = std::min(Ht(kCountersRecord, kProtocolCountParam), kProtocolCapacity);
     if (block < 0 || block >= blocks) {
         return;
@@ -550,66 +464,15 @@ void ReportRenderer::WriteProtocolTable(std::string& out, int block) const {
     table.Fragment(kHtmlTable);
 }
 
-void ReportRenderer::WriteHtmlTail(std::string& out) const {
+void HtmlPageWriter::WriteHtmlTail(std::string& out) const {
     out += kHtmlTail;
 }
 
-std::string ReportRenderer::HtmlFileName(std::string_view reportName) {
-    std::string name;
-    name.reserve(reportName.size() + kHtmlExtension.size());
-    bool replaced = false;
-    std::size_t i = 0;
-    while (i < reportName.size()) {
-        if (EqualsIgnoreCase(reportName.substr(i, kReportExtension.size()), kReportExtension)) {
-            name += kHtmlExtension;
-            i += kReportExtension.size();
-            replaced = true;
-        } else {
-            name += reportName[i++];
-        }
-    }
-    if (!replaced) {
-        name += kHtmlExtension;
-    }
-    return name;
-}
-
-Result<std::string> ReportRenderer::RenderReportFile(const std::string& reportPath,
-                                                     const std::string& htmlPath,
-                                                     const std::string& defineFile) {
-    if (SameFile(reportPath, htmlPath)) {
-        return Error{"The HTML report " + htmlPath + " would replace the report file itself"};
-    }
-    if (!MayReplace(htmlPath)) {
-        return Error{"The HTML report " + htmlPath +
-                     " would replace a file that is not an HTML report; nothing was written"};
-    }
-    ReportRenderer view(reportPath);
-    if (Status read = view.ReadReportFile(); !read) {
-        return Error{read.error()};
-    }
-    view.LoadDefinitions(defineFile);
-    if (Status written = WriteWholeFile(htmlPath, view.RenderHtml()); !written) {
-        return Error{written.error()};
-    }
-    return htmlPath;
-}
-
-Result<std::string> ReportRenderer::RenderReportFile(const std::string& reportPath,
-                                                     const DataFolder& folder) {
-    if (Status ready = folder.EnsureReportFolder(); !ready) {
-        return Error{ready.error()};
-    }
-    const std::string htmlPath =
-        (folder.ReportFolder() / HtmlFileName(StripFolder(reportPath))).string();
-    return RenderReportFile(reportPath, htmlPath, folder.DefineFile().string());
-}
-
-int ReportRenderer::Ht(int k, int n) const {
+int HtmlPageWriter::Ht(int k, int n) const {
     return m_Report.m_HtInfo[static_cast<std::size_t>(k)].params[static_cast<std::size_t>(n - 1)];
 }
 
-int ReportRenderer::Cmd(int k, int n) const {
+int HtmlPageWriter::Cmd(int k, int n) const {
     return m_Report.m_CmdInfo[static_cast<std::size_t>(k)].params[static_cast<std::size_t>(n - 1)];
 }
 

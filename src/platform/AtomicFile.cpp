@@ -1,0 +1,132 @@
+#include "platform/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+namespace vok {
+
+namespace {
+
+constexpr int kTempAttempts = 16;
+constexpr std::size_t kRandomChars = 12;
+// Room for the dot, the random part and ".tmp" within a 255-byte name.
+constexpr std::size_t kMaxNameStemBytes = 200;
+constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, as for any new file
+constexpr std::string_view kNameAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+std::string Reason(int error) {
+    return std::generic_category().message(error);
+}
+
+// kRandomChars letters and digits from the kernel's random source.
+Result<std::string> RandomPart() {
+    std::array<std::uint8_t, kRandomChars> bytes{};
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::getrandom(bytes.data() + got, bytes.size() - got, 0);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return Error{Reason(errno)};
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    std::string text;
+    for (std::uint8_t b : bytes) {
+        text += kNameAlphabet[b % kNameAlphabet.size()];
+    }
+    return text;
+}
+
+// Writes every byte, retrying short writes and interruptions; errno of the
+// failing write, or 0.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// Removes the temporary file and hands back the reason of the call that
+// failed, untouched by the clean-up.
+Error Abandon(const std::string& temp, int fd, int error) {
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    ::unlink(temp.c_str());
+    return Error{Reason(error)};
+}
+
+}  // namespace
+
+Status AtomicFile::Write(const std::string& path, std::string_view bytes) {
+    const std::filesystem::path target(path);
+    const std::filesystem::path folder = target.parent_path();
+    const std::string name = target.filename().string();
+    if (name.empty() || name == "." || name == "..") {
+        return Error{Reason(EISDIR)};
+    }
+
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < kTempAttempts && fd < 0; ++attempt) {
+        const Result<std::string> random = RandomPart();
+        if (!random) {
+            return Error{random.error()};
+        }
+        const std::string tempName =
+            "." + name.substr(0, kMaxNameStemBytes) + "." + *random + ".tmp";
+        temp = (folder / tempName).string();
+        // O_EXCL with O_CREAT refuses any existing name, a dangling link
+        // included; O_NOFOLLOW says the same for the reader of this line.
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    kNewFileMode);
+        if (fd < 0 && errno != EEXIST) {
+            return Error{Reason(errno)};
+        }
+    }
+    if (fd < 0) {
+        return Error{Reason(EEXIST)};
+    }
+
+    if (const int error = WriteAll(fd, bytes); error != 0) {
+        return Abandon(temp, fd, error);
+    }
+    if (::fsync(fd) != 0) {
+        return Abandon(temp, fd, errno);
+    }
+    if (::close(fd) != 0) {
+        return Abandon(temp, -1, errno);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        return Abandon(temp, -1, errno);
+    }
+    // The new name itself reaches the disk with the folder's entry; a folder
+    // that cannot be synced (some network file systems) still holds the file.
+    const std::string folderPath = folder.empty() ? std::string(".") : folder.string();
+    const int dir = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return Done{};
+}
+
+}  // namespace vok
