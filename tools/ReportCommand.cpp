@@ -73,6 +73,12 @@ int Run(const std::vector<std::string>& args) {
     }
     const std::optional<std::string> dataDir = line->Value("data-dir");
     const DataFolder folder = dataDir ? DataFolder(*dataDir) : DataFolder::Default();
+    // A mistyped --data-dir would otherwise give pages without a single
+    // definition text (with --output) or be refused only file by file.
+    if (Status root = folder.CheckRoot(); dataDir && !root) {
+        std::cerr << "ERROR : " << root.error() << "\n";
+        return kExitUsage;
+    }
 
     int exitCode = kExitOk;
     for (const std::string& report : reports) {

@@ -63,6 +63,17 @@ TEST_F(ReportCommandTest, UsageMistakes) {
     const Outcome two = Run(Quote(report) + " " + Quote(report) + " --output x.html");
     EXPECT_EQ(two.status, 2);
     EXPECT_NE(two.err.find("--output"), std::string::npos);
+    // A mistyped data folder is named, not created, also where only its
+    // definitions would be read.
+    const std::string typo = dir.File("dta");
+    for (const std::string& output : {std::string(), " --output " + Quote(dir.File("p.html"))}) {
+        const Outcome mistyped = Run(Quote(report) + " --data-dir " + Quote(typo) + output);
+        EXPECT_EQ(mistyped.status, 2);
+        EXPECT_EQ(mistyped.err, "ERROR : The data folder " + typo + " does not exist\n");
+        EXPECT_EQ(mistyped.out, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(typo));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("p.html")));
 }
 
 TEST_F(ReportCommandTest, OpenHandsThePageToTheDesktopAFailingBrowserIsOnlyReported) {
