@@ -25,6 +25,7 @@ struct WrittenReport {
           site(SiteConfig::LoadSiteInfo(VOK_EXAMPLES_DIR "/CONFIG.ini")),
           data(FullDiagnosis()) {
         std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
         path = ReportFileWriter::WriteReportFile(folder / "REPORT", site, data, 0)->m_strReportPath;
     }
     ~WrittenReport() { std::filesystem::remove_all(folder); }
