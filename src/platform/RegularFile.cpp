@@ -56,7 +56,9 @@ Result<std::string> ReadOpen(const std::string& path, std::size_t limit, int& op
         return Error{RegularFile::TooLargeReason(limit)};
     }
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    // One byte of room past the size, so that the read that finds the end
+    // needs no larger buffer.
+    bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
     // Read to the end rather than trusting the size: a file that grows while
     // it is read is still cut off at the cap.
     for (;;) {
