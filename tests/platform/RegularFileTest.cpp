@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -77,16 +76,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SpecialCase{"over_the_cap", OverTheCap, "larger than 10 bytes"},
                       SpecialCase{"missing", Missing, "No such file or directory"}),
     [](const ::testing::TestParamInfo<SpecialCase>& tested) { return tested.param.name; });
-
-// The real cap: a sparse file one byte past 64 MiB costs no disk.
-TEST(RegularFileCapTest, SixtyFourMiBIsTheDefaultCap) {
-    test::TempDir dir;
-    const std::string path = dir.Write("huge", "");
-    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(RegularFile::kMaxBytes) + 1), 0);
-    const Result<std::string> bytes = RegularFile::Read(path);
-    ASSERT_FALSE(bytes.ok());
-    EXPECT_EQ(bytes.error(), "larger than 64 MiB");
-}
 
 }  // namespace
 }  // namespace vok

@@ -80,14 +80,12 @@ TEST_F(AcquireFilesTest, SpecialFilesAsInputEndTheRunAtOnceNamed) {
                             "/CONFIG.ini: not a regular file\n");
     EXPECT_TRUE(std::filesystem::is_empty(data + "/REPORT"));
 
-    ::mkfifo(dir.File("fifo.VOK").c_str(), 0600);
-    for (const std::string& report : {dir.File("fifo.VOK"), std::string("/dev/zero")}) {
-        const Outcome run =
-            RunVok(dir, "report " + Quote(report) + " --data-dir " + Quote(data), "timeout 30");
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err,
-                  "ERROR : Cannot read the report file " + report + ": not a regular file\n");
-    }
+    const std::string report = dir.File("fifo.VOK");
+    ::mkfifo(report.c_str(), 0600);
+    const Outcome run =
+        RunVok(dir, "report " + Quote(report) + " --data-dir " + Quote(data), "timeout 30");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "ERROR : Cannot read the report file " + report + ": not a regular file\n");
     EXPECT_TRUE(std::filesystem::is_empty(data + "/REPORT"));
 }
 

@@ -1,8 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +15,7 @@
 #include "report/HtmlReportFile.h"
 #include "report/RenderHtml.h"
 #include "report/ReportFileWriter.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 namespace vok {
@@ -486,14 +485,8 @@ TEST_F(HtmlReportFileTest, OldPageStaysUntilTheNewOneIsComplete) {
     const std::string before = test::ReadAll(*html);
     Result<std::string> again = *html;
     {
-        const rlimit full{8192, RLIM_INFINITY};
-        rlimit old{};
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &full);
+        const test::FileSizeLimit full(8192);
         again = HtmlReportFile::RenderReportFile(report, folder);
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        ::signal(SIGXFSZ, handler);
     }
     ASSERT_FALSE(again.ok());
     EXPECT_EQ(again.error(), "Cannot write the HTML report " + *html + ": File too large");
