@@ -256,7 +256,6 @@ TEST(ReportFileReaderTest, BytesInMemoryReadLikeTheFileUpToTheSameCap) {
     const Result<ReportData> tooMuch = ReportFileReader::Parse(oversize);
     ASSERT_FALSE(tooMuch.ok());
     EXPECT_EQ(tooMuch.error(), "Cannot read the report: larger than 64 MiB");
-    EXPECT_TRUE(ReportFileReader::Parse(std::string_view(oversize).substr(1)).ok());
 
     const Result<ReportData> fifo = ReportFileReader::Read("/dev/null");
     ASSERT_FALSE(fifo.ok());
