@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <iterator>
 
@@ -34,20 +35,24 @@ std::string DeviceName(libusb_device* device) {
     return text.data();
 }
 
-// libftdi's open failures in the words the user needs.
-std::string OpenFailure(int code, const std::string& name, const char* detail) {
-    switch (code) {
-        case -8:
-            return "permission denied on the " + name +
-                   ": install the udev rule of VOK Remote Diagnosis and add your user to the "
-                   "plugdev group (sudo usermod -aG plugdev $USER), then unplug the cable, "
-                   "plug it in again and log in again";
-        case -5:
-            return "device busy: the " + name +
-                   " is held by another program or by the kernel's serial driver";
-        default:
-            return "cannot open the " + name + " (" + detail + ")";
+// libftdi's open failures in the words the user needs. libusb_open fails
+// (-4) when this user may not write the USB node, which errno then says;
+// a refused detach of the kernel's serial driver is -8; a claimed interface
+// or configuration (another program, or the serial driver kept) is -5 or -3.
+std::string OpenFailure(int code, int openErrno, const std::string& name, const char* detail) {
+    const bool denied = code == -8 || (code == -4 && (openErrno == EACCES || openErrno == EPERM));
+    if (denied) {
+        return "permission denied on the " + name + ": the udev rules " +
+               std::string(kUdevAccessRules) +
+               " give it to the plugdev group and the user at the seat; add your user to "
+               "plugdev (sudo usermod -aG plugdev $USER), log in again, then unplug the cable "
+               "and plug it in again";
     }
+    if (code == -5 || code == -3) {
+        return "device busy: the " + name +
+               " is held by another program or by the kernel's serial driver";
+    }
+    return "cannot open the " + name + " (" + detail + ")";
 }
 
 }  // namespace
@@ -92,10 +97,13 @@ Status FtdiLink::Open() {
         return Error{"no FTDI device found"};
     }
     const std::string name = DeviceName(device);
+    errno = 0;
     const int opened = ftdi_usb_open_dev(ftdi, device);
+    const int openErrno = errno;
     ftdi_list_free(&list);
     if (opened < 0) {
-        const std::string reason = OpenFailure(opened, name, ftdi_get_error_string(ftdi));
+        const std::string reason =
+            OpenFailure(opened, openErrno, name, ftdi_get_error_string(ftdi));
         ftdi_free(ftdi);
         return Error{reason};
     }
@@ -103,6 +111,16 @@ Status FtdiLink::Open() {
     // thread) longer than one wait slice.
     ftdi->usb_read_timeout = static_cast<int>(kLinkWaitSlice.count());
     ftdi->usb_write_timeout = static_cast<int>(kLinkWriteTimeout.count());
+    // One USB packet per transfer. A transfer of libftdi's default 4 KiB ends
+    // only with a short packet, which a busy line (above about 38 kBd) never
+    // sends, so it ran into the timeout and libftdi dropped what it had.
+    if (ftdi_read_data_set_chunksize(ftdi, ftdi->max_packet_size) < 0) {
+        const std::string reason =
+            "cannot set up the " + name + " (" + ftdi_get_error_string(ftdi) + ")";
+        ftdi_usb_close(ftdi);
+        ftdi_free(ftdi);
+        return Error{reason};
+    }
     m_ftdi = ftdi;
     m_name = name;
     m_buffer.clear();
