@@ -20,9 +20,7 @@ bool IsKnownProduct(libusb_device* device) {
     if (libusb_get_device_descriptor(device, &descriptor) != 0) {
         return false;
     }
-    return descriptor.idVendor == kFtdiVendorId &&
-           std::find(std::begin(kFtdiProductIds), std::end(kFtdiProductIds),
-                     descriptor.idProduct) != std::end(kFtdiProductIds);
+    return FtdiLink::IsDefaultProduct(descriptor.idVendor, descriptor.idProduct);
 }
 
 std::string DeviceName(libusb_device* device) {
@@ -42,11 +40,7 @@ std::string DeviceName(libusb_device* device) {
 std::string OpenFailure(int code, int openErrno, const std::string& name, const char* detail) {
     const bool denied = code == -8 || (code == -4 && (openErrno == EACCES || openErrno == EPERM));
     if (denied) {
-        return "permission denied on the " + name + ": the udev rules " +
-               std::string(kUdevAccessRules) +
-               " give it to the plugdev group and the user at the seat; add your user to "
-               "plugdev (sudo usermod -aG plugdev $USER), log in again, then unplug the cable "
-               "and plug it in again";
+        return "permission denied on the " + name + ": " + FtdiLink::PermissionHint();
     }
     if (code == -5 || code == -3) {
         return "device busy: the " + name +
@@ -56,6 +50,19 @@ std::string OpenFailure(int code, int openErrno, const std::string& name, const 
 }
 
 }  // namespace
+
+bool FtdiLink::IsDefaultProduct(int vendor, int product) {
+    return vendor == kFtdiVendorId &&
+           std::find(std::begin(kFtdiProductIds), std::end(kFtdiProductIds), product) !=
+               std::end(kFtdiProductIds);
+}
+
+std::string FtdiLink::PermissionHint() {
+    return "the udev rules " + std::string(kUdevAccessRules) +
+           " give it to the plugdev group and the user at the seat; add your user to plugdev "
+           "(sudo usermod -aG plugdev $USER), log in again, then unplug the cable and plug it "
+           "in again";
+}
 
 FtdiLink::FtdiLink() = default;
 
