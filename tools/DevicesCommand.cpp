@@ -24,14 +24,9 @@ std::string UsbLine(const DeviceSurvey::UsbDevice& device) {
     std::array<char, 64> head{};
     std::snprintf(head.data(), head.size(), "bus %03d address %03d  %04x:%04x", device.bus,
                   device.address, device.vendor, device.product);
-    std::string line = head.data();
-    if (device.usable) {
-        line += "  serial " + (device.serial.empty() ? std::string("(none)") : device.serial) +
-                "  \"" + device.description + "\"  usable";
-    } else {
-        line += "  not usable: " + device.reason;
-    }
-    return line;
+    return head.data() + ("  serial " + (device.serial.empty() ? "(unknown)" : device.serial)) +
+           "  \"" + device.description + "\"" +
+           (device.usable ? "  usable" : "  not usable: " + device.reason);
 }
 
 std::string SerialLine(const DeviceSurvey::SerialDevice& device) {

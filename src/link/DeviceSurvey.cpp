@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "link/FtdiLink.h"
@@ -21,7 +22,28 @@ namespace {
 
 constexpr int kStringSize = 128;
 
-void SurveyUsb(DeviceSurvey& survey) {
+std::string FirstLine(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// The strings of a device this user may not open, from sysfs, where
+// everyone may read them.
+void ReadSysfsStrings(const std::string& folder, DeviceSurvey::UsbDevice& device) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        if (FirstLine(entry.path() / "busnum") == std::to_string(device.bus) &&
+            FirstLine(entry.path() / "devnum") == std::to_string(device.address)) {
+            device.serial = FirstLine(entry.path() / "serial");
+            device.description = FirstLine(entry.path() / "product");
+            return;
+        }
+    }
+}
+
+void SurveyUsb(DeviceSurvey& survey, const std::string& sysfsFolder) {
     ftdi_context* ftdi = ftdi_new();
     if (ftdi == nullptr) {
         survey.usbError = "libftdi could not start";
@@ -52,14 +74,20 @@ void SurveyUsb(DeviceSurvey& survey) {
             ftdi_usb_get_strings(ftdi, entry->dev, manufacturer.data(), kStringSize,
                                  description.data(), kStringSize, serial.data(), kStringSize);
         const int readErrno = errno;
-        if (read == 0) {
+        // -7 to -9: the device opened, but a string could not be read (a
+        // chip without a serial number string, for one): still usable.
+        if (read == 0 || (read >= -9 && read <= -7)) {
             device.usable = true;
             device.serial = serial.data();
             device.description = description.data();
-        } else if (read == -4 && (readErrno == EACCES || readErrno == EPERM)) {
-            device.reason = "permission denied: " + FtdiLink::PermissionHint();
         } else {
-            device.reason = std::string("cannot be read (") + ftdi_get_error_string(ftdi) + ")";
+            if (read == -4 && (readErrno == EACCES || readErrno == EPERM)) {
+                device.reason = "permission denied: " + FtdiLink::PermissionHint();
+            } else {
+                device.reason =
+                    std::string("cannot be opened (") + ftdi_get_error_string(ftdi) + ")";
+            }
+            ReadSysfsStrings(sysfsFolder, device);
         }
         survey.usb.push_back(std::move(device));
     }
@@ -105,9 +133,9 @@ bool DeviceSurvey::AnyUsable() const {
            std::any_of(serial.begin(), serial.end(), [](const auto& d) { return d.usable; });
 }
 
-DeviceSurvey DeviceSurvey::Take(const std::string& byIdFolder) {
+DeviceSurvey DeviceSurvey::Take(const std::string& byIdFolder, const std::string& sysfsFolder) {
     DeviceSurvey survey;
-    SurveyUsb(survey);
+    SurveyUsb(survey, sysfsFolder);
     SurveySerial(survey, byIdFolder);
     // As the default link goes: the first USB device, else the first of the
     // kernel's serial devices; no further.

@@ -26,7 +26,7 @@ public:
         int address = 0;
         std::uint16_t vendor = 0;
         std::uint16_t product = 0;
-        std::string serial;  // empty when the device cannot be read
+        std::string serial;  // empty when unknown
         std::string description;
         bool usable = false;
         std::string reason;  // why not, when not usable
@@ -50,7 +50,10 @@ public:
 
     bool AnyUsable() const;
 
-    static DeviceSurvey Take(const std::string& byIdFolder = std::string(kFtdiSerialByIdFolder));
+    // The kernel's serial devices are looked for in `byIdFolder`; the strings
+    // of a USB device this user may not open come from `sysfsFolder`.
+    static DeviceSurvey Take(const std::string& byIdFolder = std::string(kFtdiSerialByIdFolder),
+                             const std::string& sysfsFolder = "/sys/bus/usb/devices");
 };
 
 }  // namespace vok

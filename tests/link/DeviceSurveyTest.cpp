@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "DevicesCommand.h"
@@ -19,9 +20,19 @@ struct Listed {
     std::string text;
 };
 
+// The survey over the double's bus, the by-id links in `byId`, and a sysfs
+// that knows the strings of the device at bus 1 address 7.
 Listed List(const test::TempDir& byId) {
+    const test::TempDir sysfs;
+    sysfs.Write("1-1/busnum", "1\n");
+    sysfs.Write("1-1/devnum", "7\n");
+    sysfs.Write("1-1/serial", "A50285BI\n");
+    sysfs.Write("1-1/product", "FT232R USB UART\n");
+    sysfs.Write("usb1/busnum", "1\n");
+    sysfs.Write("usb1/devnum", "1\n");
     std::ostringstream out;
-    const int status = tools::PrintDevices(DeviceSurvey::Take(byId.path().string()), out);
+    const int status =
+        tools::PrintDevices(DeviceSurvey::Take(byId.path().string(), sysfs.path().string()), out);
     return {status, out.str()};
 }
 
@@ -59,43 +70,60 @@ TEST(VokDevices, ListsBothKindsMarksTheDefaultAndSaysWhyNot) {
 
 TEST(VokDevices, TheDefaultFollowsTheLinkAndNoUsableDeviceIsStatus1) {
     FakeUsbBus& bus = FakeUsbBus::Instance();
+    using Open = FakeUsbBus::OpenResult;
     struct Case {
         const char* name;
-        std::optional<FakeUsbBus::OpenResult> usb;  // none: no USB device
+        std::optional<Open> usb;  // none: no USB device
+        std::string serial;       // of the USB device
         bool listingFails;
         const char* tty;  // what the by-id link points to; null: no link
         int status;
         std::vector<std::string> said;
     };
+    const std::string refused =
+        "    bus 001 address 007  0403:6001  serial A50285BI  \"FT232R USB UART\"  not usable: "
+        "permission denied: the udev rules";
     const Case cases[] = {
+        // The strings come from sysfs when the device cannot be opened.
         {"USB node refused, tty usable",
-         FakeUsbBus::OpenResult::PermissionDenied,
+         Open::PermissionDenied,
+         "A50285BI",
          false,
          "/dev/null",
          0,
-         {"    bus 001 address 007  0403:6001  not usable: permission denied: the udev rules",
-          "plugdev", "  * ", "/dev/null  usable"}},
+         {refused, "plugdev", "  * ", "/dev/null  usable"}},
         // A claimed device still reads its strings: busy is only found by opening it.
         {"USB device busy",
-         FakeUsbBus::OpenResult::Busy,
+         Open::Busy,
+         "A50285BI",
          false,
          nullptr,
          0,
          {"  * bus 001 address 007", "usable"}},
+        {"chip without a serial number",
+         Open::Ok,
+         "",
+         false,
+         nullptr,
+         0,
+         {"  * bus 001 address 007  0403:6001  serial (unknown)  \"FT232R USB UART\"  usable"}},
         {"USB node refused, tty unplugged",
-         FakeUsbBus::OpenResult::PermissionDenied,
+         Open::PermissionDenied,
+         "A50285BI",
          false,
          "/dev/vok-missing-tty",
          1,
-         {"permission denied", "not usable: points to nothing", "No device can be opened"}},
+         {refused, "not usable: points to nothing", "No device can be opened"}},
         {"nothing at all",
          std::nullopt,
+         "",
          false,
          nullptr,
          1,
          {"(libftdi):\n    none\n", "by-id):\n    none\n", "No device can be opened"}},
         {"USB bus not readable",
          std::nullopt,
+         "",
          true,
          "/dev/null",
          0,
@@ -108,6 +136,7 @@ TEST(VokDevices, TheDefaultFollowsTheLinkAndNoUsableDeviceIsStatus1) {
         if (c.usb) {
             FakeUsbBus::Device device;
             device.open = *c.usb;
+            device.serial = c.serial;
             bus.Plug(device);
         }
         test::TempDir byId;

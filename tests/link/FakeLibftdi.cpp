@@ -382,6 +382,11 @@ int ftdi_usb_get_strings(ftdi_context* ftdi, libusb_device* dev, char* manufactu
     };
     put(manufacturer, mnf_len, d->spec.manufacturer);
     put(description, desc_len, d->spec.description);
+    if (d->spec.serial.empty()) {
+        // A chip without a serial number string: libusb refuses string 0.
+        put(serial, serial_len, "");
+        return vok::test::Fail(ftdi, -9, "libusb_get_string_descriptor_ascii() failed");
+    }
     put(serial, serial_len, d->spec.serial);
     return 0;
 }

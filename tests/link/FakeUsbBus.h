@@ -44,7 +44,7 @@ public:
         std::uint8_t address = 7;
         std::string manufacturer = "FTDI";
         std::string description = "FT232R USB UART";
-        std::string serial = "A50285BI";
+        std::string serial = "A50285BI";  // empty: the chip has no serial number string
         OpenResult open = OpenResult::Ok;
         ConsoleScenario scenario = ConsoleScenario::Full;
         int baud = 0;  // the console's pace; 0: every byte is there at once
