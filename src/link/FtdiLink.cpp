@@ -2,6 +2,7 @@
 
 #include <ftdi.h>
 #include <libusb.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -37,8 +38,16 @@ std::string DeviceName(libusb_device* device) {
 // (-4) when this user may not write the USB node, which errno then says;
 // a refused detach of the kernel's serial driver is -8; a claimed interface
 // or configuration (another program, or the serial driver kept) is -5 or -3.
-std::string OpenFailure(int code, int openErrno, const std::string& name, const char* detail) {
-    const bool denied = code == -8 || (code == -4 && (openErrno == EACCES || openErrno == EPERM));
+std::string OpenFailure(int code, int openErrno, libusb_device* device, const std::string& name,
+                        const char* detail) {
+    bool denied = code == -8 || (code == -4 && (openErrno == EACCES || openErrno == EPERM));
+    if (code == -4 && !denied) {
+        // errno may not have survived libusb: the node itself tells.
+        std::array<char, 32> node{};
+        std::snprintf(node.data(), node.size(), "/dev/bus/usb/%03u/%03u",
+                      libusb_get_bus_number(device), libusb_get_device_address(device));
+        denied = ::access(node.data(), R_OK | W_OK) != 0 && errno == EACCES;
+    }
     if (denied) {
         return "permission denied on the " + name + ": " + FtdiLink::PermissionHint();
     }
@@ -107,13 +116,14 @@ Status FtdiLink::Open() {
     errno = 0;
     const int opened = ftdi_usb_open_dev(ftdi, device);
     const int openErrno = errno;
-    ftdi_list_free(&list);
     if (opened < 0) {
         const std::string reason =
-            OpenFailure(opened, openErrno, name, ftdi_get_error_string(ftdi));
+            OpenFailure(opened, openErrno, device, name, ftdi_get_error_string(ftdi));
+        ftdi_list_free(&list);
         ftdi_free(ftdi);
         return Error{reason};
     }
+    ftdi_list_free(&list);
     // Short transfers, so that no call holds the worker (or a closing GUI
     // thread) longer than one wait slice.
     ftdi->usb_read_timeout = static_cast<int>(kLinkWaitSlice.count());

@@ -95,7 +95,7 @@ void Advance(DeviceState& d, Clock::time_point now) {
         }
         const std::uint8_t byte = d.console.TakeByte();
         d.lineFree = arrives;
-        if (d.spec.baud > 0 && d.chip.size() >= FakeUsbBus::kChipReceiveBuffer) {
+        if (d.spec.baud > 0 && d.spec.receiveBuffer > 0 && d.chip.size() >= d.spec.receiveBuffer) {
             ++d.counters.overruns;
         } else {
             d.chip.push_back(byte);

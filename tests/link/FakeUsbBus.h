@@ -14,9 +14,9 @@ namespace vok::test {
 // binary links in place of libftdi1 and libusb. Each device plugged here is
 // an FT232R with the simulated console behind its serial side, and libftdi's
 // calls behave as they do with the real chip:
-// - the console's bytes reach the chip's 256-byte receive buffer at the pace
-//   of the baud rate (0: all at once, no buffer limit); what does not fit is
-//   lost and counted as an overrun;
+// - the console's bytes reach the chip's receive buffer (256 bytes) at the
+//   pace of the baud rate (0: all at once, no buffer limit); what does not
+//   fit is lost and counted as an overrun;
 // - a bulk read returns USB packets of 2 status bytes and at most 62 data
 //   bytes: full packets while 62 bytes wait, otherwise one short packet when
 //   the 16 ms latency timer expires (only the status bytes when idle), so
@@ -35,6 +35,10 @@ namespace vok::test {
 // variable: nothing spins. Calls from several threads are safe.
 class FakeUsbBus {
 public:
+    static constexpr std::chrono::milliseconds kLatencyTimer{16};
+    static constexpr std::size_t kPacketSize = 64;  // 2 status bytes, 62 data bytes
+    static constexpr std::size_t kChipReceiveBuffer = 256;
+
     enum class OpenResult { Ok, PermissionDenied, DetachDenied, Busy };
 
     struct Device {
@@ -48,6 +52,10 @@ public:
         OpenResult open = OpenResult::Ok;
         ConsoleScenario scenario = ConsoleScenario::Full;
         int baud = 0;  // the console's pace; 0: every byte is there at once
+        // What the chip's receive buffer holds while no transfer asks (0: no
+        // limit). The FT232R's 256 bytes last 266 ms at 9600 baud but only
+        // 22 ms at 115200, less than a loaded machine may leave a thread idle.
+        std::size_t receiveBuffer = kChipReceiveBuffer;
         // The cable is pulled once this many bytes reached the host.
         std::optional<std::size_t> unplugAfterBytes;
         bool unresponsive = false;  // reads run into the USB timeout
@@ -63,10 +71,6 @@ public:
         bool claimed = false;
         bool plugged = false;
     };
-
-    static constexpr std::chrono::milliseconds kLatencyTimer{16};
-    static constexpr std::size_t kPacketSize = 64;  // 2 status bytes, 62 data bytes
-    static constexpr std::size_t kChipReceiveBuffer = 256;
 
     // The one bus the double's functions see.
     static FakeUsbBus& Instance();
