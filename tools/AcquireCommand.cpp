@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -90,7 +91,13 @@ private:
     }
     static std::string Bar(int value, int total) {
         const int filled = std::min(value, total) * kProgressBarWidth / total;
-        return "[" + std::string(filled, '#') + std::string(kProgressBarWidth - filled, '.') + "]";
+        // Filled in place: "[" + std::string(...) trips g++ 12's bogus
+        // -Wrestrict at -O3.
+        std::string bar(kProgressBarWidth + 2, '.');
+        bar.front() = '[';
+        bar.back() = ']';
+        std::fill_n(bar.begin() + 1, filled, '#');
+        return bar;
     }
     void DrawBar() {
         if (!m_live) {

@@ -7,6 +7,7 @@
 
 #include "AcquireCommand.h"
 #include "ConsoleCommand.h"
+#include "DevicesCommand.h"
 #include "ReportCommand.h"
 #include "ToolCommand.h"
 #include "UploadCommand.h"
@@ -16,11 +17,9 @@ namespace {
 
 using vok::tools::ToolCommand;
 
-const std::array<const ToolCommand*, 4> kCommands = {
-    &vok::tools::kAcquireCommand,
-    &vok::tools::kReportCommand,
-    &vok::tools::kUploadCommand,
-    &vok::tools::kConsoleCommand,
+const std::array<const ToolCommand*, 5> kCommands = {
+    &vok::tools::kAcquireCommand, &vok::tools::kDevicesCommand, &vok::tools::kReportCommand,
+    &vok::tools::kUploadCommand,  &vok::tools::kConsoleCommand,
 };
 
 void PrintHelp(std::ostream& out) {

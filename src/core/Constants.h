@@ -79,6 +79,9 @@ inline constexpr int kFtdiProductIds[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015
 // Where the kernel offers FTDI serial devices when libftdi cannot open one.
 inline constexpr std::string_view kFtdiSerialByIdFolder = "/dev/serial/by-id";
 inline constexpr std::string_view kFtdiSerialByIdPrefix = "usb-FTDI_";
+// The package's udev rules that grant the FTDI devices, named where access is refused.
+inline constexpr std::string_view kUdevAccessRules =
+    "/usr/lib/udev/rules.d/60-vok-diagnosis.rules and 61-vok-diagnosis-uaccess.rules";
 // The console's serial settings (the FTDI power-on defaults): 9600 baud 8N1.
 inline constexpr int kConsoleBaud = 9600;
 inline constexpr int kBitsPerSerialByte = 10;  // start, 8 data, stop

@@ -54,6 +54,7 @@ FrameReceiver::Step FrameReceiver::Next() {
     if (rest.event != Event::None) {
         return rest;
     }
+    m_window.EndFrame();
     return {Event::Frame, command, {}};
 }
 

@@ -2,9 +2,11 @@
 
 #include <ftdi.h>
 #include <libusb.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <iterator>
 
@@ -19,9 +21,7 @@ bool IsKnownProduct(libusb_device* device) {
     if (libusb_get_device_descriptor(device, &descriptor) != 0) {
         return false;
     }
-    return descriptor.idVendor == kFtdiVendorId &&
-           std::find(std::begin(kFtdiProductIds), std::end(kFtdiProductIds),
-                     descriptor.idProduct) != std::end(kFtdiProductIds);
+    return FtdiLink::IsDefaultProduct(descriptor.idVendor, descriptor.idProduct);
 }
 
 std::string DeviceName(libusb_device* device) {
@@ -34,23 +34,44 @@ std::string DeviceName(libusb_device* device) {
     return text.data();
 }
 
-// libftdi's open failures in the words the user needs.
-std::string OpenFailure(int code, const std::string& name, const char* detail) {
-    switch (code) {
-        case -8:
-            return "permission denied on the " + name +
-                   ": install the udev rule of VOK Remote Diagnosis and add your user to the "
-                   "plugdev group (sudo usermod -aG plugdev $USER), then unplug the cable, "
-                   "plug it in again and log in again";
-        case -5:
-            return "device busy: the " + name +
-                   " is held by another program or by the kernel's serial driver";
-        default:
-            return "cannot open the " + name + " (" + detail + ")";
+// libftdi's open failures in the words the user needs. libusb_open fails
+// (-4) when this user may not write the USB node, which errno then says;
+// a refused detach of the kernel's serial driver is -8; a claimed interface
+// or configuration (another program, or the serial driver kept) is -5 or -3.
+std::string OpenFailure(int code, int openErrno, libusb_device* device, const std::string& name,
+                        const char* detail) {
+    bool denied = code == -8 || (code == -4 && (openErrno == EACCES || openErrno == EPERM));
+    if (code == -4 && !denied) {
+        // errno may not have survived libusb: the node itself tells.
+        std::array<char, 32> node{};
+        std::snprintf(node.data(), node.size(), "/dev/bus/usb/%03u/%03u",
+                      libusb_get_bus_number(device), libusb_get_device_address(device));
+        denied = ::access(node.data(), R_OK | W_OK) != 0 && errno == EACCES;
     }
+    if (denied) {
+        return "permission denied on the " + name + ": " + FtdiLink::PermissionHint();
+    }
+    if (code == -5 || code == -3) {
+        return "device busy: the " + name +
+               " is held by another program or by the kernel's serial driver";
+    }
+    return "cannot open the " + name + " (" + detail + ")";
 }
 
 }  // namespace
+
+bool FtdiLink::IsDefaultProduct(int vendor, int product) {
+    return vendor == kFtdiVendorId &&
+           std::find(std::begin(kFtdiProductIds), std::end(kFtdiProductIds), product) !=
+               std::end(kFtdiProductIds);
+}
+
+std::string FtdiLink::PermissionHint() {
+    return "the udev rules " + std::string(kUdevAccessRules) +
+           " give it to the plugdev group and the user at the seat; add your user to plugdev "
+           "(sudo usermod -aG plugdev $USER), log in again, then unplug the cable and plug it "
+           "in again";
+}
 
 FtdiLink::FtdiLink() = default;
 
@@ -92,17 +113,31 @@ Status FtdiLink::Open() {
         return Error{"no FTDI device found"};
     }
     const std::string name = DeviceName(device);
+    errno = 0;
     const int opened = ftdi_usb_open_dev(ftdi, device);
-    ftdi_list_free(&list);
+    const int openErrno = errno;
     if (opened < 0) {
-        const std::string reason = OpenFailure(opened, name, ftdi_get_error_string(ftdi));
+        const std::string reason =
+            OpenFailure(opened, openErrno, device, name, ftdi_get_error_string(ftdi));
+        ftdi_list_free(&list);
         ftdi_free(ftdi);
         return Error{reason};
     }
+    ftdi_list_free(&list);
     // Short transfers, so that no call holds the worker (or a closing GUI
     // thread) longer than one wait slice.
     ftdi->usb_read_timeout = static_cast<int>(kLinkWaitSlice.count());
     ftdi->usb_write_timeout = static_cast<int>(kLinkWriteTimeout.count());
+    // One USB packet per transfer. A transfer of libftdi's default 4 KiB ends
+    // only with a short packet, which a busy line (above about 38 kBd) never
+    // sends, so it ran into the timeout and libftdi dropped what it had.
+    if (ftdi_read_data_set_chunksize(ftdi, ftdi->max_packet_size) < 0) {
+        const std::string reason =
+            "cannot set up the " + name + " (" + ftdi_get_error_string(ftdi) + ")";
+        ftdi_usb_close(ftdi);
+        ftdi_free(ftdi);
+        return Error{reason};
+    }
     m_ftdi = ftdi;
     m_name = name;
     m_buffer.clear();

@@ -17,6 +17,11 @@ namespace vok {
 // wait slice (the chip answers within its latency timer when it has nothing).
 class FtdiLink : public DeviceLink {
 public:
+    // The FTDI devices the default link looks for (vendor 0403).
+    static bool IsDefaultProduct(int vendor, int product);
+    // What grants a user the USB device, for every message about a refused one.
+    static std::string PermissionHint();
+
     FtdiLink();
     ~FtdiLink() override;
     FtdiLink(const FtdiLink&) = delete;

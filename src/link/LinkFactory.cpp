@@ -14,11 +14,10 @@ namespace vok {
 namespace {
 
 // The FTDI serial devices the kernel offers, by their stable names.
-std::vector<std::filesystem::path> FtdiSerialDevices() {
+std::vector<std::filesystem::path> FtdiSerialDevices(const std::string& folder) {
     std::vector<std::filesystem::path> found;
     std::error_code ec;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::filesystem::path(kFtdiSerialByIdFolder), ec)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
         if (entry.path().filename().string().starts_with(kFtdiSerialByIdPrefix)) {
             found.push_back(entry.path());
         }
@@ -34,12 +33,12 @@ Result<std::unique_ptr<DeviceLink>> OpenLink(std::unique_ptr<DeviceLink> link) {
     return link;
 }
 
-Result<std::unique_ptr<DeviceLink>> OpenFirstFtdi() {
+Result<std::unique_ptr<DeviceLink>> OpenFirstFtdi(const std::string& byIdFolder) {
     Result<std::unique_ptr<DeviceLink>> usb = OpenLink(std::make_unique<FtdiLink>());
     if (usb) {
         return usb;
     }
-    const std::vector<std::filesystem::path> ttys = FtdiSerialDevices();
+    const std::vector<std::filesystem::path> ttys = FtdiSerialDevices(byIdFolder);
     if (ttys.empty()) {
         return usb;
     }
@@ -96,7 +95,7 @@ Result<std::unique_ptr<DeviceLink>> LinkFactory::Open(const LinkOptions& options
         case LinkOptions::Kind::FirstFtdi:
             break;
     }
-    return OpenFirstFtdi();
+    return OpenFirstFtdi(options.serialByIdFolder);
 }
 
 LinkOpener LinkFactory::Opener(LinkOptions options) {

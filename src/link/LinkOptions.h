@@ -16,6 +16,9 @@ struct LinkOptions {
     std::string devicePath;
     ConsoleScenario scenario = ConsoleScenario::Full;
     int simulatedBaud = kSimulatedLinkBaud;  // 0: no pacing
+    // Where the kernel's FTDI serial devices are looked for when libftdi
+    // cannot open the first FTDI device.
+    std::string serialByIdFolder{kFtdiSerialByIdFolder};
 };
 
 }  // namespace vok

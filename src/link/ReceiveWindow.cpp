@@ -7,10 +7,12 @@ namespace vok {
 void ReceiveWindow::Push(std::uint8_t byte) {
     std::copy(m_bytes.begin() + 1, m_bytes.end(), m_bytes.begin());
     m_bytes.back() = byte;
+    m_sinceFrame = std::min(m_sinceFrame + 1, kRxWindowSize);
 }
 
 bool ReceiveWindow::IsFrameHeader() const {
-    return m_bytes[kWindowHeader1Pos] == kFrameHeader1 &&
+    return m_sinceFrame >= kRxWindowSize - kWindowHeader1Pos &&
+           m_bytes[kWindowHeader1Pos] == kFrameHeader1 &&
            m_bytes[kWindowHeader2Pos] == kFrameHeader2;
 }
 

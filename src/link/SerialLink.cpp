@@ -24,9 +24,9 @@ std::string OpenFailure(const std::string& path, int error) {
         case EACCES:
         case EPERM:
             return "permission denied on " + path +
-                   ": install the udev rule of VOK Remote Diagnosis, or add your user to the "
-                   "group that owns the device (dialout for /dev/ttyUSB*, plugdev with the "
-                   "rule): sudo usermod -aG dialout $USER, then log in again";
+                   ": the udev rules of VOK Remote Diagnosis give it to the user at the seat; "
+                   "elsewhere add your user to the group that owns the device (dialout for "
+                   "/dev/ttyUSB*): sudo usermod -aG dialout $USER, then log in again";
         case EBUSY:
         case EWOULDBLOCK:
             return "device busy: another program is using " + path;

@@ -26,6 +26,8 @@ constexpr std::size_t kStallAfterHtRecords = 100;
 constexpr std::size_t kStallFrameBytes = 9;
 
 constexpr std::uint8_t kEndMarkerIndex = 0xFF;
+// Header, third byte and length byte: the bytes the length does not count.
+constexpr std::size_t kFrameHeadBytes = 4;
 constexpr std::uint8_t kNoiseCommand = 0x40;  // a command the tool drops
 constexpr std::size_t kNoiseEvery = 7;        // frames between bursts of noise
 
@@ -59,21 +61,33 @@ bool SimulatedConsole::SendsCmdRecord(ConsoleScenario scenario, std::size_t inde
     }
 }
 
+// Frames are built at their final size and filled in place: inserting into a
+// vector of the header's size makes g++ 12 at -O3 warn (-Warray-bounds) about
+// the reallocation path it cannot rule out.
 std::vector<std::uint8_t> SimulatedConsole::RecordFrame(std::uint8_t command, std::uint8_t index,
                                                         const GeneratorImage::Params& params) {
-    std::vector<std::uint8_t> frame = {kFrameHeader1,      kFrameHeader2, kConsoleThirdByte,
-                                       kRecordFrameLength, command,       index};
-    frame.insert(frame.end(), params.begin(), params.end());
+    std::vector<std::uint8_t> frame(kFrameHeadBytes + kRecordFrameLength);
+    frame[0] = kFrameHeader1;
+    frame[1] = kFrameHeader2;
+    frame[2] = kConsoleThirdByte;
+    frame[3] = kRecordFrameLength;
+    frame[4] = command;
+    frame[5] = index;
+    std::copy(params.begin(), params.end(), frame.begin() + 6);
     std::uint8_t check = 0;
-    std::for_each(frame.begin() + 2, frame.end(), [&](std::uint8_t b) { check ^= b; });
-    frame.push_back(check);
+    std::for_each(frame.begin() + 2, frame.end() - 1, [&](std::uint8_t b) { check ^= b; });
+    frame.back() = check;
     return frame;
 }
 
 std::vector<std::uint8_t> SimulatedConsole::VersionFrame(const GeneratorImage& image) {
-    std::vector<std::uint8_t> frame = {kFrameHeader1, kFrameHeader2, kConsoleThirdByte,
-                                       kVersionFrameLength, kCmdConsoleVersion};
-    frame.insert(frame.end(), image.version.begin(), image.version.end());
+    std::vector<std::uint8_t> frame(kFrameHeadBytes + kVersionFrameLength);
+    frame[0] = kFrameHeader1;
+    frame[1] = kFrameHeader2;
+    frame[2] = kConsoleThirdByte;
+    frame[3] = kVersionFrameLength;
+    frame[4] = kCmdConsoleVersion;
+    std::copy(image.version.begin(), image.version.end(), frame.begin() + 5);
     return frame;
 }
 

@@ -70,22 +70,64 @@ TEST(FrameReception, EachFrameTakesExactlyItsLengthAndNothingElseStartsOne) {
     EXPECT_EQ(frames[5].window.RecordIndex(), 4);
 }
 
-TEST(FrameReception, TailOfTheFrameBeforeCanFormAFalseHeader) {
-    // P08 0x16 and P09 0x02 reach positions 27 and 28 with the next byte:
-    // the header test fires on the next frame's first byte, which is taken
-    // as command, with the old frame's last byte (here 3) as length, so two
-    // more bytes go into that false frame. The real header bytes are still
-    // in the window and are found again when the real command byte arrives.
-    GeneratorImage::Params params = {0, 0, 0, 0, 0, 0, 0, 0x16, 0x02, 0x07};
-    Bytes first = SimulatedConsole::RecordFrame(0x26, 1, params);
-    first.back() = 0x03;
-    const auto frames = ReceiveAll(Join({first, Record(0x26, 2, 0)}));
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(frames[0].window.RecordIndex(), 1);
-    EXPECT_EQ(frames[1].command, 0x16);
-    EXPECT_EQ(frames[1].window.At(31), 0x12) << "the next frame's third byte";
-    EXPECT_EQ(frames[2].command, 0x26);
-    EXPECT_EQ(frames[2].window.RecordIndex(), 2);
+// A header is looked for only in bytes that arrived after the last frame: a
+// record whose P08 and P09 are 0x16 0x02 (AEC density +4 followed by APR
+// program 2 in an error entry; the same bytes in a protocol record) once made
+// a false header with the next frame's first byte, whose length was the old
+// check byte, and the real frames behind it were swallowed.
+TEST(FrameReception, AHeaderIsNeverMadeOfBytesOfAFrameAlreadyHandled) {
+    const auto withHeaderTail = [](std::uint8_t command, std::uint8_t index, std::uint8_t p10) {
+        GeneratorImage::Params params = {0x01, 0x20, 0x05, 0x11, 0x00, 0x03, 0x00, 0x16, 0x02, p10};
+        return SimulatedConsole::RecordFrame(command, index, params);
+    };
+    // Only the last byte is old: 0x16 as the check byte, then 0x02 and a
+    // third, length and command byte that never were a frame's header.
+    Bytes lastByteOld = Record(0x26, 9, 0);
+    lastByteOld.back() = 0x16;
+    struct Case {
+        const char* name;
+        Bytes stream;
+        std::vector<std::pair<int, int>> frames;  // command, record index
+    };
+    const Case cases[] = {
+        {"error entry: AEC density +4, then APR program 2",
+         Join({withHeaderTail(0x26, 114, 0x30), Record(0x26, 115, 1), Record(0x26, 116, 2),
+               Record(0x26, 117, 3), Record(0x26, 118, 4)}),
+         {{0x26, 114}, {0x26, 115}, {0x26, 116}, {0x26, 117}, {0x26, 118}}},
+        {"protocol record with 0x16 0x02",
+         Join({withHeaderTail(0x1F, 40, 0x61), Record(0x1F, 41, 1), Record(0x1F, 42, 2),
+               Record(0x1F, 43, 3)}),
+         {{0x1F, 40}, {0x1F, 41}, {0x1F, 42}, {0x1F, 43}}},
+        // Once a false frame of command 0x16 and length 3 - 1 was taken here;
+        // the real frame behind it survived only because its own header
+        // bytes were read again.
+        {"short false frame",
+         Join({[&] {
+                   Bytes first = withHeaderTail(0x26, 1, 0x07);
+                   first.back() = 0x03;
+                   return first;
+               }(),
+               Record(0x26, 2, 0)}),
+         {{0x26, 1}, {0x26, 2}}},
+        {"header of the old check byte and new bytes",
+         Join({lastByteOld, Bytes{0x02, 0x12, 0x05, 0x40, 0x00}, Record(0x26, 10, 0)}),
+         {{0x26, 9}, {0x26, 10}}},
+        // Unchanged: a header wholly after the frame is one, however close.
+        {"header right after a frame",
+         Join({Record(0x26, 5, 0x16), Bytes{0x16, 0x02, 0x12, 0x02, 0x40, 0x52},
+               Record(0x26, 6, 0x02)}),
+         {{0x26, 5}, {0x40, 0}, {0x26, 6}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto frames = ReceiveAll(c.stream);
+        std::vector<std::pair<int, int>> got;
+        for (const Received& frame : frames) {
+            const bool record = frame.command == 0x26 || frame.command == 0x1F;
+            got.emplace_back(frame.command, record ? frame.window.RecordIndex() : 0);
+        }
+        EXPECT_EQ(got, c.frames);
+    }
 }
 
 }  // namespace
