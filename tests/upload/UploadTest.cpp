@@ -121,8 +121,9 @@ TEST_F(UploadTest, DroppedOrUnansweredConnectionIsAnError) {
 }
 
 // A FIFO must not hang the read waiting for a writer. A line break in the path
-// would end the part's header line early; a zero byte would open the file "nul"
-// that Write made instead of the one named.
+// would end the part's header line early, a double quote would close the file
+// name and pose the rest as a parameter of its own; a zero byte would open the
+// file "nul" that Write made instead of the one named.
 TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
     const std::string missing = m_dir.File("REPORT/none.VOK");
     const std::string fifo = m_dir.File("pipe.VOK");
@@ -131,7 +132,7 @@ TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
     std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);
     const std::string cannot = "Cannot read the report file ";
     const std::string unsendable =
-        "Cannot send a report file whose path holds a line break or a zero byte";
+        "Cannot send a report file whose path holds a line break, a double quote or a zero byte";
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
     for (const auto& [path, error] : std::vector<std::pair<std::string, std::string>>{
              {missing, cannot + missing + ": No such file or directory"},
@@ -140,6 +141,7 @@ TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
              {huge, cannot + huge + ": it holds more than 64 MiB, too much for a report file"},
              {m_dir.Write("cr\r.VOK", "x"), unsendable},
              {m_dir.Write("lf\n.VOK", "x"), unsendable},
+             {m_dir.Write("q\"; name=\"evil.VOK", "x"), unsendable},
              {m_dir.Write({"nul\0.VOK", 8}, "x"), unsendable}}) {
         EXPECT_EQ(To(server.Port()).UploadReport(path).error(), error);
     }
