@@ -8,27 +8,11 @@
 #include <unistd.h>
 
 #include "core/Constants.h"
+#include "upload/FileDescriptor.h"
 
 namespace vok {
 
 namespace {
-
-// Closes the descriptor on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 Error FileError(const std::string& path, int error) {
     return Error{std::string(kUploadFileReadError) + path + ": " +
