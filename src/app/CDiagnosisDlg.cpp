@@ -22,7 +22,8 @@
 #include "pages/PageTexts.h"
 #include "report/SiteConfig.h"
 #include "resources/Icons.h"
-#include "upload/ServiceCenterUpload.h"
+#include "upload/CenterSettings.h"
+#include "upload/UploadOutbox.h"
 #include "wizard/DialogControls.h"
 #include "wizard/DialogFonts.h"
 
@@ -147,24 +148,24 @@ DiagnosisData CDiagnosisDlg::Data() const {
 }
 
 Result<bool> CDiagnosisDlg::UploadReport(const std::string& path) {
-    ServiceCenterUpload upload;
-    if (m_options.server) {
-        Result<UploadServer> server = UploadServer::Parse(*m_options.server);
-        if (!server) {
-            return Error{server.error()};
-        }
-        upload.SetServer(std::move(server).value());
+    m_lastUpload.reset();
+    // CONFIG.ini is read at each send, as the site's forms are.
+    const Result<CenterSettings> center =
+        CenterSettings::Resolve(m_options.server, m_options.caFile, m_folder.ConfigFile());
+    if (!center) {
+        return Error{center.error()};
     }
+    const ServiceCenterUpload upload = center->Client();
 
     // The upload may take as long as its time limits allow; the window goes
     // on painting while it runs, and input waits until the answer is in, as
     // it would if the handler blocked.
-    std::optional<Result<bool>> result;
+    std::optional<UploadResult> result;
     QEventLoop loop;
     m_bUploading = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     std::thread worker([&] {
-        result.emplace(upload.UploadReport(path));
+        result.emplace(upload.Send(path));
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -173,7 +174,21 @@ Result<bool> CDiagnosisDlg::UploadReport(const std::string& path) {
     worker.join();
     QGuiApplication::restoreOverrideCursor();
     m_bUploading = false;
-    return std::move(*result);
+    m_lastUpload.emplace(path, *result);
+    return result->ToResult();
+}
+
+void CDiagnosisDlg::SettleOutbox() {
+    if (!m_lastUpload) {
+        return;
+    }
+    const auto [path, result] = *std::exchange(m_lastUpload, std::nullopt);
+    // The wizard's messages stay as they are; a report that cannot be kept
+    // for later is said where a site's support can find it.
+    if (const Status settled = UploadOutbox(m_folder.ReportFolder()).Settle(path, result);
+        !settled) {
+        std::cerr << kErrorMessagePrefix << settled.error() << std::endl;
+    }
 }
 
 void CDiagnosisDlg::ShowError(const std::string& text) {

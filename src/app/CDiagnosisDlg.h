@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <QFrame>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include "platform/GuiInvoker.h"
 #include "platform/MessageBoxService.h"
 #include "report/SiteInfo.h"
+#include "upload/UploadResult.h"
 #include "wizard/CWizardDialog.h"
 
 namespace vok {
@@ -61,6 +64,10 @@ public:
     // file's own text. The window keeps painting meanwhile but takes no
     // input, and cannot be closed, until the answer is in.
     Result<bool> UploadReport(const std::string& path);
+    // Called after the Send's message: puts the report just sent into the
+    // outbox when the center could not take it now, takes it out when the
+    // center decided.
+    void SettleOutbox();
     bool IsUploading() const { return m_bUploading; }
 
     void ShowAbout();
@@ -101,6 +108,7 @@ private:
     DesktopShell& m_shell;
     GuiInvoker m_invoker;
     bool m_bUploading = false;
+    std::optional<std::pair<std::string, UploadResult>> m_lastUpload;  // path, outcome
     QFrame m_placeholder;
     QLabel m_footer;
     // After the invoker it uses; the engine goes first and joins its worker.

@@ -5,7 +5,7 @@
 #include "link/LinkFactory.h"
 #include "platform/CommandLine.h"
 #include "platform/DataFolder.h"
-#include "upload/UploadServer.h"
+#include "upload/CenterSettings.h"
 
 namespace vok {
 
@@ -16,6 +16,7 @@ Result<DiagnosisOptions> DiagnosisOptions::Parse(const std::vector<std::string>&
                                      {"device", OptionKind::Value},
                                      {"simulate", OptionKind::OptionalValue},
                                      {"server", OptionKind::Value},
+                                     {"ca-file", OptionKind::Value},
                                      {"help", OptionKind::Flag},
                                      {"version", OptionKind::Flag},
                                  });
@@ -39,10 +40,13 @@ Result<DiagnosisOptions> DiagnosisOptions::Parse(const std::vector<std::string>&
     options.dataDir = dataDir ? std::filesystem::path(*dataDir) : DataFolder::Default().Root();
     options.link = std::move(link).value();
     options.server = line->Value("server");
-    if (options.server) {
+    options.caFile = line->Value("ca-file");
+    if (options.server || options.caFile) {
         // Said before the window opens, not after a diagnosis at Send.
-        if (const Result<UploadServer> server = UploadServer::Parse(*options.server); !server) {
-            return Error{"option --server: " + server.error()};
+        const Result<CenterSettings> center = CenterSettings::Resolve(
+            options.server, options.caFile, DataFolder(options.dataDir).ConfigFile());
+        if (!center) {
+            return Error{"option " + center.error()};
         }
     }
     return options;
@@ -76,14 +80,18 @@ std::vector<std::string> DiagnosisOptions::OwnArguments(int argc, char** argv) {
 
 const char* DiagnosisOptions::Usage() {
     return "Usage: vok-diagnosis [--device PATH | --simulate[=SCENARIO]] [--data-dir DIR]\n"
-           "                     [--server HOST[:PORT]]\n"
+           "                     [--server SERVER] [--ca-file FILE]\n"
            "The VOK Remote Diagnosis wizard.\n\n"
            "  --device PATH         a serial device or pseudo-terminal instead of the first\n"
            "                        FTDI device\n"
            "  --simulate[=SCENARIO] the built-in simulated console (full, partial, noisy,\n"
            "                        stall, silent; default full)\n"
            "  --data-dir DIR        the data folder (default $HOME/VOK/DIAGNOSIS)\n"
-           "  --server HOST[:PORT]  the service center's web server\n"
+           "  --server SERVER       the service center's web server: HOST[:PORT] or\n"
+           "                        http://HOST[:PORT] (plain HTTP), https://HOST[:PORT];\n"
+           "                        default: URL= of [CENTER] in CONFIG.ini\n"
+           "  --ca-file FILE        over HTTPS, the CA certificates that vouch for the\n"
+           "                        server; default: CAFILE= of [CENTER], else the system's\n"
            "  --version             prints the program version\n";
 }
 

@@ -11,11 +11,13 @@
 namespace vok {
 
 // The command line of vok-diagnosis:
-//   [--device PATH | --simulate[=SCENARIO]] [--data-dir DIR] [--server HOST[:PORT]]
+//   [--device PATH | --simulate[=SCENARIO]] [--data-dir DIR] [--server SERVER]
+//   [--ca-file FILE]
 struct DiagnosisOptions {
     std::filesystem::path dataDir;      // the data folder (default already filled in)
     LinkOptions link;                   // --device PATH | --simulate[=SCENARIO]
-    std::optional<std::string> server;  // --server HOST[:PORT]
+    std::optional<std::string> server;  // --server SERVER
+    std::optional<std::string> caFile;  // --ca-file FILE
     bool help = false;
     bool version = false;
 

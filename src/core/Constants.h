@@ -602,7 +602,7 @@ inline constexpr std::string_view kUploadFileTooLargeError =
     "it holds more than 64 MiB, too much for a report file";
 inline constexpr std::string_view kUploadNotRegularFileError = "not a regular file";
 inline constexpr std::string_view kUploadPathUnsendableError =
-    "Cannot send a report file whose path holds a line break or a zero byte";
+    "Cannot send a report file whose path holds a line break, a double quote or a zero byte";
 inline constexpr std::string_view kUploadClientStartError = "Cannot start the HTTP client: ";
 // --server HOST[:PORT]
 inline constexpr std::string_view kUploadServerMissingHost = "no host name given";

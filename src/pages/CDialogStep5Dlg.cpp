@@ -73,9 +73,11 @@ void CDialogStep5Dlg::SendReport() {
     const Result<bool> sent = m_owner.UploadReport(std::string(m_strReportPath));
     if (!sent) {
         m_owner.Messages().Notify(std::string(kErrorMessagePrefix) + sent.error());
-        return;
+    } else {
+        m_owner.Messages().Notify(
+            std::string(*sent ? kUploadSuccessMessage : kUploadFailedMessage));
     }
-    m_owner.Messages().Notify(std::string(*sent ? kUploadSuccessMessage : kUploadFailedMessage));
+    m_owner.SettleOutbox();
 }
 
 void CDialogStep5Dlg::ShowReport() {

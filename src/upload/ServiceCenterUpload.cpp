@@ -31,8 +31,16 @@ CURLcode GlobalInit() {
     return result;
 }
 
-Error ClientError(CURLcode code) {
-    return Error{std::string(kUploadClientStartError) + curl_easy_strerror(code)};
+UploadResult NotSent(std::string reason) {
+    return {UploadResult::Outcome::NotSent, 0, std::move(reason)};
+}
+
+UploadResult ClientError(CURLcode code) {
+    return NotSent(std::string(kUploadClientStartError) + curl_easy_strerror(code));
+}
+
+bool IsServerError(long status) {
+    return status >= 500 && status <= 599;
 }
 
 // 0 asks libcurl for its own defaults (minutes, or none at all), which must
@@ -53,13 +61,14 @@ std::size_t OnReplyBytes(char* data, std::size_t size, std::size_t count, void* 
 // and the empty Expect keeps it from holding the body back for a go-ahead.
 // Host and Content-Length are added by libcurl.
 Result<HeaderList> RequestHeaders() {
+    const auto outOfMemory = [] { return Error{ClientError(CURLE_OUT_OF_MEMORY).error}; };
     HeaderList list;
     const std::array<std::string_view, 4> lines = {kUploadAcceptHeader, kUploadContentTypeHeader,
                                                    kUploadUserAgentHeader, kUploadNoExpectHeader};
     for (const std::string_view line : lines) {
         curl_slist* longer = curl_slist_append(list.get(), std::string(line).c_str());
         if (longer == nullptr) {
-            return ClientError(CURLE_OUT_OF_MEMORY);
+            return outOfMemory();
         }
         (void)list.release();
         list.reset(longer);
@@ -73,20 +82,25 @@ ServiceCenterUpload::ServiceCenterUpload()
     : m_connectTimeout(kUploadConnectTimeout), m_requestTimeout(kUploadRequestTimeout) {}
 
 Result<bool> ServiceCenterUpload::UploadReport(const std::string& path) const {
+    return Send(path).ToResult();
+}
+
+UploadResult ServiceCenterUpload::Send(const std::string& path) const {
     const Result<std::string> body = UploadBody::Load(path);
     if (!body) {
-        return Error{body.error()};
+        return NotSent(body.error());
     }
     if (const CURLcode init = GlobalInit(); init != CURLE_OK) {
         return ClientError(init);
     }
     Result<HeaderList> headers = RequestHeaders();
     if (!headers) {
-        return Error{headers.error()};
+        return NotSent(headers.error());
     }
-    const std::string url = std::string(kUploadUrlScheme) + "://" + m_server.UrlHost() + ":" +
-                            std::to_string(m_server.Port()) + "/" + std::string(kUploadObjectName);
-    const std::string protocols(kUploadUrlScheme);
+    const std::string url = m_server.Url(kUploadObjectName);
+    // Only the server's own scheme: no redirect or proxy can turn HTTPS into
+    // plain HTTP.
+    const std::string protocols(m_server.Scheme());
     std::array<char, CURL_ERROR_SIZE> errorText{};
     FirstReplyLine reply;
     // Declared after everything it points to, so that it goes first.
@@ -115,17 +129,37 @@ Result<bool> ServiceCenterUpload::UploadReport(const std::string& path) const {
     set(CURLOPT_POSTFIELDS, body->data());
     set(CURLOPT_WRITEFUNCTION, &OnReplyBytes);
     set(CURLOPT_WRITEDATA, static_cast<void*>(&reply));
+    if (m_server.Secure()) {
+        // libcurl's defaults, stated: a certificate that does not verify, or
+        // names another host, ends the request before anything is sent.
+        set(CURLOPT_SSL_VERIFYPEER, 1L);
+        set(CURLOPT_SSL_VERIFYHOST, 2L);
+        if (!m_caFile.empty()) {
+            // The file replaces the system's store rather than adding to it.
+            set(CURLOPT_CAINFO, m_caFile.c_str());
+            set(CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+        }
+    }
     if (code != CURLE_OK) {
         return ClientError(code);
     }
 
     code = curl_easy_perform(curl);
     const bool stoppedAfterFirstLine = code == CURLE_WRITE_ERROR && reply.Complete();
+    long status = 0;
+    (void)curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (code != CURLE_OK && !stoppedAfterFirstLine) {
-        return Error{errorText[0] != '\0' ? std::string(errorText.data())
-                                          : std::string(curl_easy_strerror(code))};
+        return {UploadResult::Outcome::Unavailable, status,
+                errorText[0] != '\0' ? std::string(errorText.data())
+                                     : std::string(curl_easy_strerror(code))};
     }
-    return reply.IsSuccess();
+    if (reply.IsSuccess()) {
+        return {UploadResult::Outcome::Accepted, status, {}};
+    }
+    return {
+        IsServerError(status) ? UploadResult::Outcome::Unavailable : UploadResult::Outcome::Refused,
+        status,
+        {}};
 }
 
 }  // namespace vok

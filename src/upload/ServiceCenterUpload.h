@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/Result.h"
+#include "upload/UploadResult.h"
 #include "upload/UploadServer.h"
 
 namespace vok {
@@ -22,6 +23,11 @@ public:
     void SetServer(UploadServer server) { m_server = std::move(server); }
     const UploadServer& Server() const { return m_server; }
 
+    // Over HTTPS, the certificates the server's must verify against instead
+    // of the system's store; empty: the system's store.
+    void SetCaFile(std::string path) { m_caFile = std::move(path); }
+    const std::string& CaFile() const { return m_caFile; }
+
     // Giving up: on connecting (name lookup included), and on the whole
     // request from start to the reply's first line.
     void SetConnectTimeout(std::chrono::milliseconds limit) { m_connectTimeout = limit; }
@@ -37,8 +43,13 @@ public:
     // cannot be reached, stops answering or the request fails on the way.
     Result<bool> UploadReport(const std::string& path) const;
 
+    // The same request, with what the outbox needs to know besides: whether
+    // the center decided, or could not take the report now.
+    UploadResult Send(const std::string& path) const;
+
 private:
     UploadServer m_server;
+    std::string m_caFile;
     std::chrono::milliseconds m_connectTimeout;
     std::chrono::milliseconds m_requestTimeout;
 };

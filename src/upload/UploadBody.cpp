@@ -8,27 +8,11 @@
 #include <unistd.h>
 
 #include "core/Constants.h"
+#include "upload/FileDescriptor.h"
 
 namespace vok {
 
 namespace {
-
-// Closes the descriptor on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 Error FileError(const std::string& path, int error) {
     return Error{std::string(kUploadFileReadError) + path + ": " +
@@ -55,9 +39,10 @@ void AppendPrefix(std::string& body, std::string_view path) {
 
 Result<std::string> UploadBody::Load(const std::string& path) {
     // The path goes into a quoted header line of the part; a line break there
-    // would end that header early, and a zero byte would open another file
-    // than the one named.
-    if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+    // would end that header early, a double quote would close the file name
+    // and let the rest of the path pose as more parameters, and a zero byte
+    // would open another file than the one named.
+    if (path.find_first_of(std::string_view("\r\n\"\0", 4)) != std::string::npos) {
         return Error{std::string(kUploadPathUnsendableError)};
     }
     // Non-blocking only so that a FIFO picked by mistake cannot hang the open;

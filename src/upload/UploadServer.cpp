@@ -35,14 +35,43 @@ Result<std::uint16_t> ParsePort(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
+constexpr std::string_view kHttpScheme = kUploadUrlScheme;
+constexpr std::string_view kHttpsScheme = "https";
+constexpr std::string_view kSchemeEnd = "://";
+constexpr std::uint16_t kHttpsPort = 443;
+constexpr std::string_view kUnknownScheme = "only http:// and https:// servers can take reports: ";
+
+bool StartsWithNoCase(std::string_view text, std::string_view head) {
+    return text.size() >= head.size() &&
+           std::equal(head.begin(), head.end(), text.begin(), [](char a, char b) {
+               return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
+           });
+}
+
 }  // namespace
 
-UploadServer::UploadServer() : m_host(kUploadServerHost), m_port(kUploadServerPort) {}
+UploadServer::UploadServer()
+    : m_host(kUploadServerHost), m_port(kUploadServerPort), m_secure(false) {}
 
-UploadServer::UploadServer(std::string host, std::uint16_t port)
-    : m_host(std::move(host)), m_port(port) {}
+UploadServer::UploadServer(std::string host, std::uint16_t port, bool secure)
+    : m_host(std::move(host)), m_port(port), m_secure(secure) {}
 
-Result<UploadServer> UploadServer::Parse(std::string_view text) {
+Result<UploadServer> UploadServer::Parse(std::string_view given) {
+    std::string_view text = given;
+    bool secure = false;
+    if (const std::size_t schemeEnd = text.find(kSchemeEnd); schemeEnd != std::string_view::npos) {
+        const std::string_view scheme = text.substr(0, schemeEnd);
+        if (scheme.size() == kHttpsScheme.size() && StartsWithNoCase(scheme, kHttpsScheme)) {
+            secure = true;
+        } else if (scheme.size() != kHttpScheme.size() || !StartsWithNoCase(scheme, kHttpScheme)) {
+            return Error{std::string(kUnknownScheme) + std::string(given)};
+        }
+        text.remove_prefix(schemeEnd + kSchemeEnd.size());
+        // As a browser's address bar gives it; any other path is refused below.
+        if (!text.empty() && text.back() == '/') {
+            text.remove_suffix(1);
+        }
+    }
     std::string_view host;
     std::string_view rest;
     bool ipv6 = false;
@@ -74,7 +103,7 @@ Result<UploadServer> UploadServer::Parse(std::string_view text) {
     if (!plain) {
         return Error{std::string(kUploadServerBadHost) + std::string(host)};
     }
-    std::uint16_t port = kUploadServerPort;
+    std::uint16_t port = secure ? kHttpsPort : kUploadServerPort;
     if (!rest.empty()) {
         Result<std::uint16_t> parsed = ParsePort(rest.substr(1));
         if (!parsed) {
@@ -82,7 +111,11 @@ Result<UploadServer> UploadServer::Parse(std::string_view text) {
         }
         port = *parsed;
     }
-    return UploadServer(std::string(host), port);
+    return UploadServer(std::string(host), port, secure);
+}
+
+std::string_view UploadServer::Scheme() const {
+    return m_secure ? kHttpsScheme : kHttpScheme;
 }
 
 std::string UploadServer::UrlHost() const {
@@ -93,7 +126,13 @@ std::string UploadServer::UrlHost() const {
 }
 
 std::string UploadServer::ToString() const {
-    return UrlHost() + ":" + std::to_string(m_port);
+    const std::string hostPort = UrlHost() + ":" + std::to_string(m_port);
+    return m_secure ? std::string(kHttpsScheme) + std::string(kSchemeEnd) + hostPort : hostPort;
+}
+
+std::string UploadServer::Url(std::string_view object) const {
+    return std::string(Scheme()) + std::string(kSchemeEnd) + UrlHost() + ":" +
+           std::to_string(m_port) + "/" + std::string(object);
 }
 
 }  // namespace vok

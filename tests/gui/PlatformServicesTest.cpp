@@ -97,7 +97,11 @@ TEST_F(PlatformServicesTest, CommandLineTakesTheWizardsOptionsAndLeavesQtsToQt) 
     // A wrong server is refused at start, not at Send.
     const Result<DiagnosisOptions> url = DiagnosisOptions::Parse({"--server", "http://x/y"});
     ASSERT_FALSE(url.ok());
-    EXPECT_EQ(url.error().rfind("option --server: ", 0), 0u);
+    EXPECT_EQ(url.error().rfind("option --server http://x/y: ", 0), 0u);
+    const Result<DiagnosisOptions> ca =
+        DiagnosisOptions::Parse({"--server", "https://x", "--ca-file", "/nonexistent.pem"});
+    ASSERT_FALSE(ca.ok());
+    EXPECT_EQ(ca.error().rfind("option --ca-file /nonexistent.pem: ", 0), 0u);
 
     std::vector<std::string> argv = {"vok-diagnosis", "-platform",  "offscreen", "--simulate",
                                      "-reverse",      "--data-dir", "/tmp/x"};

@@ -1,6 +1,9 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,7 @@
 #include "pages/CDialogStep1Dlg.h"
 #include "pages/CDialogStep5Dlg.h"
 #include "report/ReportFileWriter.h"
+#include "upload/UploadOutbox.h"
 
 namespace vok {
 namespace {
@@ -46,6 +50,9 @@ protected:
     }
 
     CDialogStep5Dlg& Completion() { return *dialog->m_pStep5Dlg; }
+
+    // An earlier report that waits in the outbox and must stay there.
+    const std::string m_strOtherReport = "/var/tmp/REPORT_OTHER_20260102_030405.VOK";
 
     // A completion page that names a written report, as after page 132's Next.
     void OnCompletionPage() {
@@ -138,6 +145,35 @@ TEST_F(ReportActionsTest, SendAnsweredNoAnotherReplyOrAVanishedFileSaysSo) {
     EXPECT_EQ(messages.Notices()[2].rfind("ERROR : ", 0), 0u);
     EXPECT_NE(messages.Notices()[2].find(Completion().m_strReportPath), std::string::npos);
     EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+// Behind the same messages: a center that could not take the report keeps it
+// in the outbox, one that took it takes it out.
+TEST_F(ReportActionsTest, SendLeavesAReportTheCenterCouldNotTakeInTheOutbox) {
+    const UploadOutbox outbox(data.ReportFolder());
+    for (const auto& [reply, message, waits] :
+         std::vector<std::tuple<std::string, std::string_view, bool>>{
+             {LoopbackHttpServer::Reply(503, "busy"), kUploadFailedMessage, true},
+             {LoopbackHttpServer::Reply(200, "200"), kUploadSuccessMessage, false}}) {
+        SCOPED_TRACE(reply);
+        LoopbackHttpServer server(reply);
+        Open(test::SimulatedLink(), server.Address());
+        OnCompletionPage();
+        ASSERT_TRUE(outbox.Add(m_strOtherReport).ok());
+        if (!waits) {
+            ASSERT_TRUE(outbox.Add(Completion().m_strReportPath).ok());
+        }
+        Answer({kAnswerYes});
+        Completion().m_btnSend.click();
+        EXPECT_EQ(messages.Notices().back(), message);
+        std::vector<std::string> waiting;
+        const Result<std::vector<UploadOutbox::Entry>> entries = outbox.List();
+        for (const UploadOutbox::Entry& entry : entries.value()) {
+            waiting.push_back(entry.reportPath);
+        }
+        EXPECT_EQ(waiting, waits ? Texts({m_strOtherReport, Completion().m_strReportPath})
+                                 : Texts({m_strOtherReport}));
+    }
 }
 
 TEST_F(ReportActionsTest, AServerThatNeverAnswersLeavesTheWindowRunningButNotClosable) {

@@ -7,12 +7,29 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace vok::test {
+
+// How one connection of the server carries bytes: as they come (plain HTTP),
+// or through a TLS session (LoopbackTls.h).
+class LoopbackChannel {
+public:
+    virtual ~LoopbackChannel() = default;
+    // As recv and send: the count, 0 at the end, below 0 on an error.
+    virtual ssize_t Receive(char* buffer, std::size_t size) = 0;
+    virtual ssize_t Send(const char* data, std::size_t size) = 0;
+};
+
+// Makes the channel of an accepted socket (which the server closes itself);
+// nullptr when the connection cannot carry a request, e.g. the client broke
+// off the TLS handshake.
+using LoopbackChannelFactory = std::function<std::unique_ptr<LoopbackChannel>(int socket)>;
 
 // A web server on 127.0.0.1 for the upload's tests and benchmark. It records
 // each request's raw bytes as they arrived, so the body is checked byte for
@@ -21,9 +38,11 @@ namespace vok::test {
 class LoopbackHttpServer {
 public:
     // Answers each request with the raw reply (possibly nothing) and waits for the client to
-    // close; or, told to hang up, closes each connection at once, reading nothing.
-    explicit LoopbackHttpServer(std::string rawReply, bool hangUp = false)
-        : m_reply(std::move(rawReply)), m_hangUp(hangUp) {
+    // close; or, told to hang up, closes each connection at once, reading nothing. A connection
+    // whose channel cannot be made is closed and records no request.
+    explicit LoopbackHttpServer(std::string rawReply, bool hangUp = false,
+                                LoopbackChannelFactory channels = PlainChannel)
+        : m_reply(std::move(rawReply)), m_hangUp(hangUp), m_channels(std::move(channels)) {
         ::setenv("no_proxy", "*", 1);  // a proxy named in the environment would take the requests
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -72,6 +91,23 @@ public:
     }
 
 private:
+    class Plain : public LoopbackChannel {
+    public:
+        explicit Plain(int socket) : m_socket(socket) {}
+        ssize_t Receive(char* buffer, std::size_t size) override {
+            return ::recv(m_socket, buffer, size, 0);
+        }
+        ssize_t Send(const char* data, std::size_t size) override {
+            return ::send(m_socket, data, size, MSG_NOSIGNAL);
+        }
+
+    private:
+        int m_socket;
+    };
+    static std::unique_ptr<LoopbackChannel> PlainChannel(int socket) {
+        return std::make_unique<Plain>(socket);
+    }
+
     // Complete once the head and as many body bytes as it announces are in.
     static bool IsComplete(const std::string& request) {
         const std::size_t end = request.find("\r\n\r\n");
@@ -89,20 +125,25 @@ private:
                 return;
             }
             Track(connection);
+            std::unique_ptr<LoopbackChannel> channel = m_hangUp ? nullptr : m_channels(connection);
+            if (!m_hangUp && !channel) {
+                Untrack(connection);
+                continue;
+            }
             std::string request;
-            for (ssize_t n = 1; !m_hangUp && n > 0 && !IsComplete(request);) {
-                n = ::recv(connection, buffer, sizeof buffer, 0);
+            for (ssize_t n = 1; channel && n > 0 && !IsComplete(request);) {
+                n = channel->Receive(buffer, sizeof buffer);
                 request.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
             }
             {
                 std::lock_guard lock(m_mutex);
                 m_requests.push_back(request);
             }
-            if (!m_hangUp &&
-                ::send(connection, m_reply.data(), m_reply.size(), MSG_NOSIGNAL) >= 0) {
-                while (::recv(connection, buffer, sizeof buffer, 0) > 0) {
+            if (channel && channel->Send(m_reply.data(), m_reply.size()) >= 0) {
+                while (channel->Receive(buffer, sizeof buffer) > 0) {
                 }
             }
+            channel.reset();
             Untrack(connection);
         }
     }
@@ -123,6 +164,7 @@ private:
 
     const std::string m_reply;
     const bool m_hangUp;
+    const LoopbackChannelFactory m_channels;
     const int m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     std::uint16_t m_port = 0;
     mutable std::mutex m_mutex;

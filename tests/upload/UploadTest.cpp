@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "LoopbackHttpServer.h"
+#include "LoopbackTls.h"
 #include "support/TempDir.h"
 #include "upload/FirstReplyLine.h"
 #include "upload/ServiceCenterUpload.h"
@@ -20,7 +21,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LoopbackHttpServer;
+using ::testing::Each;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
 std::vector<std::string> Lines(std::string head) {
@@ -34,9 +37,11 @@ std::vector<std::string> Lines(std::string head) {
 
 class UploadTest : public ::testing::Test {
 protected:
-    static ServiceCenterUpload To(std::uint16_t port) {
+    static ServiceCenterUpload To(std::uint16_t port, bool secure = false,
+                                  const std::string& caFile = "") {
         ServiceCenterUpload upload;
-        upload.SetServer(UploadServer("127.0.0.1", port));
+        upload.SetServer(UploadServer("127.0.0.1", port, secure));
+        upload.SetCaFile(caFile);
         upload.SetRequestTimeout(20s);
         return upload;
     }
@@ -104,6 +109,45 @@ TEST_F(UploadTest, OnlyTheFirstBodyLineDecidesWhateverTheStatus) {
     }
 }
 
+// What the outbox goes by: a center that answered anything but a 5xx decided;
+// a 5xx without "200", or no answer at all, means it could not take the report
+// now. The wizard's and the command's "yes", "no" or error stay as they were.
+TEST_F(UploadTest, OutcomeTellsADecisionFromACenterThatCouldNotTakeItNow) {
+    using R = LoopbackHttpServer;
+    using O = UploadResult::Outcome;
+    const std::string path = m_dir.Write("d.VOK", "[DIAGNOSIS]\r\n");
+    struct Case {
+        std::string reply;
+        O outcome;
+        long status;
+        bool shownAsYes;
+    };
+    for (const Case& c : std::vector<Case>{{R::Reply(200, "200"), O::Accepted, 200, true},
+                                           {R::Reply(503, "200"), O::Accepted, 503, true},
+                                           {R::Reply(200, "ERROR"), O::Refused, 200, false},
+                                           {R::Reply(404, "Not Found"), O::Refused, 404, false},
+                                           {R::Reply(499, ""), O::Refused, 499, false},
+                                           {R::Reply(500, "Internal"), O::Unavailable, 500, false},
+                                           {R::Reply(599, ""), O::Unavailable, 599, false},
+                                           {R::Reply(600, ""), O::Refused, 600, false}}) {
+        SCOPED_TRACE(c.reply);
+        LoopbackHttpServer server(c.reply);
+        const UploadResult sent = To(server.Port()).Send(path);
+        EXPECT_EQ(sent.outcome, c.outcome);
+        EXPECT_EQ(sent.httpStatus, c.status);
+        EXPECT_EQ(sent.ToResult().value(), c.shownAsYes);
+    }
+
+    const UploadResult unreached = To(LoopbackHttpServer::ClosedPort()).Send(path);
+    EXPECT_EQ(unreached.outcome, O::Unavailable);
+    EXPECT_EQ(unreached.ToResult().error(), unreached.error);
+    EXPECT_THAT(unreached.error, HasSubstr("Couldn't connect"));
+
+    const UploadResult unread = To(LoopbackHttpServer::ClosedPort()).Send(m_dir.File("none.VOK"));
+    EXPECT_EQ(unread.outcome, O::NotSent);
+    EXPECT_THAT(unread.ToResult().error(), HasSubstr("No such file"));
+}
+
 // Errors, not a "no" from the server (a refused connection: see the command's test).
 TEST_F(UploadTest, DroppedOrUnansweredConnectionIsAnError) {
     // Big enough that the client is still sending when the connection goes.
@@ -121,8 +165,9 @@ TEST_F(UploadTest, DroppedOrUnansweredConnectionIsAnError) {
 }
 
 // A FIFO must not hang the read waiting for a writer. A line break in the path
-// would end the part's header line early; a zero byte would open the file "nul"
-// that Write made instead of the one named.
+// would end the part's header line early, a double quote would close the file
+// name and pose the rest as a parameter of its own; a zero byte would open the
+// file "nul" that Write made instead of the one named.
 TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
     const std::string missing = m_dir.File("REPORT/none.VOK");
     const std::string fifo = m_dir.File("pipe.VOK");
@@ -131,7 +176,7 @@ TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
     std::filesystem::resize_file(huge, (std::uintmax_t{64} << 20) + 1);
     const std::string cannot = "Cannot read the report file ";
     const std::string unsendable =
-        "Cannot send a report file whose path holds a line break or a zero byte";
+        "Cannot send a report file whose path holds a line break, a double quote or a zero byte";
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
     for (const auto& [path, error] : std::vector<std::pair<std::string, std::string>>{
              {missing, cannot + missing + ": No such file or directory"},
@@ -140,10 +185,64 @@ TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
              {huge, cannot + huge + ": it holds more than 64 MiB, too much for a report file"},
              {m_dir.Write("cr\r.VOK", "x"), unsendable},
              {m_dir.Write("lf\n.VOK", "x"), unsendable},
+             {m_dir.Write("q\"; name=\"evil.VOK", "x"), unsendable},
              {m_dir.Write({"nul\0.VOK", 8}, "x"), unsendable}}) {
         EXPECT_EQ(To(server.Port()).UploadReport(path).error(), error);
     }
     EXPECT_TRUE(server.Requests().empty());
+}
+
+// The same request over TLS: the head differs only in the Host line's port,
+// the body not at all.
+TEST_F(UploadTest, HttpsCarriesTheHttpRequestByteForByteOnceTheCertificateVerifies) {
+    const test::TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok()) << "the openssl command failed";
+    const std::string path = m_dir.Write("REPORT/REPORT_VK1_20260102_030405.VOK",
+                                         std::string("[DIAGNOSIS]\r\nDATE=2026\0\xff\r\n", 20));
+    LoopbackHttpServer plain(LoopbackHttpServer::Reply(200, "200"));
+    LoopbackHttpServer secure(LoopbackHttpServer::Reply(200, "200"), false,
+                              certificates.Channels(test::TestCertificates::Server::Good));
+    const UploadResult overHttp = To(plain.Port()).Send(path);
+    const UploadResult overHttps = To(secure.Port(), true, certificates.CaFile()).Send(path);
+    ASSERT_EQ(overHttps.outcome, UploadResult::Outcome::Accepted) << overHttps.error;
+    ASSERT_EQ(overHttp.outcome, UploadResult::Outcome::Accepted) << overHttp.error;
+
+    ASSERT_EQ(plain.Requests().size(), 1u);
+    ASSERT_EQ(secure.Requests().size(), 1u);
+    const std::string http = plain.Requests()[0];
+    std::string https = secure.Requests()[0];
+    const std::string secureHost = "Host: " + secure.Address() + "\r\n";
+    ASSERT_NE(https.find(secureHost), std::string::npos);
+    https.replace(https.find(secureHost), secureHost.size(), "Host: " + plain.Address() + "\r\n");
+    EXPECT_TRUE(https == http) << https << "\n---\n" << http;
+}
+
+// Refused before a byte of the report leaves, with the client's own words; the
+// system's store does not know the throwaway authority either.
+TEST_F(UploadTest, HttpsRefusesACertificateThatDoesNotVerifyWithTheClientsText) {
+    using S = test::TestCertificates::Server;
+    const test::TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok()) << "the openssl command failed";
+    const std::string path = m_dir.Write("d.VOK", "[DIAGNOSIS]\r\n");
+    const std::string untrusted = "SSL certificate problem: unable to get local issuer certificate";
+    for (const auto& [server, caFile, error] : std::vector<std::tuple<S, std::string, std::string>>{
+             {S::Good, certificates.OtherCaFile(), untrusted},
+             {S::Good, "", untrusted},
+             {S::OtherHost, certificates.CaFile(),
+              "SSL: no alternative certificate subject name matches target host name "
+              "'127.0.0.1'"},
+             {S::Expired, certificates.CaFile(),
+              "SSL certificate problem: certificate has expired"}}) {
+        SCOPED_TRACE(error + " / " + caFile);
+        LoopbackHttpServer https(LoopbackHttpServer::Reply(200, "200"), false,
+                                 certificates.Channels(server));
+        const UploadResult sent = To(https.Port(), true, caFile).Send(path);
+        EXPECT_EQ(sent.outcome, UploadResult::Outcome::Unavailable);
+        EXPECT_EQ(sent.error, error);
+        // The client checks the name once the handshake is through: the
+        // connection may have been made, but nothing went over it.
+        EXPECT_THAT(https.Requests(), Each(IsEmpty()));
+    }
 }
 
 bool Verdict(const std::vector<std::string>& pieces) {
@@ -170,28 +269,64 @@ TEST(FirstReplyLineTest, LineInAnyPiecesOnlyOneLineEndDroppedLongLinesNotKept) {
     EXPECT_FALSE(Verdict({std::string(64, 'x'), "\r\n"}));
 }
 
-TEST(UploadServerTest, ReadsHostAndPort) {
-    for (const auto& [text, host, port] : std::vector<std::tuple<std::string, std::string, int>>{
-             {"service.vok-medical.example", "service.vok-medical.example", 80},
-             {"127.0.0.1:65535", "127.0.0.1", 65535},
-             {"[::1]", "::1", 80},
-             {"[::1]:1", "::1", 1},
-             {"upload_test-2.example:80", "upload_test-2.example", 80}}) {
+TEST(UploadServerTest, ReadsSchemeHostAndPort) {
+    for (const auto& [text, host, port, secure] :
+         std::vector<std::tuple<std::string, std::string, int, bool>>{
+             {"service.vok-medical.example", "service.vok-medical.example", 80, false},
+             {"127.0.0.1:65535", "127.0.0.1", 65535, false},
+             {"[::1]", "::1", 80, false},
+             {"[::1]:1", "::1", 1, false},
+             {"upload_test-2.example:80", "upload_test-2.example", 80, false},
+             {"http://center.example", "center.example", 80, false},
+             {"http://center.example:8080/", "center.example", 8080, false},
+             {"https://center.example", "center.example", 443, true},
+             {"HTTPS://center.example/", "center.example", 443, true},
+             {"https://center.example:80", "center.example", 80, true},
+             {"https://[::1]:8443", "::1", 8443, true}}) {
         SCOPED_TRACE(text);
         const Result<UploadServer> server = UploadServer::Parse(text);
         ASSERT_TRUE(server.ok()) << server.error();
         EXPECT_EQ(server->Host(), host);
         EXPECT_EQ(server->Port(), port);
+        EXPECT_EQ(server->Secure(), secure);
         EXPECT_EQ(UploadServer::Parse(server->ToString()).value(), *server);
     }
-    EXPECT_EQ(UploadServer::Parse("[::1]:8080")->UrlHost(), "[::1]");
+    EXPECT_EQ(UploadServer::Parse("[::1]:8080")->Url("./VOK/index.php"),
+              "http://[::1]:8080/./VOK/index.php");
+    EXPECT_EQ(UploadServer::Parse("https://h")->Url("x"), "https://h:443/x");
+    EXPECT_EQ(UploadServer::Parse("https://h:8443")->ToString(), "https://h:8443");
+    EXPECT_EQ(UploadServer::Parse("http://h")->ToString(), "h:80");
 }
 
-TEST(UploadServerTest, RefusesAnythingButAPlainHost) {
-    for (const std::string_view text :
-         {"", ":80", "host:", "host:0", "host:65536", "host:8o", "host:-1", "host:+80", "a b",
-          "user@host", "host/VOK", "host?x", "host#x", "::1", "[::1", "[::1]x", "[]:80",
-          "[host]:80", "http://host"}) {
+TEST(UploadServerTest, RefusesAnythingButAPlainHostAndItsScheme) {
+    for (const std::string_view text : {"",
+                                        ":80",
+                                        "host:",
+                                        "host:0",
+                                        "host:65536",
+                                        "host:8o",
+                                        "host:-1",
+                                        "host:+80",
+                                        "a b",
+                                        "user@host",
+                                        "host/VOK",
+                                        "host?x",
+                                        "host#x",
+                                        "::1",
+                                        "[::1",
+                                        "[::1]x",
+                                        "[]:80",
+                                        "[host]:80",
+                                        "ftp://host",
+                                        "https://",
+                                        "https:///",
+                                        "https://host//",
+                                        "https://host/VOK",
+                                        "https://user@host",
+                                        "http:/host",
+                                        "https://host:",
+                                        "://host",
+                                        "https://https://host"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(UploadServer::Parse(text).ok());
     }
