@@ -9,7 +9,6 @@
 #include <iostream>
 #include <system_error>
 
-#include "core/Constants.h"
 #include "link/ConsoleScenario.h"
 #include "link/PtyConsole.h"
 #include "platform/CommandLine.h"
@@ -17,6 +16,9 @@
 namespace vok::tools {
 
 namespace {
+
+// The console's serial settings (the FTDI power-on defaults): 9600 baud 8N1.
+constexpr int kConsoleBaud = 9600;
 
 constexpr std::string_view kName = "console";
 constexpr std::string_view kUsage =

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <system_error>
 
-#include "core/Constants.h"
+#include "core/UserMessages.h"
 #include "platform/CommandLine.h"
 #include "upload/ServiceCenterUpload.h"
 #include "upload/UploadServer.h"

@@ -8,11 +8,15 @@
 #include <cstdio>
 #include <iterator>
 
-#include "core/Constants.h"
+#include "link/LinkTiming.h"
 
 namespace vok {
 
 namespace {
+
+// libftdi: the FTDI vendor and the products the default link looks for.
+constexpr int kFtdiVendorId = 0x0403;
+constexpr int kFtdiProductIds[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
 
 bool IsKnownProduct(libusb_device* device) {
     libusb_device_descriptor descriptor{};

@@ -13,6 +13,10 @@ namespace vok {
 
 namespace {
 
+// Where the kernel offers FTDI serial devices when libftdi cannot open one.
+constexpr std::string_view kFtdiSerialByIdFolder = "/dev/serial/by-id";
+constexpr std::string_view kFtdiSerialByIdPrefix = "usb-FTDI_";
+
 // The FTDI serial devices the kernel offers, by their stable names.
 std::vector<std::filesystem::path> FtdiSerialDevices() {
     std::vector<std::filesystem::path> found;

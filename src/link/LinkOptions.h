@@ -2,10 +2,12 @@
 
 #include <string>
 
-#include "core/Constants.h"
 #include "link/ConsoleScenario.h"
 
 namespace vok {
+
+// The pace of the in-process simulated link.
+inline constexpr int kSimulatedLinkBaud = 57600;
 
 // Which link a program uses: --device PATH, --simulate[=SCENARIO], or by
 // default the first FTDI device.

@@ -9,11 +9,16 @@
 
 #include <unistd.h>
 
-#include "core/Constants.h"
+#include "core/DiagnosisData.h"
+#include "core/DiagnosisRecord.h"
+#include "report/ReportFileFormat.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kReportNameFormat = "REPORT_%s_%04d%02d%02d_%02d%02d%02d.VOK";
+constexpr int kTmYearBase = 1900;
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::size_t kFormatBufferSize = 64;

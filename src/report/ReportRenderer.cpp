@@ -10,15 +10,22 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/DiagnosisRecord.h"
 #include "platform/ProfileFile.h"
+#include "report/HtmlLayout.h"
 #include "report/HtmlText.h"
 #include "report/LogDecoder.h"
 #include "report/ReportFileReader.h"
 #include "report/SystemInfoDecoder.h"
+#include "report/ValueFormat.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kReportExtension = ".VOK";
+
+constexpr std::string_view kHtmlExtension = ".html";
 
 static_assert(std::size(kSystemLabels) == 40);
 static_assert(std::size(kStatisticsLabels) == 8);

@@ -4,13 +4,15 @@
 #include <string>
 #include <string_view>
 
-#include "core/Constants.h"
 #include "core/Result.h"
 #include "platform/DataFolder.h"
 #include "report/DefinitionFile.h"
 #include "report/ReportData.h"
 
 namespace vok {
+
+struct CalibrationGroup;
+struct CalibrationItem;
 
 // The report view's core: one report file read back and written out as the
 // HTML page the service center reads, one line without line breaks. The

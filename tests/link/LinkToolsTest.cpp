@@ -9,7 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/Constants.h"
+#include "core/UserMessages.h"
+#include "link/AcquisitionTexts.h"
 #include "support/RunVok.h"
 
 namespace vok {
