@@ -94,5 +94,14 @@ TEST(VokAcquire, FailuresEndWithTheirStatusSayWhyAndWriteNoReport) {
     EXPECT_EQ(RunVok(dir, "console --baud fast").status, 2);
 }
 
+// The version comes from the build's project version; the tool shows it with
+// two-digit minor and patch numbers, as the wizard does.
+TEST(VokTool, VersionShowsTheProgramsVersionText) {
+    test::TempDir dir;
+    const test::Outcome version = RunVok(dir, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vok 1.03.02\n");
+}
+
 }  // namespace
 }  // namespace vok
