@@ -11,10 +11,11 @@
 #include <chrono>
 
 #include "FakeUsbBus.h"
-#include "core/Constants.h"
 #include "link/AcquisitionEngine.h"
 #include "link/CommandPacket.h"
+#include "link/FtdiIdentity.h"
 #include "link/LinkFactory.h"
+#include "link/LinkTiming.h"
 #include "link/SimulatedConsole.h"
 
 namespace {

@@ -12,7 +12,8 @@
 #include <mutex>
 #include <string>
 
-#include "core/Constants.h"
+#include "core/DiagnosisRecord.h"
+#include "core/UserMessages.h"
 #include "link/AcquisitionEngine.h"
 #include "link/LinkFactory.h"
 #include "platform/CommandLine.h"
@@ -23,6 +24,9 @@
 namespace vok::tools {
 
 namespace {
+
+constexpr std::chrono::seconds kAcquireDefaultTimeout{120};
+constexpr int kProgressBarWidth = 30;  // characters of each bar of vok acquire
 
 constexpr std::string_view kName = "acquire";
 constexpr std::string_view kUsage =

@@ -9,8 +9,8 @@
 #include <iostream>
 #include <system_error>
 
-#include "core/Constants.h"
 #include "link/ConsoleScenario.h"
+#include "link/FtdiIdentity.h"
 #include "link/PtyConsole.h"
 #include "platform/CommandLine.h"
 

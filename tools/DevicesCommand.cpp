@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "link/FtdiIdentity.h"
 #include "platform/CommandLine.h"
 
 namespace vok::tools {

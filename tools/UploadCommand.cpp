@@ -4,7 +4,7 @@
 #include <iostream>
 #include <system_error>
 
-#include "core/Constants.h"
+#include "core/UserMessages.h"
 #include "platform/CommandLine.h"
 #include "platform/DataFolder.h"
 #include "upload/CenterSettings.h"

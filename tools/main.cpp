@@ -11,7 +11,7 @@
 #include "ReportCommand.h"
 #include "ToolCommand.h"
 #include "UploadCommand.h"
-#include "core/Constants.h"
+#include "core/Version.h"
 
 namespace {
 

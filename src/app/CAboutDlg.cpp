@@ -3,13 +3,31 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/Constants.h"
+#include "controls/CIconButton.h"
 #include "pages/PageTexts.h"
 #include "resources/Icons.h"
 #include "wizard/DialogControls.h"
 #include "wizard/DialogFonts.h"
+#include "wizard/DialogUnits.h"
 
 namespace vok {
+
+namespace {
+
+// About box (template 100), in dialog units.
+constexpr int kIdcOk = 1;
+constexpr std::string_view kAboutCaption = "About RemoteVOK";
+constexpr std::string_view kAboutVersionText = "RemoteVOK Version 1.0";
+constexpr std::string_view kAboutNoticeText = "Copyright (C) VOK Medical Systems Co., Ltd.";
+constexpr std::string_view kOkText = "OK";
+constexpr int kAboutWidth = 235;
+constexpr int kAboutHeight = 55;
+constexpr DlgPoint kAboutIconPos{11, 17};
+constexpr DlgRect kAboutVersionRect{40, 10, 119, 8};
+constexpr DlgRect kAboutNoticeRect{40, 25, 119, 16};
+constexpr DlgRect kAboutOkRect{178, 7, 50, 16};
+
+}  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setFont(DialogFonts::AboutFont());

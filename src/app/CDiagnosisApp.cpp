@@ -6,7 +6,7 @@
 
 #include "app/CDiagnosisDlg.h"
 #include "app/DiagnosisOptions.h"
-#include "core/Constants.h"
+#include "core/Version.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/QtMessageBoxService.h"
 #include "wizard/DialogFonts.h"
@@ -14,6 +14,9 @@
 namespace vok {
 
 namespace {
+
+// Exit status of vok-diagnosis on a bad command line or without a display.
+constexpr int kGuiExitUsage = 2;
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);

@@ -11,7 +11,8 @@
 #include <QKeyEvent>
 
 #include "app/CAboutDlg.h"
-#include "core/Constants.h"
+#include "core/UserMessages.h"
+#include "core/Version.h"
 #include "link/LinkFactory.h"
 #include "pages/CDialogError.h"
 #include "pages/CDialogStep1Dlg.h"
@@ -19,15 +20,37 @@
 #include "pages/CDialogStep3Dlg.h"
 #include "pages/CDialogStep4Dlg.h"
 #include "pages/CDialogStep5Dlg.h"
+#include "pages/PageMessages.h"
+#include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
+#include "platform/MessageBoxService.h"
 #include "report/SiteConfig.h"
 #include "resources/Icons.h"
 #include "upload/CenterSettings.h"
 #include "upload/UploadOutbox.h"
 #include "wizard/DialogControls.h"
 #include "wizard/DialogFonts.h"
+#include "wizard/DialogUnits.h"
 
 namespace vok {
+
+namespace {
+
+// StartDiagnosis's result when no device could be opened (the D2XX status).
+constexpr int kStartDeviceNotFound = 2;
+
+// Main dialog (template 102), in dialog units.
+constexpr int kIdMainDialog = 102;
+constexpr int kIdcPlaceholder = 1000;
+constexpr std::string_view kMainCaptionFormat = "VOK Remote Diagnosis V %s";
+constexpr std::string_view kAboutMenuText = "&About RemoteVOK...";
+constexpr std::string_view kFooterText = "(C) VOK Medical Systems";
+constexpr int kMainDialogWidth = 303;
+constexpr int kMainDialogHeight = 264;
+constexpr DlgRect kPlaceholderRect{0, 0, 300, 250};
+constexpr DlgRect kFooterRect{198, 254, 104, 8};
+
+}  // namespace
 
 CDiagnosisDlg::CDiagnosisDlg(DiagnosisOptions options, MessageBoxService& messages,
                              DesktopShell& shell, QWidget* parent)

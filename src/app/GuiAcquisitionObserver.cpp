@@ -3,10 +3,11 @@
 #include <iostream>
 
 #include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
 #include "pages/CDialogStep2Dlg.h"
 #include "pages/CDialogStep3Dlg.h"
+#include "pages/PageTemplates.h"
 #include "platform/GuiInvoker.h"
+#include "platform/MessageBoxService.h"
 
 namespace vok {
 

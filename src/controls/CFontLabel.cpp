@@ -5,12 +5,14 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "core/Constants.h"
 #include "platform/MessageBoxService.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kMsgFontNotCreated = "Font could not be created!";
+constexpr int kLabelDefaultHeight = 8;
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), text.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include <QColor>
 #include <QFont>
@@ -8,6 +9,9 @@
 #include <QWidget>
 
 namespace vok {
+
+// The face a label has until it is given one.
+inline constexpr std::string_view kLabelDefaultFace = "MS Sans Serif";
 
 class MessageBoxService;
 

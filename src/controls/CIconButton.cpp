@@ -7,12 +7,15 @@
 #include <QPainter>
 #include <QStyle>
 
-#include "core/Constants.h"
 #include "resources/Icons.h"
 
 namespace vok {
 
 namespace {
+
+// Icon button drawing.
+constexpr int kIconButtonIconGap = 3;
+constexpr int kIconButtonPressOffset = 1;
 
 constexpr int kCaptionFlags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
 

@@ -5,6 +5,9 @@
 
 namespace vok {
 
+// The side of a button's icon, in pixels.
+inline constexpr int kButtonIconSize = 32;
+
 // A flat push button with an icon beside its caption: a raised border while
 // the mouse is over it, a sunken one while pressed, no focus rectangle.
 class CIconButton : public QPushButton {

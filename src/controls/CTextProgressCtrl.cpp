@@ -6,11 +6,15 @@
 
 #include <QPainter>
 
-#include "core/Constants.h"
-
 namespace vok {
 
 namespace {
+
+constexpr int kProgressDefaultUpper = 100;
+constexpr int kProgressDefaultStep = 10;
+constexpr std::string_view kPercentFormat = "%d%%";
+constexpr int kProgressLeftInset = 2;
+constexpr int kProgressRightInset = 3;
 
 QColor Stored(const QColor& stored, const QColor& system) {
     return stored.isValid() ? stored : system;

@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
-#include "core/Constants.h"
-
 namespace vok {
+
+// Record tables: parameters per record, records per table, and the value of
+// a parameter no frame delivered.
+inline constexpr std::size_t kParamCount = 10;
+inline constexpr std::size_t kHtRecordCount = 213;   // indexes 0 to 212
+inline constexpr std::size_t kCmdRecordCount = 226;  // indexes 0 to 225
+inline constexpr std::uint8_t kNoValue = 255;
 
 // One entry of a record table: what one frame delivered, or "empty" (flag 0,
 // every parameter 255). Kept at the 12 bytes the console's records have.

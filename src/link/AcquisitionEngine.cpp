@@ -3,11 +3,24 @@
 #include <condition_variable>
 #include <utility>
 
-#include "core/Constants.h"
+#include "core/DiagnosisData.h"
+#include "core/DiagnosisRecord.h"
+#include "link/AcquisitionTexts.h"
 #include "link/CommandPacket.h"
+#include "link/FrameProtocol.h"
 #include "link/FrameReceiver.h"
 
 namespace vok {
+
+namespace {
+
+constexpr std::size_t kSerialRecordIndex = 3;
+
+constexpr std::chrono::milliseconds kVersionToStartDelay{500};
+constexpr std::size_t kLastHtIndex = kHtRecordCount - 1;    // 212
+constexpr std::size_t kLastCmdIndex = kCmdRecordCount - 1;  // 225; above: end marker
+
+}  // namespace
 
 AcquisitionEngine::AcquisitionEngine(AcquisitionObserver& observer) : m_observer(observer) {}
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/Constants.h"
+#include "link/FrameProtocol.h"
 
 namespace vok {
 

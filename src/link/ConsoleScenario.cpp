@@ -3,11 +3,14 @@
 #include <array>
 #include <utility>
 
-#include "core/Constants.h"
-
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kScenarioPartial = "partial";
+constexpr std::string_view kScenarioNoisy = "noisy";
+constexpr std::string_view kScenarioStall = "stall";
+constexpr std::string_view kScenarioSilent = "silent";
 
 constexpr std::array<std::pair<ConsoleScenario, std::string_view>, 5> kNames = {{
     {ConsoleScenario::Full, kScenarioFull},

@@ -5,6 +5,9 @@
 
 namespace vok {
 
+// The scenario of --simulate and vok console when none is named.
+inline constexpr std::string_view kScenarioFull = "full";
+
 // How the simulated console behaves; the same names for --simulate and
 // vok console.
 enum class ConsoleScenario {

@@ -5,8 +5,7 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "core/Constants.h"
+#include "link/FtdiIdentity.h"
 
 namespace vok {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/Constants.h"
+#include "link/LinkTiming.h"
 
 namespace vok {
 

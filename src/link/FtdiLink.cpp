@@ -10,7 +10,8 @@
 #include <cstdio>
 #include <iterator>
 
-#include "core/Constants.h"
+#include "link/FtdiIdentity.h"
+#include "link/LinkTiming.h"
 
 namespace vok {
 

@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/Constants.h"
+#include "core/DiagnosisData.h"
+#include "core/DiagnosisRecord.h"
 
 namespace vok {
 

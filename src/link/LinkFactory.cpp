@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "link/FtdiIdentity.h"
 #include "link/FtdiLink.h"
 #include "link/SerialLink.h"
 #include "link/SimulatedLink.h"

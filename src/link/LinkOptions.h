@@ -2,10 +2,13 @@
 
 #include <string>
 
-#include "core/Constants.h"
 #include "link/ConsoleScenario.h"
+#include "link/FtdiIdentity.h"
 
 namespace vok {
+
+// The pace of the in-process simulated link.
+inline constexpr int kSimulatedLinkBaud = 57600;
 
 // Which link a program uses: --device PATH, --simulate[=SCENARIO], or by
 // default the first FTDI device.

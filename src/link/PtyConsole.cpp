@@ -13,7 +13,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/Constants.h"
+#include "link/LinkTiming.h"
 
 namespace vok {
 

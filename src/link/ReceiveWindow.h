@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/Constants.h"
+#include "link/FrameProtocol.h"
 
 namespace vok {
 

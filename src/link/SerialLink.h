@@ -5,8 +5,8 @@
 #include <mutex>
 #include <string>
 
-#include "core/Constants.h"
 #include "link/DeviceLink.h"
+#include "link/LinkTiming.h"
 
 namespace vok {
 

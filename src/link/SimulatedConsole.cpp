@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/Constants.h"
+#include "core/DiagnosisRecord.h"
 #include "link/CommandPacket.h"
+#include "link/FrameProtocol.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::size_t kConsoleEchoEvery = 60;  // frames between echo frames
 
 // Records the partial scenario leaves out: a stretch of calibration history,
 // two focus rows, a few error-log records and one protocol block.

@@ -1,11 +1,21 @@
 #include "pages/CDialogError.h"
 
 #include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
+#include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
+#include "resources/Icons.h"
 #include "wizard/DialogControls.h"
 
 namespace vok {
+
+namespace {
+
+constexpr std::string_view kErrorStatePiece = "  Detected ERROR State ...\n";
+constexpr std::string_view kErrorCodeFormat = "  CODE : %s \n\n\n";
+constexpr std::string_view kErrorRetryPiece =
+    "  Please, Reboot Console and Retry Diagnosis Procedure ... ";
+
+}  // namespace
 
 CDialogError::CDialogError(CDiagnosisDlg& owner)
     : CWizardPage(kIdErrorPage, &owner), m_btnExit(PageTexts::Show(kExitText)), m_owner(owner) {

@@ -4,7 +4,7 @@
 #include <QUrl>
 
 #include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
+#include "core/UserMessages.h"
 #include "report/HtmlReportFile.h"
 
 namespace vok {

@@ -1,13 +1,37 @@
 #include "pages/CDialogStep1Dlg.h"
 
 #include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
 #include "pages/CDialogReport.h"
 #include "pages/CDialogStep5Dlg.h"
+#include "pages/PageMessages.h"
+#include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
+#include "platform/MessageBoxService.h"
+#include "resources/Icons.h"
 #include "wizard/DialogControls.h"
 
 namespace vok {
+
+namespace {
+
+constexpr int kIdcLoad = 1003;
+constexpr int kIdcStart = 1004;
+constexpr std::string_view kLoadText = "Load";
+constexpr std::string_view kStartText = "Start";
+constexpr std::string_view kIntroPieces[] = {
+    "  VOK Remote Diagnosis Software produces 'Remote Diagnosis Report'\n",
+    "  by extract 'System Infomation' from VOK X-Ray generator, \n",
+    "  'User Infomation' and comments by operator and 'Service Infomation'\n",
+    "  by service engineer.\n\n",
+    "  To complete the remote diagnosis procedure,\n",
+    "  Check the below steps and click the 'START' Button.\n",
+};
+
+// Load on the start page: the open-file dialog's filter and default extension.
+constexpr std::string_view kReportFileFilter = "VOK Diagnosis File(*.VOK)|*.VOK|";
+constexpr std::string_view kReportFileExtension = "VOK";
+
+}  // namespace
 
 CDialogStep1Dlg::CDialogStep1Dlg(CDiagnosisDlg& owner)
     : CWizardPage(kIdStartPage, &owner),

@@ -1,14 +1,37 @@
 #include "pages/CDialogStep2Dlg.h"
 
 #include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
 #include "pages/CDialogStep3Dlg.h"
+#include "pages/PageMessages.h"
+#include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
+#include "platform/MessageBoxService.h"
+#include "resources/Icons.h"
 #include "wizard/DialogControls.h"
+#include "wizard/DialogUnits.h"
 
 namespace vok {
 
 namespace {
+
+constexpr int kIdcSystemBar = 1007;
+constexpr int kIdcLogBar = 1008;
+constexpr int kIdcSkip = 1010;
+constexpr DlgRect kStatusPanelRect{7, 7, 286, 150};
+constexpr DlgRect kSystemBarRect{7, 167, 286, 14};
+constexpr DlgRect kLogBarRect{7, 187, 286, 14};
+constexpr std::string_view kSkipText = "Skip";
+constexpr std::string_view kProgressIntro =
+    "  Extracting System Infomation form VOK X-Ray generator.\n\n";
+constexpr std::string_view kStatusLineFormat = "%s\n  %s";
+
+// Progress bars of the progress page.
+constexpr std::string_view kSystemBarText = "Diagnosis Processing ... ";
+constexpr std::string_view kLogBarText = "Backup Log Infomation ... ";
+constexpr int kBarBackground[3] = {150, 150, 150};
+constexpr int kBarLower = 1;
+constexpr int kSystemBarUpper = 213;
+constexpr int kLogBarUpper = 226;
 
 QColor BarBackground() {
     return {kBarBackground[0], kBarBackground[1], kBarBackground[2]};

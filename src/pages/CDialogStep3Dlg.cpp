@@ -3,11 +3,41 @@
 #include "app/CDiagnosisDlg.h"
 #include "pages/CDialogStep4Dlg.h"
 #include "pages/FormLabel.h"
+#include "pages/PageMessages.h"
+#include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
+#include "platform/MessageBoxService.h"
 #include "report/SiteConfig.h"
+#include "resources/Icons.h"
 #include "wizard/DialogControls.h"
 
 namespace vok {
+
+namespace {
+
+constexpr int kIdcHospital = 1014;
+constexpr int kIdcAddress = 1015;
+constexpr int kIdcPhone = 1018;
+constexpr int kIdcComment = 1020;
+
+// User information page (template 131): boxes in tab order, then the labels.
+constexpr std::string_view kUserGroupTitle = "  User Infomation  ";
+constexpr DlgControl kUserBoxes[] = {
+    {kIdcHospital, "", {71, 36, 180, 14}}, {kIdcAddress, "", {71, 54, 180, 14}},
+    {kIdcName, "", {71, 71, 180, 14}},     {kIdcEmail, "", {71, 89, 180, 14}},
+    {kIdcPhone, "", {71, 106, 180, 14}},   {kIdcFax, "", {71, 123, 180, 14}},
+    {kIdcComment, "", {71, 141, 180, 61}},
+};
+constexpr DlgControl kUserHint = {
+    kIdcStatic, "Check the user infomation and input comments if required.", {71, 20, 186, 8}};
+constexpr DlgControl kUserLabels[] = {
+    {kIdcStatic, "Hospital Name", {18, 39, 47, 8}}, {kIdcStatic, "Address", {37, 57, 28, 8}},
+    {kIdcStatic, "Name", {44, 74, 21, 8}},          {kIdcStatic, "e-Mail", {45, 92, 20, 8}},
+    {kIdcStatic, "Tel Num.", {33, 109, 32, 8}},     {kIdcStatic, "Fax Num.", {33, 126, 32, 8}},
+    {kIdcStatic, "Comments", {29, 142, 36, 8}},
+};
+
+}  // namespace
 
 CDialogStep3Dlg::CDialogStep3Dlg(CDiagnosisDlg& owner)
     : CWizardPage(kIdUserPage, &owner),

@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 
 #include "controls/CIconButton.h"
-#include "core/Constants.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {

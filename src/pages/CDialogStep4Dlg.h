@@ -1,16 +1,19 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 
 #include "controls/CIconButton.h"
-#include "core/Constants.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
+
+// The page's boxes, one per service field.
+inline constexpr std::size_t kServiceFieldCountOnPage = 12;
 
 class CDiagnosisDlg;
 

@@ -3,13 +3,34 @@
 #include <ctime>
 
 #include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
+#include "core/UserMessages.h"
 #include "pages/CDialogReport.h"
+#include "pages/PageMessages.h"
+#include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
+#include "platform/MessageBoxService.h"
 #include "report/ReportFileWriter.h"
+#include "resources/Icons.h"
 #include "wizard/DialogControls.h"
+#include "wizard/DialogUnits.h"
 
 namespace vok {
+
+namespace {
+
+constexpr int kIdcSend = 1013;
+constexpr int kIdcReport = 1039;
+constexpr DlgRect kSendButtonRect{7, 221, 100, 22};
+constexpr std::string_view kSendText = "Send to Service Center";
+constexpr std::string_view kReportText = "Report";
+constexpr std::string_view kCompletionPieces[] = {
+    "  VOK Remote Diagnosis completed.\n\n",
+    "  If you want to send report via VOK Service Center,\n",
+    "  Click the 'Send VOK Service Center' button.\n\n",
+    "  Thanks you.",
+};
+
+}  // namespace
 
 CDialogStep5Dlg::CDialogStep5Dlg(CDiagnosisDlg& owner)
     : CWizardPage(kIdCompletionPage, &owner),

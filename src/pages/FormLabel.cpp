@@ -7,6 +7,15 @@
 
 namespace vok {
 
+namespace {
+
+// Form labels shrink their font by steps, at most to this share, rather than
+// be cut off by a face wider than the one the template was measured with.
+constexpr double kMinLabelFontScale = 0.75;
+constexpr double kLabelFontStep = 0.25;
+
+}  // namespace
+
 FormLabel::FormLabel(const DlgControl& control, Qt::Alignment alignment, QWidget* parent,
                      const DialogUnits& units)
     : QLabel(PageTexts::Show(control.text), parent) {

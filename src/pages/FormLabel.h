@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "core/Constants.h"
+#include "pages/PageTemplates.h"
 #include "wizard/DialogUnits.h"
 
 namespace vok {

@@ -3,9 +3,21 @@
 #include <QByteArray>
 
 #include "controls/CFontLabel.h"
-#include "core/Constants.h"
+#include "core/Version.h"
+#include "wizard/DialogFonts.h"
 
 namespace vok {
+
+namespace {
+
+constexpr int kPanelFontHeight = 16;
+constexpr int kPanelFontStyle = 64;  // left-aligned
+
+// Panel texts.
+constexpr std::string_view kPageHeaderFormat =
+    "\n\n\n                             VOK Remote Diagnosis V %s \n\n\n";
+
+}  // namespace
 
 std::string PageTexts::Format(std::string_view format,
                               std::initializer_list<std::string_view> args) {

@@ -3,9 +3,16 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "core/Constants.h"
-
 namespace vok {
+
+namespace {
+
+constexpr std::string_view kDataFolderUnderHome = "VOK/DIAGNOSIS";
+constexpr std::string_view kConfigFileName = "CONFIG.ini";
+constexpr std::string_view kDefineFileName = "CFG/VOK.DEFINE";
+constexpr std::string_view kErrorSoundFileName = "ERROR.dll";
+
+}  // namespace
 
 DataFolder::DataFolder(std::filesystem::path root) : m_root(std::move(root)) {}
 

@@ -2,10 +2,14 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "core/Result.h"
 
 namespace vok {
+
+// The report files' folder inside the data folder.
+inline constexpr std::string_view kReportFolderName = "REPORT";
 
 // The folder that holds the site configuration, the definition file, the
 // error sound and the report files. $HOME/VOK/DIAGNOSIS unless a program is

@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <system_error>
 
-#include "core/Constants.h"
-
 namespace vok {
 
 namespace {
+
+// The error sound: the desktop theme's sound when the file cannot be played.
+constexpr std::string_view kThemeErrorSound = "dialog-error";
 
 constexpr std::uint32_t kSoundId = 1;
 

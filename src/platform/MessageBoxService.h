@@ -1,8 +1,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vok {
+
+// Message-box answers, as the pages test them.
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+// The main dialog template's caption, which the message boxes carry too.
+inline constexpr std::string_view kMainDialogTemplateCaption = "RemoteVOK";
 
 // Every question and notice of the wizard goes through one of these, so the
 // pages never open a box themselves and tests can answer for the user.

@@ -10,6 +10,10 @@
 
 namespace vok {
 
+// Buffer sizes the readers pass; a value keeps at most size - 1 characters.
+inline constexpr std::size_t kLongValueSize = 255;
+inline constexpr std::size_t kShortValueSize = 80;
+
 // An INI ("profile") file parsed once, answering lookups the way the
 // system's readers expect: section and key names match without regard to
 // case, the first matching key of the first matching section wins, the value

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "core/Constants.h"
+#include "platform/MessageBoxService.h"
 
 namespace vok {
 

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "core/Constants.h"
 #include "platform/MessageBoxService.h"
 
 namespace vok {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/Constants.h"
+#include "report/ValueFormat.h"
 
 namespace vok {
 

@@ -2,11 +2,20 @@
 
 #include <cstdio>
 
-#include "core/Constants.h"
+#include "platform/ProfileFile.h"
+#include "report/ValueFormat.h"
 
 namespace vok {
 
 namespace {
+
+// Definition file sections and key formats.
+constexpr std::string_view kDefineErrorSection = "ERROR";
+constexpr std::string_view kDefineCommandSection = "COMMAND";
+constexpr std::string_view kDefineTubeSection = "TUBE";
+constexpr std::string_view kDefineErrorKeyFormat = "CODE_0X%02X";
+constexpr std::string_view kDefineCommandKeyFormat = "COMMAND_%02d";
+constexpr std::string_view kDefineTubeKeyFormat = "TUBE_%02d";
 
 constexpr int kLastCode = 255;
 constexpr std::size_t kKeyBufferSize = 32;

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <array>
 
+#include "core/DiagnosisRecord.h"
+#include "platform/ProfileFile.h"
+#include "report/HtmlLayout.h"
 #include "report/HtmlText.h"
 #include "report/LogDecoder.h"
 #include "report/SystemInfoDecoder.h"
+#include "report/ValueFormat.h"
 
 namespace vok {
 

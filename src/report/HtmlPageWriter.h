@@ -4,11 +4,13 @@
 #include <string>
 #include <string_view>
 
-#include "core/Constants.h"
 #include "report/DefinitionFile.h"
 #include "report/ReportData.h"
 
 namespace vok {
+
+struct CalibrationGroup;
+struct CalibrationItem;
 
 // The table writers behind RenderHtml, one per table of the page, each
 // appending its fragments to out in the page's own order. Internal to the

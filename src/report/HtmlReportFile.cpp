@@ -9,15 +9,18 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/Constants.h"
 #include "platform/AtomicFile.h"
 #include "report/DefinitionFile.h"
+#include "report/HtmlLayout.h"
 #include "report/RenderHtml.h"
 #include "report/ReportFileReader.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kReportExtension = ".VOK";
+constexpr std::string_view kHtmlExtension = ".html";
 
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

@@ -3,13 +3,20 @@
 #include <climits>
 #include <cstdio>
 
-#include "core/Constants.h"
+#include "core/DiagnosisRecord.h"
 #include "platform/ProfileFile.h"
 #include "platform/RegularFile.h"
+#include "report/ReportFileFormat.h"
+#include "report/SiteInfo.h"
+#include "report/ValueFormat.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kDiagnosisSection = "DIAGNOSIS";
+constexpr std::string_view kConsoleSection = "CONSOLE";
+constexpr std::string_view kInterfaceDefault = "0";
 
 constexpr int kDecimalBase = 10;
 

@@ -5,12 +5,17 @@
 #include <cstring>
 #include <system_error>
 
-#include "core/Constants.h"
+#include "core/DiagnosisData.h"
+#include "core/DiagnosisRecord.h"
 #include "platform/AtomicFile.h"
+#include "report/ReportFileFormat.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kReportNameFormat = "REPORT_%s_%04d%02d%02d_%02d%02d%02d.VOK";
+constexpr int kTmYearBase = 1900;
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::size_t kFormatBufferSize = 64;

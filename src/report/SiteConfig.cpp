@@ -1,7 +1,7 @@
 #include "report/SiteConfig.h"
 
-#include "core/Constants.h"
 #include "platform/ProfileFile.h"
+#include "report/SiteInfo.h"
 
 namespace vok {
 

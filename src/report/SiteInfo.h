@@ -5,9 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "core/Constants.h"
-
 namespace vok {
+
+// The number of fields, and the sections of the site configuration and
+// report files that hold them.
+inline constexpr std::size_t kSiteFieldCount = 19;
+inline constexpr std::string_view kServiceSection = "SERVICE";
+inline constexpr std::string_view kUserSection = "USER";
 
 // The 19 user and service strings of one installation, in the fixed order of
 // fields, file keys and form boxes.

@@ -3,13 +3,53 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/Constants.h"
+#include "core/DiagnosisRecord.h"
 #include "report/DecoderList.h"
 #include "report/HtmlText.h"
+#include "report/ValueFormat.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kHeatUnitSuffix = " HU";
+
+// System information decoders.
+constexpr std::string_view kModelTexts[] = {"VOK-32", "VOK-40", "VOK-52",
+                                            "VOK-68", "VOK-82", "VOK-102"};
+constexpr std::string_view kKwTexts[] = {"32kW", "40kW", "52kW", "68kW", "82kW", "102kW"};
+constexpr std::string_view kKvTexts[] = {"100kV", "125kV", "150kV"};
+constexpr std::string_view kMasTexts[] = {"500mAs", "600mAs", "640mAs", "800mAs", "1000mAs"};
+constexpr std::string_view kMaTexts[] = {"10mA",  "12.5mA", "16mA",  "20mA",  "25mA",  "32mA",
+                                         "40mA",  "50mA",   "64mA",  "80mA",  "100mA", "125mA",
+                                         "160mA", "200mA",  "250mA", "320mA", "400mA", "500mA",
+                                         "640mA", "800mA",  "1000mA"};
+constexpr std::string_view kPrepTimeTexts[] = {"0.8sec", "1.0sec", "1.2sec", "1.5sec", "1.8sec",
+                                               "2.0sec", "2.2sec", "2.5sec", "2.8sec", "3.0sec"};
+constexpr std::string_view kVoltageTexts[] = {"230VAC", "230VAC", "400VAC", "480VAC", "BATTERY"};
+constexpr std::string_view kPhaseTexts[] = {"1P", "3P", "3P", "3P", ""};
+constexpr std::string_view kFrequencyTexts[] = {"50Hz", "60Hz"};
+constexpr std::string_view kOptionLetters = "HADTP";  // bit 0 first
+constexpr std::string_view kBuckyTypeTexts[] = {"NONE", "BUCKYS", "BUCKYSFB", "BUCKYM", "BUCKYMFB"};
+// Bucky settings by field: Non-Bucky (bits 5-7), Bucky1 (bits 2-4), Bucky2 (bits 0-1).
+constexpr int kBuckySettingShift[] = {5, 2, 0};
+constexpr int kBuckySettingMask[] = {0x07, 0x07, 0x03};
+constexpr std::string_view kBuckySettingTexts[3][3] = {
+    {"NORMAL", "DR0", "PHOTO FLUORO"}, {"NORMAL", "DR1", "TOMO"}, {"NORMAL", "DR2", kNbsp}};
+constexpr std::string_view kEnableText = "ENABLE";
+constexpr std::string_view kDisableText = "DISABLE";
+// AEC channels 1 and 2: setting and field bit positions.
+constexpr int kAecSettingShift[] = {6, 2};
+constexpr int kAecFieldShift[] = {4, 0};
+constexpr std::string_view kAecSettingTexts[] = {"OFF", "NON-BUCKY", "BUCKY 1", "BUCKY 2"};
+constexpr std::string_view kAecFieldTexts[] = {"1 FIELD", "2 FIELD", "3 FIELD"};
+constexpr int kDelayStepMs = 10;
+constexpr std::string_view kDelayNone = "N/A";
+constexpr std::string_view kMsSuffix = "ms";
+constexpr int kSerialLength = 10;
+constexpr char kVersionPoint = '.';
+constexpr int kDigitsPerGroup = 3;
+constexpr char kThousandsSeparator = ',';
 
 static_assert(std::size(kMaTexts) == 21);
 static_assert(std::size(kPrepTimeTexts) == 10);

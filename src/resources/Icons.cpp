@@ -4,13 +4,18 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include "core/Constants.h"
-
 static void RegisterVokIcons() {
     Q_INIT_RESOURCE(icons);
 }
 
 namespace vok {
+
+namespace {
+
+// The window icon's sizes, for any window manager and panel.
+constexpr int kWindowIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
+}  // namespace
 
 void Icons::EnsureRegistered() {
     static const bool registered = [] {

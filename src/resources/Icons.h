@@ -6,6 +6,18 @@
 
 namespace vok {
 
+// Icon resources.
+inline constexpr int kIconApplication = 128;
+inline constexpr int kIconBack = 136;
+inline constexpr int kIconExit = 137;
+inline constexpr int kIconHomepage = 138;
+inline constexpr int kIconLoad = 139;
+inline constexpr int kIconNext = 140;
+inline constexpr int kIconReport = 141;
+inline constexpr int kIconSend = 142;
+inline constexpr int kIconSkip = 143;
+inline constexpr int kIconStart = 144;
+
 // The program's icons (application 128, page buttons 136 to 144), drawn as
 // SVG files in a Qt resource and rendered sharp at any size and pixel ratio.
 class Icons {

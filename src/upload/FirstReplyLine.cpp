@@ -1,8 +1,15 @@
 #include "upload/FirstReplyLine.h"
 
-#include "core/Constants.h"
-
 namespace vok {
+
+namespace {
+
+constexpr std::string_view kUploadSuccessReply = "200";
+// Only this much of the reply's first line (spaces removed) is kept; a longer
+// line cannot be the success reply anyway.
+constexpr std::size_t kUploadReplyLineKeep = 64;
+
+}  // namespace
 
 void FirstReplyLine::Add(std::string_view bytes) {
     for (const char c : bytes) {

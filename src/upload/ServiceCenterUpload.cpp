@@ -6,13 +6,24 @@
 
 #include <curl/curl.h>
 
-#include "core/Constants.h"
 #include "upload/FirstReplyLine.h"
 #include "upload/UploadBody.h"
 
 namespace vok {
 
 namespace {
+
+constexpr std::string_view kUploadObjectName = "./VOK/index.php";
+// The request's own header lines, in this order.
+constexpr std::string_view kUploadAcceptHeader = "Accept: text/*";
+constexpr std::string_view kUploadContentTypeHeader =
+    "Content-Type: multipart/form-data; boundary=---------------------------7d13a23b368";
+constexpr std::string_view kUploadUserAgentHeader = "User-Agent: RIVur";
+// Keeps the HTTP client from announcing the body and waiting for a go-ahead.
+constexpr std::string_view kUploadNoExpectHeader = "Expect:";
+constexpr std::chrono::milliseconds kUploadConnectTimeout = std::chrono::seconds(15);
+constexpr std::chrono::milliseconds kUploadRequestTimeout = std::chrono::seconds(120);
+constexpr std::string_view kUploadClientStartError = "Cannot start the HTTP client: ";
 
 struct EasyDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }

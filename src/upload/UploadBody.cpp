@@ -7,12 +7,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/Constants.h"
 #include "upload/FileDescriptor.h"
 
 namespace vok {
 
 namespace {
+
+// The body: prefix head, the path as passed, prefix tail, the file, suffix.
+constexpr std::string_view kUploadBodyPrefixHead =
+    "\r\n-----------------------------7d13a23b368\r\n"
+    "Content-Disposition: form-data; name=\"userfile\"; filename=\"";
+constexpr std::string_view kUploadBodyPrefixTail =
+    "\"\r\nContent-Type: application/octet-stream\r\n\r\n";
+constexpr std::string_view kUploadBodySuffix =
+    "\r\n\r\n-----------------------------7d13a23b368--\r\n";
+static_assert(kUploadBodyPrefixHead.size() + kUploadBodyPrefixTail.size() == 148);
+static_assert(kUploadBodySuffix.size() == 48);
+// Report files are tens of kilobytes; anything this big was picked by mistake
+// and would only be held in memory whole.
+constexpr std::size_t kUploadMaxFileBytes = std::size_t{64} << 20;
+constexpr std::size_t kUploadReadChunkBytes = std::size_t{64} << 10;
+// Error texts of the upload; the caller shows them after "ERROR : ".
+constexpr std::string_view kUploadFileReadError = "Cannot read the report file ";
+constexpr std::string_view kUploadFileTooLargeError =
+    "it holds more than 64 MiB, too much for a report file";
+constexpr std::string_view kUploadNotRegularFileError = "not a regular file";
+constexpr std::string_view kUploadPathUnsendableError =
+    "Cannot send a report file whose path holds a line break, a double quote or a zero byte";
 
 Error FileError(const std::string& path, int error) {
     return Error{std::string(kUploadFileReadError) + path + ": " +

@@ -5,11 +5,19 @@
 #include <limits>
 #include <utility>
 
-#include "core/Constants.h"
-
 namespace vok {
 
 namespace {
+
+// The service center's web server; --server HOST[:PORT] replaces it.
+constexpr std::string_view kUploadServerHost = "service.vok-medical.example";
+constexpr std::uint16_t kUploadServerPort = 80;
+// --server HOST[:PORT]
+constexpr std::string_view kUploadServerMissingHost = "no host name given";
+constexpr std::string_view kUploadServerBadHost = "not a host name or address: ";
+constexpr std::string_view kUploadServerBadPort = "not a port number (1 to 65535): ";
+constexpr std::string_view kUploadServerBareIpv6 =
+    "write an IPv6 address in brackets, e.g. [::1]:8080";
 
 bool IsAsciiAlnum(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -35,7 +43,7 @@ Result<std::uint16_t> ParsePort(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
-constexpr std::string_view kHttpScheme = kUploadUrlScheme;
+constexpr std::string_view kHttpScheme = "http";
 constexpr std::string_view kHttpsScheme = "https";
 constexpr std::string_view kSchemeEnd = "://";
 constexpr std::uint16_t kHttpsPort = 443;

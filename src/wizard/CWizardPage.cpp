@@ -2,10 +2,17 @@
 
 #include <QKeyEvent>
 
-#include "core/Constants.h"
 #include "wizard/DialogFonts.h"
 
 namespace vok {
+
+namespace {
+
+// Pages (templates 129 to 134), in dialog units.
+constexpr int kPageWidth = 300;
+constexpr int kPageHeight = 250;
+
+}  // namespace
 
 CWizardPage::CWizardPage(unsigned templateId, QWidget* parent)
     : QWidget(parent), m_templateId(templateId), m_units(DialogFonts::DialogFont()) {

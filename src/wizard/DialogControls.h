@@ -2,10 +2,12 @@
 
 #include <QWidget>
 
-#include "core/Constants.h"
 #include "wizard/DialogUnits.h"
 
 namespace vok {
+
+// The id every static text of a template has.
+inline constexpr int kIdcStatic = -1;
 
 // Controls addressed by their template id, as the pages and tests find them.
 class DialogControls {

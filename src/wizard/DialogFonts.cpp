@@ -2,11 +2,20 @@
 
 #include <QStringList>
 
-#include "core/Constants.h"
+#include "controls/CFontLabel.h"
 
 namespace vok {
 
 namespace {
+
+// Fonts. Faces a Linux desktop lacks fall back to a sans face of like width.
+constexpr std::string_view kDialogFontFace = "Tahoma";
+constexpr int kDialogFontPoints = 9;
+constexpr std::string_view kAboutFontFace = "MS Shell Dlg";
+constexpr int kAboutFontPoints = 8;
+// Tahoma and MS Shell Dlg are narrow faces, Verdana and MS Sans Serif wide ones.
+constexpr std::string_view kNarrowFallbackFace = "DejaVu Sans Condensed";
+constexpr std::string_view kWideFallbackFace = "DejaVu Sans";
 
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), text.size());

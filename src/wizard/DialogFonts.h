@@ -1,8 +1,13 @@
 #pragma once
 
+#include <string_view>
+
 #include <QFont>
 
 namespace vok {
+
+// The face of the pages' text panels.
+inline constexpr std::string_view kPanelFontFace = "Verdana";
 
 // The faces the dialog templates name, and the sans faces that stand in for
 // them where the desktop does not have them.

@@ -6,6 +6,12 @@ namespace vok {
 
 namespace {
 
+// Dialog units: a quarter of the average character width across, an eighth
+// of the character height down; the average is taken over both alphabets.
+constexpr int kDialogUnitsPerCharX = 4;
+constexpr int kDialogUnitsPerCharY = 8;
+constexpr int kAlphabetLetters = 52;
+
 // a * b / c rounded half away from zero, without overflow for our sizes.
 int MulDiv(int a, int b, int c) {
     const long long product = static_cast<long long>(a) * b;

@@ -5,9 +5,15 @@
 #include <QRect>
 #include <QSize>
 
-#include "core/Constants.h"
-
 namespace vok {
+
+// A control's place in a dialog template, in dialog units.
+struct DlgRect {
+    int x, y, w, h;
+};
+struct DlgPoint {
+    int x, y;
+};
 
 // Dialog units to pixels through a dialog font's metrics: a horizontal unit
 // is a quarter of the font's average character width, a vertical unit an

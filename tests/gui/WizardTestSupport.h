@@ -11,7 +11,11 @@
 
 #include "QtTestApp.h"
 #include "app/CDiagnosisDlg.h"
-#include "core/Constants.h"
+#include "core/UserMessages.h"
+#include "link/AcquisitionTexts.h"
+#include "pages/PageMessages.h"
+#include "pages/PageTemplates.h"
+#include "platform/DataFolder.h"
 #include "platform/RecordingDesktopShell.h"
 #include "platform/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"

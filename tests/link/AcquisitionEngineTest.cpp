@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "LinkTestSupport.h"
-#include "core/Constants.h"
 #include "link/AcquisitionEngine.h"
+#include "link/AcquisitionTexts.h"
 #include "link/SimulatedLink.h"
 
 namespace vok {

@@ -9,7 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/Constants.h"
+#include "core/UserMessages.h"
+#include "link/AcquisitionTexts.h"
 #include "support/RunVok.h"
 
 namespace vok {
@@ -91,6 +92,15 @@ TEST(VokAcquire, FailuresEndWithTheirStatusSayWhyAndWriteNoReport) {
     EXPECT_EQ(RunVok(dir, "acquire --simulate --device /dev/null").status, 2);
     EXPECT_EQ(RunVok(dir, "acquire --simulate --timeout 0").status, 2);
     EXPECT_EQ(RunVok(dir, "console --baud fast").status, 2);
+}
+
+// The version comes from the build's project version; the tool shows it with
+// two-digit minor and patch numbers, as the wizard does.
+TEST(VokTool, VersionShowsTheProgramsVersionText) {
+    test::TempDir dir;
+    const test::Outcome version = RunVok(dir, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vok 1.03.02\n");
 }
 
 }  // namespace
