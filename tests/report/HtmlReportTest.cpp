@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <initializer_list>
 #include <regex>
 #include <string>
@@ -456,20 +455,24 @@ TEST_F(HtmlReportFileTest, LinksAndFifosAtThePageNameAreLeftAloneAndReported) {
     const std::string page = std::filesystem::path(report).replace_extension(".html");
     const std::string secret =
         dir.Write("secret", "<html><head><title>VOK Diagnosis Report</title>");
-    struct Planted {
-        const char* what;
-        std::function<void()> plant;
-    };
-    for (const Planted& p : std::initializer_list<Planted>{
-             {"link to a page elsewhere", [&] { std::filesystem::create_symlink(secret, page); }},
-             {"dangling link", [&] { std::filesystem::create_symlink(dir.File("made"), page); }},
-             {"FIFO", [&] { ::mkfifo(page.c_str(), 0600); }}}) {
+    enum Planted { kLinkToAPage, kDanglingLink, kFifo };
+    for (const Planted planted : {kLinkToAPage, kDanglingLink, kFifo}) {
         std::filesystem::remove(page);
-        p.plant();
+        switch (planted) {
+            case kLinkToAPage:
+                std::filesystem::create_symlink(secret, page);
+                break;
+            case kDanglingLink:
+                std::filesystem::create_symlink(dir.File("made"), page);
+                break;
+            case kFifo:
+                ::mkfifo(page.c_str(), 0600);
+                break;
+        }
         const Result<std::string> html = HtmlReportFile::RenderReportFile(report, folder);
-        ASSERT_FALSE(html.ok()) << p.what;
-        EXPECT_THAT(html.error(), HasSubstr(page)) << p.what;
-        EXPECT_THAT(html.error(), HasSubstr("nothing was written")) << p.what;
+        ASSERT_FALSE(html.ok()) << planted;
+        EXPECT_THAT(html.error(), HasSubstr(page)) << planted;
+        EXPECT_THAT(html.error(), HasSubstr("nothing was written")) << planted;
         EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(page)));
     }
     EXPECT_EQ(test::ReadAll(secret), "<html><head><title>VOK Diagnosis Report</title>");
