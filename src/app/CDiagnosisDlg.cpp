@@ -1,6 +1,5 @@
 #include "app/CDiagnosisDlg.h"
 
-#include <iostream>
 #include <optional>
 #include <thread>
 
@@ -20,6 +19,7 @@
 #include "pages/CDialogStep4Dlg.h"
 #include "pages/CDialogStep5Dlg.h"
 #include "pages/PageTexts.h"
+#include "platform/GuiLogging.h"
 #include "report/SiteConfig.h"
 #include "resources/Icons.h"
 #include "upload/ServiceCenterUpload.h"
@@ -35,8 +35,7 @@ CDiagnosisDlg::CDiagnosisDlg(DiagnosisOptions options, MessageBoxService& messag
       m_folder(m_options.dataDir),
       m_messages(messages),
       m_shell(shell),
-      m_observer(*this, m_invoker),
-      m_engine(m_observer) {
+      m_engine(m_observer, m_options.startDelay.value_or(kVersionToStartDelay)) {
     setFont(DialogFonts::DialogFont());
     const DialogUnits units(font());
     setWindowTitle(PageTexts::Show(kMainDialogTemplateCaption));
@@ -53,6 +52,16 @@ CDiagnosisDlg::CDiagnosisDlg(DiagnosisOptions options, MessageBoxService& messag
     DialogControls::Place(&m_footer, this, kIdcStatic, kFooterRect, units);
 
     OnInitDialog();
+
+    CDialogStep2Dlg* progress = m_pStep2Dlg;
+    connect(&m_observer, &GuiAcquisitionObserver::StatusLineAdded, progress,
+            &CDialogStep2Dlg::AddStatusLine);
+    connect(&m_observer, &GuiAcquisitionObserver::SystemProgressChanged, progress,
+            &CDialogStep2Dlg::SetSystemProgress);
+    connect(&m_observer, &GuiAcquisitionObserver::LogProgressChanged, progress,
+            &CDialogStep2Dlg::SetLogProgress);
+    connect(&m_observer, &GuiAcquisitionObserver::AcquisitionFinished, this,
+            &CDiagnosisDlg::OnAcquisitionFinished);
 }
 
 CDiagnosisDlg::~CDiagnosisDlg() {
@@ -110,7 +119,7 @@ int CDiagnosisDlg::StartDiagnosis() {
     if (!opened) {
         // The system's text names the cable; the link's own reason (no device,
         // permission, busy) is what a Linux user needs to fix it.
-        std::cerr << "vok-diagnosis: " << opened.error() << "\n";
+        qCWarning(vokLink).noquote() << QString::fromStdString(opened.error());
         ShowError(std::string(kMsgCheckCable));
         m_pErrorDlg->m_ctrlError.setToolTip(PageTexts::Show(opened.error()));
         return kStartDeviceNotFound;
@@ -124,7 +133,7 @@ int CDiagnosisDlg::StartDiagnosis() {
         m_engine.CloseDevice();
         return 0;
     }
-    m_invoker.Rearm();
+    m_observer.BeginRun();
     m_engine.StartAcquisition();
     m_pStep2Dlg->m_btnSkip.setEnabled(true);
     m_pStep2Dlg->m_btnNext.setEnabled(false);
@@ -133,9 +142,33 @@ int CDiagnosisDlg::StartDiagnosis() {
 }
 
 void CDiagnosisDlg::SkipAcquisition() {
-    // Waits for the worker (it gives up any page effect it is waiting for),
-    // then clears the tables: nothing received before Skip survives.
+    // Waits for the worker, then clears the tables: nothing received before
+    // Skip survives, and nothing it reported is shown any more.
     m_engine.Skip();
+    m_observer.EndRun();
+}
+
+void CDiagnosisDlg::OnAcquisitionFinished(AcquisitionOutcome outcome, const std::string& reason) {
+    switch (outcome) {
+        case AcquisitionOutcome::Completed:
+            m_pStep2Dlg->m_btnSkip.setEnabled(false);
+            m_pStep2Dlg->m_btnNext.setEnabled(true);
+            if (m_messages.Ask(std::string(kMsgGoNextQuestion)) == kAnswerYes) {
+                m_pStep3Dlg->LoadUserInfo();
+                SetActivePage(kIdUserPage);
+            }
+            break;
+        case AcquisitionOutcome::EnableFailed:
+            m_messages.Notify(std::string(kMsgCannotEnable));
+            break;
+        case AcquisitionOutcome::DeviceLost:
+            // The wizard has no message for it: the status text stops, and
+            // Skip stays the way on.
+            qCWarning(vokLink).noquote() << QString::fromStdString(reason);
+            break;
+        default:
+            break;
+    }
 }
 
 void CDiagnosisDlg::ClearDiagnosisData() {
@@ -188,10 +221,11 @@ void CDiagnosisDlg::ShowAbout() {
 }
 
 void CDiagnosisDlg::Shutdown() {
-    // Page effects still queued would come too late; the worker stops,
-    // closes the device and is waited for before anything it uses goes.
-    m_invoker.Cancel();
+    // The worker stops, closes the device and is waited for before anything
+    // it uses goes; what it reported and the pages have not shown yet is
+    // dropped.
     m_engine.Close();
+    m_observer.EndRun();
 }
 
 void CDiagnosisDlg::closeEvent(QCloseEvent* event) {

@@ -12,7 +12,6 @@
 #include "link/AcquisitionEngine.h"
 #include "platform/DataFolder.h"
 #include "platform/DesktopShell.h"
-#include "platform/GuiInvoker.h"
 #include "platform/MessageBoxService.h"
 #include "report/SiteInfo.h"
 #include "wizard/CWizardDialog.h"
@@ -68,7 +67,6 @@ public:
     MessageBoxService& Messages() { return m_messages; }
     DesktopShell& Shell() { return m_shell; }
     const DataFolder& Folder() const { return m_folder; }
-    GuiInvoker& Invoker() { return m_invoker; }
     const DiagnosisOptions& Options() const { return m_options; }
 
     // The pages register here in their own initialisation.
@@ -91,6 +89,9 @@ protected:
 
 private:
     void OnInitDialog();
+    // The acquisition's end, on the GUI thread: for a complete log, Skip
+    // off, Next on and the question that leads to the user page.
+    void OnAcquisitionFinished(AcquisitionOutcome outcome, const std::string& reason);
     // The close handler's work: stop the acquisition, close the link, wait
     // for the worker. Safe to run more than once.
     void Shutdown();
@@ -99,11 +100,10 @@ private:
     DataFolder m_folder;
     MessageBoxService& m_messages;
     DesktopShell& m_shell;
-    GuiInvoker m_invoker;
     bool m_bUploading = false;
     QFrame m_placeholder;
     QLabel m_footer;
-    // After the invoker it uses; the engine goes first and joins its worker.
+    // The engine goes first and joins its worker before the observer goes.
     GuiAcquisitionObserver m_observer;
     AcquisitionEngine m_engine;
 };

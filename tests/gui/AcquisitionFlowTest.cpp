@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -88,28 +87,52 @@ TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     EXPECT_EQ(Progress().m_ctrlStatus.text(), status);
 }
 
-// Right after Start, mid-stream, in a stall inside a frame, and with the
-// worker blocked on its first page effect because the GUI thread runs no events.
-TEST_F(AcquisitionFlowTest, ClosingDuringAnAcquisitionReturnsWithinASecond) {
-    enum class Wait { None, Progress, Stall, NoEvents };
-    for (const Wait wait : {Wait::None, Wait::Progress, Wait::Stall, Wait::NoEvents}) {
-        Open(wait == Wait::Progress ? test::SimulatedLink(ConsoleScenario::Full, 9600)
-             : wait == Wait::Stall  ? test::SimulatedLink(ConsoleScenario::Stall)
-                                    : test::SimulatedLink());
-        Answer({kAnswerYes});
-        dialog->m_pStep1Dlg->m_btnStart.click();
-        if (wait == Wait::Progress) {
-            ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 5; }));
-        } else if (wait == Wait::Stall) {
-            PumpUntil([] { return false; }, 1500ms);
-        } else if (wait == Wait::NoEvents) {
-            std::this_thread::sleep_for(700ms);
-        }
-        EXPECT_LT(Timed([&] { dialog->close(); }), 1s) << static_cast<int>(wait);
-        EXPECT_FALSE(dialog->isVisible());
-        dialog.reset();
+// Right after Start, mid-stream, in a stall inside a frame, and after the
+// whole acquisition while the GUI thread ran no events, so that all it
+// reported (the end question too) is still queued and must be dropped.
+enum class CloseWhen { AtOnce, MidStream, InAStall, WithEverythingQueued };
+
+class AcquisitionFlowCloseTest : public AcquisitionFlowTest,
+                                 public ::testing::WithParamInterface<CloseWhen> {};
+
+TEST_P(AcquisitionFlowCloseTest, ClosingReturnsWithinASecondAndShowsNothingMore) {
+    const CloseWhen when = GetParam();
+    Open(when == CloseWhen::MidStream  ? test::SimulatedLink(ConsoleScenario::Full, 9600)
+         : when == CloseWhen::InAStall ? test::SimulatedLink(ConsoleScenario::Stall)
+                                       : test::SimulatedLink());
+    Answer({kAnswerYes});
+    dialog->m_pStep1Dlg->m_btnStart.click();
+    if (when == CloseWhen::MidStream) {
+        ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 5; }));
+    } else if (when == CloseWhen::InAStall) {
+        // The stall comes after the hundredth system record.
+        ASSERT_TRUE(PumpUntil([&] { return SystemPos() == 100; }));
+    } else if (when == CloseWhen::WithEverythingQueued) {
+        ASSERT_TRUE(test::WaitWithoutEvents([&] { return dialog->Data().m_HtInfo[212].valid; }));
     }
+    EXPECT_LT(Timed([&] { dialog->close(); }), 1s);
+    EXPECT_FALSE(dialog->isVisible());
+    const QString status = Progress().m_ctrlStatus.text();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Progress().m_ctrlStatus.text(), status);
+    EXPECT_EQ(messages.Questions(), test::Texts({kMsgStartQuestion}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Moments, AcquisitionFlowCloseTest,
+                         ::testing::Values(CloseWhen::AtOnce, CloseWhen::MidStream,
+                                           CloseWhen::InAStall, CloseWhen::WithEverythingQueued),
+                         [](const auto& param) {
+                             switch (param.param) {
+                                 case CloseWhen::AtOnce:
+                                     return "AtOnce";
+                                 case CloseWhen::MidStream:
+                                     return "MidStream";
+                                 case CloseWhen::InAStall:
+                                     return "InAStall";
+                                 default:
+                                     return "WithEverythingQueued";
+                             }
+                         });
 
 TEST_F(AcquisitionFlowTest, ExitDuringAnAcquisitionEndsItWhenTheDialogGoes) {
     Open(test::SimulatedLink(ConsoleScenario::Silent));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -61,6 +62,8 @@ protected:
         options.dataDir = data.path();
         options.link = std::move(link);
         options.server = std::move(server);
+        // The built-in console needs no pause before the records are asked for.
+        options.startDelay = std::chrono::milliseconds(0);
         dialog = std::make_unique<CDiagnosisDlg>(options, messages, shell);
         dialog->show();
     }

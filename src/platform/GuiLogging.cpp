@@ -1,0 +1,5 @@
+#include "platform/GuiLogging.h"
+
+Q_LOGGING_CATEGORY(vokLink, "vok.link")
+Q_LOGGING_CATEGORY(vokUpload, "vok.upload")
+Q_LOGGING_CATEGORY(vokReport, "vok.report")
