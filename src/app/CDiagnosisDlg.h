@@ -26,8 +26,10 @@ class CDialogStep5Dlg;
 class CDialogError;
 
 // The main dialog (template 102): hosts the six pages, owns the acquisition
-// and the site information, and offers the pages the start of a diagnosis,
-// the error path and the services of the desktop.
+// and the site information, and is the wizard's one controller. The pages
+// report what the user asked for (start, load, skip, next, back, send,
+// report, exit) with the data of their forms; only this dialog changes the
+// page, fills another page's form and carries out what spans pages.
 class CDiagnosisDlg : public CWizardDialog {
     Q_OBJECT
 
@@ -37,9 +39,9 @@ public:
     ~CDiagnosisDlg() override;
 
     // Start: open the link, load the site information, reset, ask, and on Yes
-    // start the acquisition and show page 130. The link's status (0 when
-    // opened).
-    int StartDiagnosis();
+    // start the acquisition and show page 130. Without a device: the error
+    // page.
+    void StartDiagnosis();
 
     // Error sound, the text on the error page, page 134.
     void ShowError(const std::string& text);
@@ -62,14 +64,18 @@ public:
     Result<bool> UploadReport(const std::string& path);
     bool IsUploading() const { return m_bUploading; }
 
+    // Send to Service Center (page 133, and Load on page 129): asks, uploads
+    // the completion page's report file and tells the outcome.
+    void SendReport();
+    // Report (page 133): renders the completion page's report file again and
+    // opens it in the browser.
+    void ShowReport();
+
     void ShowAbout();
 
-    MessageBoxService& Messages() { return m_messages; }
-    DesktopShell& Shell() { return m_shell; }
     const DataFolder& Folder() const { return m_folder; }
-    const DiagnosisOptions& Options() const { return m_options; }
 
-    // The pages register here in their own initialisation.
+    // The pages, made by CreatePage.
     CDialogStep1Dlg* m_pStep1Dlg = nullptr;
     CDialogStep2Dlg* m_pStep2Dlg = nullptr;
     CDialogStep3Dlg* m_pStep3Dlg = nullptr;
@@ -81,7 +87,6 @@ public:
 
 protected:
     CWizardPage* CreatePage(unsigned id) override;
-    void OnPageChanged(unsigned id, bool shown) override;
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -89,6 +94,16 @@ protected:
 
 private:
     void OnInitDialog();
+    // What the pages ask for.
+    void OnLoad();
+    void OnSkip();
+    void OnProgressNext();
+    void OnUserNext(const SiteInfo& form);
+    void OnServiceBack();
+    void OnServiceNext(const SiteInfo& form);
+    void OnExit();
+    // The user page with its form freshly read from the site configuration.
+    void GoToUserPage();
     // The acquisition's end, on the GUI thread: for a complete log, Skip
     // off, Next on and the question that leads to the user page.
     void OnAcquisitionFinished(AcquisitionOutcome outcome, const std::string& reason);

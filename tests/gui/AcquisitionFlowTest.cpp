@@ -12,6 +12,9 @@
 namespace vok {
 namespace {
 
+using test::kNo;
+using test::kYes;
+
 using namespace std::chrono_literals;
 using test::PumpUntil;
 
@@ -35,7 +38,7 @@ TEST_F(AcquisitionFlowTest, DecliningTheStartOrTheEndQuestionLeavesTheUserOnTheP
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdStartPage));
     // The site information is read before the question.
     EXPECT_EQ(dialog->m_SiteInfo.m_strModel, "VOK-HF 650");
-    Answer({kAnswerYes, kAnswerNo});
+    Answer({kYes, kNo});
     dialog->m_pStep1Dlg->m_btnStart.click();
     // Next is enabled one effect before the question comes: wait for both.
     ASSERT_TRUE(PumpUntil(
@@ -64,7 +67,7 @@ TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
 TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     // Paced like a real console, so the stream is still coming when Skip is pressed.
     Open(test::SimulatedLink(ConsoleScenario::Full, 9600));
-    Answer({kAnswerYes});
+    Answer({kYes});
     dialog->m_pStep1Dlg->m_btnStart.click();
     ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 20; }));
 
@@ -73,7 +76,7 @@ TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     const int before = SystemPos();
     ASSERT_TRUE(PumpUntil([&] { return SystemPos() > before; }));
 
-    Answer({kAnswerYes});
+    Answer({kYes});
     EXPECT_LT(Timed([&] { Progress().m_btnSkip.click(); }), 1s);
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
     const auto noneValid = [](const auto& records) {
@@ -100,7 +103,7 @@ TEST_P(AcquisitionFlowCloseTest, ClosingReturnsWithinASecondAndShowsNothingMore)
     Open(when == CloseWhen::MidStream  ? test::SimulatedLink(ConsoleScenario::Full, 9600)
          : when == CloseWhen::InAStall ? test::SimulatedLink(ConsoleScenario::Stall)
                                        : test::SimulatedLink());
-    Answer({kAnswerYes});
+    Answer({kYes});
     dialog->m_pStep1Dlg->m_btnStart.click();
     if (when == CloseWhen::MidStream) {
         ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 5; }));
@@ -136,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Moments, AcquisitionFlowCloseTest,
 
 TEST_F(AcquisitionFlowTest, ExitDuringAnAcquisitionEndsItWhenTheDialogGoes) {
     Open(test::SimulatedLink(ConsoleScenario::Silent));
-    Answer({kAnswerYes, kAnswerYes});
+    Answer({kYes, kYes});
     dialog->m_pStep1Dlg->m_btnStart.click();
     Progress().m_btnExit.click();
     EXPECT_EQ(shell.Exits(), 1);

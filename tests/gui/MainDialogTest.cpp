@@ -17,6 +17,8 @@
 namespace vok {
 namespace {
 
+using test::kYes;
+
 class MainDialogTest : public test::WizardTest {
 protected:
     void SetUp() override {
@@ -44,7 +46,7 @@ TEST_F(MainDialogTest, ExitAsksOnEveryPageAndEndsOnlyOnYesExceptOnTheErrorPage) 
         {&dialog->m_pStep4Dlg->m_btnExit, kMsgExitNotCompleted},
         {&dialog->m_pStep5Dlg->m_btnExit, kMsgExitSoftware}};
     for (const auto& [button, question] : exits) {
-        Answer({kAnswerYes});
+        Answer({kYes});
         button->click();
         EXPECT_EQ(messages.Questions().back(), question);
     }

@@ -18,6 +18,8 @@
 namespace vok {
 namespace {
 
+using test::kYes;
+
 using test::LoopbackHttpServer;
 using test::Texts;
 
@@ -67,7 +69,7 @@ TEST_F(ReportActionsTest, LoadShowsTheReportAndSendsItOnlyOnYes) {
     EXPECT_EQ(data.Files(".html").size(), 1u);
     EXPECT_TRUE(Completion().m_strReportPath.empty());
 
-    Answer({kAnswerYes, kAnswerYes});
+    Answer({kYes, kYes});
     Load(report);
     EXPECT_EQ(messages.Questions(),
               Texts({kMsgLoadSendQuestion, kMsgLoadSendQuestion, kMsgSendQuestion}));
@@ -101,7 +103,7 @@ TEST_F(ReportActionsTest, SendTwiceUploadsTwiceAndReportRendersEachTime) {
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, " 2 0 0 "));
     Open(test::SimulatedLink(), server.Address());
     OnCompletionPage();
-    Answer({kAnswerYes, kAnswerYes});
+    Answer({kYes, kYes});
     Completion().m_btnSend.click();
     Completion().m_btnSend.click();
     EXPECT_EQ(messages.Questions(), Texts({kMsgSendQuestion, kMsgSendQuestion}));
@@ -128,7 +130,7 @@ TEST_F(ReportActionsTest, SendAnsweredNoAnotherReplyOrAVanishedFileSaysSo) {
     EXPECT_EQ(messages.Notices(), Texts({kMsgOperationCancel}));
     EXPECT_TRUE(server.Requests().empty());
 
-    Answer({kAnswerYes, kAnswerYes});
+    Answer({kYes, kYes});
     Completion().m_btnSend.click();
     EXPECT_EQ(messages.Notices().back(), kUploadFailedMessage);
 
@@ -144,7 +146,7 @@ TEST_F(ReportActionsTest, AServerThatNeverAnswersLeavesTheWindowRunningButNotClo
     std::optional<LoopbackHttpServer> server(std::in_place, "");
     Open(test::SimulatedLink(), server->Address());
     OnCompletionPage();
-    messages.QueueAnswer(kAnswerYes);
+    messages.QueueAnswer(kYes);
     // While the upload waits, the GUI thread runs events: a timer fires, and
     // a close request is refused, since Send's handler is still running.
     bool uploading = false;

@@ -41,6 +41,10 @@ struct DataFolderCopy : TempDir {
     }
 };
 
+// Answers to the wizard's questions.
+inline constexpr bool kYes = true;
+inline constexpr bool kNo = false;
+
 // The texts, for comparing with what the user was asked or told.
 inline std::vector<std::string> Texts(std::initializer_list<std::string_view> texts) {
     return {texts.begin(), texts.end()};
@@ -68,8 +72,8 @@ protected:
         dialog->show();
     }
 
-    void Answer(std::initializer_list<int> answers) {
-        for (const int answer : answers) {
+    void Answer(std::initializer_list<bool> answers) {
+        for (const bool answer : answers) {
             messages.QueueAnswer(answer);
         }
     }
