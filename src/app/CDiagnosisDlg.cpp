@@ -240,6 +240,7 @@ void CDiagnosisDlg::SendReport() {
     }
     const Result<bool> sent = UploadReport(std::string(path));
     if (!sent) {
+        qCWarning(vokUpload).noquote() << QString::fromStdString(sent.error());
         m_messages.Notify(std::string(kErrorMessagePrefix) + sent.error());
         return;
     }

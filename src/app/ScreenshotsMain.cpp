@@ -27,8 +27,8 @@
 #include "pages/CDialogStep4Dlg.h"
 #include "pages/CDialogStep5Dlg.h"
 #include "pages/PageTexts.h"
-#include "platform/RecordingDesktopShell.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "testing/RecordingDesktopShell.h"
+#include "testing/ScriptedMessageBoxService.h"
 #include "wizard/DialogFonts.h"
 
 namespace {

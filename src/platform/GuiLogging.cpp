@@ -2,4 +2,3 @@
 
 Q_LOGGING_CATEGORY(vokLink, "vok.link")
 Q_LOGGING_CATEGORY(vokUpload, "vok.upload")
-Q_LOGGING_CATEGORY(vokReport, "vok.report")

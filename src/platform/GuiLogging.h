@@ -8,4 +8,3 @@
 //     QT_LOGGING_RULES="vok.link.debug=true" vok-diagnosis
 Q_DECLARE_LOGGING_CATEGORY(vokLink)
 Q_DECLARE_LOGGING_CATEGORY(vokUpload)
-Q_DECLARE_LOGGING_CATEGORY(vokReport)

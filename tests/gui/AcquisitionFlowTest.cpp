@@ -48,9 +48,34 @@ TEST_F(AcquisitionFlowTest, DecliningTheStartOrTheEndQuestionLeavesTheUserOnTheP
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
 }
 
+// What the wizard logged, category and text, while one of these lives.
+class LogCapture {
+public:
+    LogCapture() {
+        Lines().clear();
+        m_previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                Lines().push_back(std::string(context.category) + ": " + text.toStdString());
+            });
+    }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    static std::vector<std::string>& Lines() {
+        static std::vector<std::string> lines;
+        return lines;
+    }
+
+private:
+    QtMessageHandler m_previous = nullptr;
+};
+
 TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
     Open({.kind = LinkOptions::Kind::Device, .devicePath = "/nonexistent/ttyVOK"});
+    const LogCapture log;
     dialog->m_pStep1Dlg->m_btnStart.click();
+    // The link's own reason goes to the log, for whoever has to fix it.
+    ASSERT_EQ(LogCapture::Lines().size(), 1u);
+    EXPECT_EQ(LogCapture::Lines()[0].rfind("vok.link: ", 0), 0u);
+    EXPECT_NE(LogCapture::Lines()[0].find("/nonexistent/ttyVOK"), std::string::npos);
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdErrorPage));
     EXPECT_EQ(PageTexts::Bytes(dialog->m_pErrorDlg->m_ctrlError.text()),
               "\n\n\n                             VOK Remote Diagnosis V 1.03.02 \n\n\n"

@@ -13,9 +13,9 @@
 #include "QtTestApp.h"
 #include "app/CDiagnosisDlg.h"
 #include "core/Constants.h"
-#include "platform/RecordingDesktopShell.h"
-#include "platform/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"
+#include "testing/RecordingDesktopShell.h"
+#include "testing/ScriptedMessageBoxService.h"
 
 namespace vok::test {
 

@@ -1,4 +1,4 @@
-#include "platform/ScriptedMessageBoxService.h"
+#include "testing/ScriptedMessageBoxService.h"
 
 namespace vok {
 
