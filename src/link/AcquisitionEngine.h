@@ -18,7 +18,7 @@ namespace vok {
 
 // The data side of the main dialog: the link, the receive window, both
 // record tables with their counters, the console version and the serial,
-// the stop flag and the acquisition worker. The GUI's StartDiagnosis, Skip
+// the stop request and the acquisition worker. The GUI's StartDiagnosis, Skip
 // and close handler, and `vok acquire`, drive one of these.
 //
 // Threads. Every public call comes from one thread (the GUI thread); the
