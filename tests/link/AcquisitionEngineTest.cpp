@@ -157,6 +157,20 @@ TEST(AcquisitionEngineTest, FailedEnableEndsTheRunAndFreesTheDevice) {
     EXPECT_FALSE(link.IsOpen());
 }
 
+// A close while the enable packet is still being written makes that write
+// fail: the run was stopped, the device is not unusable.
+TEST(AcquisitionEngineTest, AnEnableWriteCutShortByCloseIsAStopNotAFailedEnable) {
+    RecordingObserver observer;
+    AcquisitionEngine engine(observer, kNoDelay);
+    auto hanging = std::make_unique<ScriptedLink>();
+    hanging->HangWrites();
+    ScriptedLink& link = Start(engine, std::move(hanging));
+    ASSERT_TRUE(Eventually([&] { return link.WritesTried() == 1; }));
+    engine.Close();
+    EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Stopped);
+    EXPECT_EQ(observer.Events(), std::vector<std::string>{"finished stopped"});
+}
+
 TEST(AcquisitionEngineTest, APulledCableEndsTheRunWithTheLinksReason) {
     RecordingObserver observer;
     AcquisitionEngine engine(observer, kNoDelay);

@@ -33,6 +33,12 @@ public:
         std::lock_guard lock(m_mutex);
         m_failWrites = true;
     }
+    // Writes hang until the link is closed, and then fail, like a write to a
+    // device that takes nothing more.
+    void HangWrites() {
+        std::lock_guard lock(m_mutex);
+        m_hangWrites = true;
+    }
     // Once the queued bytes are gone, the device is gone.
     void LoseDeviceWhenDrained() {
         std::lock_guard lock(m_mutex);
@@ -63,7 +69,12 @@ public:
         return byte;
     }
     Status WritePacket(const CommandPacket& packet) override {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        ++m_writesTried;
+        if (m_hangWrites) {
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return !m_open; });
+        }
         if (!m_open || m_failWrites) {
             return Error{"write refused"};
         }
@@ -84,6 +95,10 @@ public:
     }
     std::string Name() const override { return "scripted link"; }
 
+    int WritesTried() const {
+        std::lock_guard lock(m_mutex);
+        return m_writesTried;
+    }
     std::vector<CommandPacket> Written() const {
         std::lock_guard lock(m_mutex);
         return m_written;
@@ -103,6 +118,8 @@ private:
     std::vector<CommandPacket> m_written;
     bool m_open = false;
     bool m_failWrites = false;
+    bool m_hangWrites = false;
+    int m_writesTried = 0;
     bool m_loseWhenDrained = false;
 };
 
