@@ -92,16 +92,24 @@ TEST_F(MainDialogTest, HomepageOpensTheMakersSite) {
     EXPECT_EQ(shell.Urls(), (std::vector<std::string>(2, std::string(kHomepageUrl))));
 }
 
-TEST_F(MainDialogTest, EscapeAndEnterCloseNeitherTheDialogNorItsPage) {
-    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
-        QTest::keyClick(dialog.get(), key);
-        QTest::keyClick(&dialog->m_pStep1Dlg->m_ctrlIntro, key);
-        EXPECT_TRUE(dialog->isVisible()) << key;
-        EXPECT_FALSE(dialog->m_pStep1Dlg->isHidden()) << key;
-    }
+class MainDialogKeyTest : public MainDialogTest, public ::testing::WithParamInterface<Qt::Key> {};
+
+TEST_P(MainDialogKeyTest, KeyClosesNeitherTheDialogNorItsPage) {
+    QTest::keyClick(dialog.get(), GetParam());
+    QTest::keyClick(&dialog->m_pStep1Dlg->m_ctrlIntro, GetParam());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->m_pStep1Dlg->isHidden());
     EXPECT_EQ(shell.Exits(), 0);
     EXPECT_TRUE(messages.Questions().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(EscapeAndEnter, MainDialogKeyTest,
+                         ::testing::Values(Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter),
+                         [](const auto& param) {
+                             return param.param == Qt::Key_Escape   ? "Escape"
+                                    : param.param == Qt::Key_Return ? "Return"
+                                                                    : "Enter";
+                         });
 
 TEST_F(MainDialogTest, AboutIsInTheContextMenuAndOnF1) {
     EXPECT_EQ(dialog->contextMenuPolicy(), Qt::ActionsContextMenu);
