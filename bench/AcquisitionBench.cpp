@@ -31,14 +31,10 @@ using namespace std::chrono_literals;
 
 class QuietObserver : public vok::AcquisitionObserver {
 public:
-    void AddStatusLine(const std::string&, std::stop_token) override {}
-    void SetSystemProgress(int, std::stop_token) override {}
-    void SetLogProgress(int, std::stop_token) override {}
-    void SetButtons(bool, bool, std::stop_token) override {}
-    bool AskGoNext(const std::string&, std::stop_token) override { return false; }
-    void GoToUserPage(std::stop_token) override {}
-    void ShowMessage(const std::string&, std::stop_token) override {}
-    void DeviceLost(const std::string&, std::stop_token) override {}
+    void AddStatusLine(const std::string&) override {}
+    void SetSystemProgress(int) override {}
+    void SetLogProgress(int) override {}
+    void Finished(vok::AcquisitionOutcome, const std::string&) override {}
 };
 
 // The bytes the console sends in one acquisition, echo frames included.

@@ -20,8 +20,8 @@
 #include <QApplication>
 
 #include "app/CDiagnosisDlg.h"
-#include "platform/RecordingDesktopShell.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "testing/RecordingDesktopShell.h"
+#include "testing/ScriptedMessageBoxService.h"
 #include "wizard/DialogFonts.h"
 
 namespace {

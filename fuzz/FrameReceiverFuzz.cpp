@@ -1,10 +1,10 @@
 // Any byte stream from a console: the receiver must cut it into frames
 // without crashing, reading outside its window or waiting for ever, and
 // must report the device gone once the stream ends.
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <stop_token>
 
 #include "../tests/link/LinkTestSupport.h"
 #include "link/FrameReceiver.h"
@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     vok::ReceiveWindow window;
-    const std::atomic<bool> stop{false};
-    vok::FrameReceiver receiver(link, window, stop);
+    vok::FrameReceiver receiver(link, window, std::stop_token{});
 
     // Every step takes at least one byte or ends reception, so this bounds
     // the loop; more steps than that would mean the receiver is stuck.

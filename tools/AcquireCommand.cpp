@@ -50,29 +50,27 @@ class ConsoleProgress : public AcquisitionObserver {
 public:
     explicit ConsoleProgress(bool live) : m_live(live) {}
 
-    void AddStatusLine(const std::string& line, std::stop_token) override {
+    void AddStatusLine(const std::string& line) override {
         std::lock_guard lock(m_mutex);
         ClearBar();
         std::cerr << "  " << line << "\n";
         DrawBar();
     }
-    void SetSystemProgress(int position, std::stop_token) override {
+    void SetSystemProgress(int position) override {
         std::lock_guard lock(m_mutex);
         Update(m_system, position, static_cast<int>(kHtRecordCount), "System information");
     }
-    void SetLogProgress(int position, std::stop_token) override {
+    void SetLogProgress(int position) override {
         std::lock_guard lock(m_mutex);
         Update(m_log, position, static_cast<int>(kCmdRecordCount), "System log");
     }
-    void SetButtons(bool, bool, std::stop_token) override {}
-    bool AskGoNext(const std::string&, std::stop_token) override { return false; }
-    void GoToUserPage(std::stop_token) override {}
-    void ShowMessage(const std::string& text, std::stop_token) override {
-        std::lock_guard lock(m_mutex);
-        ClearBar();
-        std::cerr << text << "\n";
+    void Finished(AcquisitionOutcome outcome, const std::string&) override {
+        if (outcome == AcquisitionOutcome::EnableFailed) {
+            std::lock_guard lock(m_mutex);
+            ClearBar();
+            std::cerr << kMsgCannotEnable << "\n";
+        }
     }
-    void DeviceLost(const std::string&, std::stop_token) override {}
 
     // Leaves the terminal's line clean before the final messages.
     void Finish() {

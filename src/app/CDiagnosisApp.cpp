@@ -39,6 +39,10 @@ CDiagnosisApp::CDiagnosisApp(int& argc, char** argv) : QApplication(argc, argv) 
     setApplicationName(QStringLiteral("vok-diagnosis"));
     setApplicationVersion(QString::fromUtf8(kProgramVersion.data(), kProgramVersion.size()));
     setDesktopFileName(QStringLiteral("vok-diagnosis"));
+    // Log lines say who wrote them and about what (vok.link, vok.upload);
+    // QT_MESSAGE_PATTERN still wins.
+    qSetMessagePattern(
+        QStringLiteral("vok-diagnosis: %{if-category}%{category}: %{endif}%{message}"));
 }
 
 int CDiagnosisApp::Main(int argc, char** argv) {

@@ -1,6 +1,5 @@
 #include "app/CDiagnosisDlg.h"
 
-#include <iostream>
 #include <optional>
 #include <thread>
 
@@ -15,6 +14,7 @@
 #include "core/Version.h"
 #include "link/LinkFactory.h"
 #include "pages/CDialogError.h"
+#include "pages/CDialogReport.h"
 #include "pages/CDialogStep1Dlg.h"
 #include "pages/CDialogStep2Dlg.h"
 #include "pages/CDialogStep3Dlg.h"
@@ -23,6 +23,7 @@
 #include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
+#include "platform/GuiLogging.h"
 #include "platform/MessageBoxService.h"
 #include "report/SiteConfig.h"
 #include "resources/Icons.h"
@@ -36,8 +37,9 @@ namespace vok {
 
 namespace {
 
-// StartDiagnosis's result when no device could be opened (the D2XX status).
-constexpr int kStartDeviceNotFound = 2;
+// Load on the start page: the open-file dialog's filter and default extension.
+constexpr std::string_view kReportFileFilter = "VOK Diagnosis File(*.VOK)|*.VOK|";
+constexpr std::string_view kReportFileExtension = "VOK";
 
 // Main dialog (template 102), in dialog units.
 constexpr int kIdMainDialog = 102;
@@ -59,8 +61,7 @@ CDiagnosisDlg::CDiagnosisDlg(DiagnosisOptions options, MessageBoxService& messag
       m_folder(m_options.dataDir),
       m_messages(messages),
       m_shell(shell),
-      m_observer(*this, m_invoker),
-      m_engine(m_observer) {
+      m_engine(m_observer, m_options.startDelay.value_or(AcquisitionEngine::kVersionToStartDelay)) {
     setFont(DialogFonts::DialogFont());
     const DialogUnits units(font());
     setWindowTitle(PageTexts::Show(kMainDialogTemplateCaption));
@@ -77,6 +78,16 @@ CDiagnosisDlg::CDiagnosisDlg(DiagnosisOptions options, MessageBoxService& messag
     DialogControls::Place(&m_footer, this, kIdcStatic, kFooterRect, units);
 
     OnInitDialog();
+
+    CDialogStep2Dlg* progress = m_pStep2Dlg;
+    connect(&m_observer, &GuiAcquisitionObserver::StatusLineAdded, progress,
+            &CDialogStep2Dlg::AddStatusLine);
+    connect(&m_observer, &GuiAcquisitionObserver::SystemProgressChanged, progress,
+            &CDialogStep2Dlg::SetSystemProgress);
+    connect(&m_observer, &GuiAcquisitionObserver::LogProgressChanged, progress,
+            &CDialogStep2Dlg::SetLogProgress);
+    connect(&m_observer, &GuiAcquisitionObserver::AcquisitionFinished, this,
+            &CDiagnosisDlg::OnAcquisitionFinished);
 }
 
 CDiagnosisDlg::~CDiagnosisDlg() {
@@ -111,55 +122,197 @@ void CDiagnosisDlg::OnInitDialog() {
 CWizardPage* CDiagnosisDlg::CreatePage(unsigned id) {
     switch (static_cast<int>(id)) {
         case kIdStartPage:
-            return new CDialogStep1Dlg(*this);
+            m_pStep1Dlg = new CDialogStep1Dlg(m_messages, m_shell, this);
+            connect(m_pStep1Dlg, &CDialogStep1Dlg::LoadRequested, this, &CDiagnosisDlg::OnLoad);
+            connect(m_pStep1Dlg, &CDialogStep1Dlg::StartRequested, this,
+                    &CDiagnosisDlg::StartDiagnosis);
+            connect(m_pStep1Dlg, &CDialogStep1Dlg::ExitRequested, this, &CDiagnosisDlg::OnExit);
+            return m_pStep1Dlg;
         case kIdProgressPage:
-            return new CDialogStep2Dlg(*this);
+            m_pStep2Dlg = new CDialogStep2Dlg(m_messages, m_shell, this);
+            connect(m_pStep2Dlg, &CDialogStep2Dlg::SkipRequested, this, &CDiagnosisDlg::OnSkip);
+            connect(m_pStep2Dlg, &CDialogStep2Dlg::NextRequested, this,
+                    &CDiagnosisDlg::OnProgressNext);
+            connect(m_pStep2Dlg, &CDialogStep2Dlg::ExitRequested, this, &CDiagnosisDlg::OnExit);
+            return m_pStep2Dlg;
         case kIdUserPage:
-            return new CDialogStep3Dlg(*this);
+            m_pStep3Dlg = new CDialogStep3Dlg(m_messages, m_shell, this);
+            connect(m_pStep3Dlg, &CDialogStep3Dlg::NextRequested, this, &CDiagnosisDlg::OnUserNext);
+            connect(m_pStep3Dlg, &CDialogStep3Dlg::ExitRequested, this, &CDiagnosisDlg::OnExit);
+            return m_pStep3Dlg;
         case kIdServicePage:
-            return new CDialogStep4Dlg(*this);
+            m_pStep4Dlg = new CDialogStep4Dlg(m_messages, m_shell, this);
+            connect(m_pStep4Dlg, &CDialogStep4Dlg::BackRequested, this,
+                    &CDiagnosisDlg::OnServiceBack);
+            connect(m_pStep4Dlg, &CDialogStep4Dlg::NextRequested, this,
+                    &CDiagnosisDlg::OnServiceNext);
+            connect(m_pStep4Dlg, &CDialogStep4Dlg::ExitRequested, this, &CDiagnosisDlg::OnExit);
+            return m_pStep4Dlg;
         case kIdCompletionPage:
-            return new CDialogStep5Dlg(*this);
+            m_pStep5Dlg = new CDialogStep5Dlg(m_messages, this);
+            connect(m_pStep5Dlg, &CDialogStep5Dlg::SendRequested, this, &CDiagnosisDlg::SendReport);
+            connect(m_pStep5Dlg, &CDialogStep5Dlg::ReportRequested, this,
+                    &CDiagnosisDlg::ShowReport);
+            connect(m_pStep5Dlg, &CDialogStep5Dlg::ExitRequested, this, &CDiagnosisDlg::OnExit);
+            return m_pStep5Dlg;
         case kIdErrorPage:
-            return new CDialogError(*this);
+            m_pErrorDlg = new CDialogError(m_messages, this);
+            connect(m_pErrorDlg, &CDialogError::ExitRequested, this, &CDiagnosisDlg::OnExit);
+            return m_pErrorDlg;
         default:
             return nullptr;
     }
 }
 
-void CDiagnosisDlg::OnPageChanged(unsigned /*id*/, bool /*shown*/) {}
-
-int CDiagnosisDlg::StartDiagnosis() {
+void CDiagnosisDlg::StartDiagnosis() {
     const Status opened = m_engine.OpenDevice(LinkFactory::Opener(m_options.link));
     if (!opened) {
         // The system's text names the cable; the link's own reason (no device,
         // permission, busy) is what a Linux user needs to fix it.
-        std::cerr << "vok-diagnosis: " << opened.error() << "\n";
+        qCWarning(vokLink).noquote() << QString::fromStdString(opened.error());
         ShowError(std::string(kMsgCheckCable));
         m_pErrorDlg->m_ctrlError.setToolTip(PageTexts::Show(opened.error()));
-        return kStartDeviceNotFound;
+        return;
     }
     m_SiteInfo = SiteConfig::LoadSiteInfo(m_folder.ConfigFile().string());
     m_engine.ResetForDiagnosis();
     m_pStep2Dlg->SetSystemProgress(0);
     m_pStep2Dlg->SetLogProgress(0);
-    if (m_messages.Ask(std::string(kMsgStartQuestion)) != kAnswerYes) {
+    if (!m_messages.Ask(std::string(kMsgStartQuestion))) {
         // Released, so that the next Start finds the device free.
         m_engine.CloseDevice();
-        return 0;
+        return;
     }
-    m_invoker.Rearm();
+    m_observer.BeginRun();
     m_engine.StartAcquisition();
     m_pStep2Dlg->m_btnSkip.setEnabled(true);
     m_pStep2Dlg->m_btnNext.setEnabled(false);
     SetActivePage(kIdProgressPage);
-    return 0;
+}
+
+void CDiagnosisDlg::OnLoad() {
+    // The dialog opens in the REPORT folder, also before the first report.
+    // Where it cannot be made the dialog still opens, somewhere else.
+    (void)m_folder.EnsureReportFolder();
+    const std::optional<std::filesystem::path> file =
+        m_shell.ChooseFileToOpen({m_folder.ReportFolder(), std::string(kReportFileFilter),
+                                  std::string(kReportFileExtension)});
+    if (!file) {
+        return;
+    }
+    CDialogReport report(m_folder, m_messages, m_shell);
+    report.m_strReportName = file->filename().string();
+    report.m_strReportPath = file->string();
+    if (m_messages.Ask(std::string(kMsgLoadSendQuestion))) {
+        m_pStep5Dlg->m_strReportName = report.m_strReportName;
+        m_pStep5Dlg->m_strReportPath = report.m_strReportPath;
+        // Whatever the upload's outcome, the report is shown next: it has
+        // told the user about it in its own message.
+        SendReport();
+    }
+    report.Show();
+}
+
+void CDiagnosisDlg::GoToUserPage() {
+    m_pStep3Dlg->LoadUserInfo(SiteConfig::ReadUserForm(m_folder.ConfigFile().string()));
+    SetActivePage(kIdUserPage);
+}
+
+void CDiagnosisDlg::OnSkip() {
+    SkipAcquisition();
+    GoToUserPage();
+}
+
+void CDiagnosisDlg::OnProgressNext() {
+    GoToUserPage();
+}
+
+void CDiagnosisDlg::OnUserNext(const SiteInfo& form) {
+    for (std::size_t i = kFirstUserField; i < kFirstUserField + kUserFieldCount; ++i) {
+        m_SiteInfo.Field(i) = form.Field(i);
+    }
+    // The form holds empty cause and action: each visit records a new entry.
+    m_pStep4Dlg->LoadServiceInfo(SiteConfig::ReadServiceForm(m_folder.ConfigFile().string()));
+    SetActivePage(kIdServicePage);
+}
+
+void CDiagnosisDlg::OnServiceBack() {
+    // Neither saves this page's boxes nor reloads the user form.
+    SetActivePage(kIdUserPage);
+}
+
+void CDiagnosisDlg::OnServiceNext(const SiteInfo& form) {
+    for (std::size_t i = kFirstServiceField; i < kFirstServiceField + kServiceFieldCount; ++i) {
+        m_SiteInfo.Field(i) = form.Field(i);
+    }
+    SetActivePage(kIdCompletionPage);
+    m_pStep5Dlg->WriteReportFile(m_folder.ReportFolder(), m_SiteInfo, m_engine.Data());
+}
+
+void CDiagnosisDlg::OnExit() {
+    m_shell.ExitProcess();
+}
+
+void CDiagnosisDlg::SendReport() {
+    const std::string& path = m_pStep5Dlg->m_strReportPath;
+    if (path.empty()) {
+        m_messages.Notify(std::string(kMsgNoReportFile));
+        return;
+    }
+    if (!m_messages.Ask(std::string(kMsgSendQuestion))) {
+        m_messages.Notify(std::string(kMsgOperationCancel));
+        return;
+    }
+    const Result<bool> sent = UploadReport(std::string(path));
+    if (!sent) {
+        qCWarning(vokUpload).noquote() << QString::fromStdString(sent.error());
+        m_messages.Notify(std::string(kErrorMessagePrefix) + sent.error());
+    } else {
+        m_messages.Notify(std::string(*sent ? kUploadSuccessMessage : kUploadFailedMessage));
+    }
+    // Behind the message the user has seen: a report the center could not
+    // take now waits in the outbox, one it took leaves it.
+    SettleOutbox();
+}
+
+void CDiagnosisDlg::ShowReport() {
+    if (m_pStep5Dlg->m_strReportPath.empty()) {
+        m_messages.Notify(std::string(kMsgNoReportFile));
+        return;
+    }
+    CDialogReport report(m_folder, m_messages, m_shell);
+    report.m_strReportName = m_pStep5Dlg->m_strReportName;
+    report.m_strReportPath = m_pStep5Dlg->m_strReportPath;
+    report.Show();
 }
 
 void CDiagnosisDlg::SkipAcquisition() {
-    // Waits for the worker (it gives up any page effect it is waiting for),
-    // then clears the tables: nothing received before Skip survives.
+    // Waits for the worker, then clears the tables: nothing received before
+    // Skip survives, and nothing it reported is shown any more.
     m_engine.Skip();
+    m_observer.EndRun();
+}
+
+void CDiagnosisDlg::OnAcquisitionFinished(AcquisitionOutcome outcome, const std::string& reason) {
+    switch (outcome) {
+        case AcquisitionOutcome::Completed:
+            m_pStep2Dlg->m_btnSkip.setEnabled(false);
+            m_pStep2Dlg->m_btnNext.setEnabled(true);
+            if (m_messages.Ask(std::string(kMsgGoNextQuestion))) {
+                GoToUserPage();
+            }
+            break;
+        case AcquisitionOutcome::EnableFailed:
+            m_messages.Notify(std::string(kMsgCannotEnable));
+            break;
+        case AcquisitionOutcome::DeviceLost:
+            // The wizard has no message for it: the status text stops, and
+            // Skip stays the way on.
+            qCWarning(vokLink).noquote() << QString::fromStdString(reason);
+            break;
+        default:
+            break;
+    }
 }
 
 void CDiagnosisDlg::ClearDiagnosisData() {
@@ -210,7 +363,7 @@ void CDiagnosisDlg::SettleOutbox() {
     // for later is said where a site's support can find it.
     if (const Status settled = UploadOutbox(m_folder.ReportFolder()).Settle(path, result);
         !settled) {
-        std::cerr << kErrorMessagePrefix << settled.error() << std::endl;
+        qCWarning(vokUpload).noquote() << QString::fromStdString(settled.error());
     }
 }
 
@@ -226,10 +379,11 @@ void CDiagnosisDlg::ShowAbout() {
 }
 
 void CDiagnosisDlg::Shutdown() {
-    // Page effects still queued would come too late; the worker stops,
-    // closes the device and is waited for before anything it uses goes.
-    m_invoker.Cancel();
+    // The worker stops, closes the device and is waited for before anything
+    // it uses goes; what it reported and the pages have not shown yet is
+    // dropped.
     m_engine.Close();
+    m_observer.EndRun();
 }
 
 void CDiagnosisDlg::closeEvent(QCloseEvent* event) {

@@ -14,7 +14,6 @@
 #include "link/AcquisitionEngine.h"
 #include "platform/DataFolder.h"
 #include "platform/DesktopShell.h"
-#include "platform/GuiInvoker.h"
 #include "platform/MessageBoxService.h"
 #include "report/SiteInfo.h"
 #include "upload/UploadResult.h"
@@ -30,8 +29,10 @@ class CDialogStep5Dlg;
 class CDialogError;
 
 // The main dialog (template 102): hosts the six pages, owns the acquisition
-// and the site information, and offers the pages the start of a diagnosis,
-// the error path and the services of the desktop.
+// and the site information, and is the wizard's one controller. The pages
+// report what the user asked for (start, load, skip, next, back, send,
+// report, exit) with the data of their forms; only this dialog changes the
+// page, fills another page's form and carries out what spans pages.
 class CDiagnosisDlg : public CWizardDialog {
     Q_OBJECT
 
@@ -41,9 +42,9 @@ public:
     ~CDiagnosisDlg() override;
 
     // Start: open the link, load the site information, reset, ask, and on Yes
-    // start the acquisition and show page 130. The link's status (0 when
-    // opened).
-    int StartDiagnosis();
+    // start the acquisition and show page 130. Without a device: the error
+    // page.
+    void StartDiagnosis();
 
     // Error sound, the text on the error page, page 134.
     void ShowError(const std::string& text);
@@ -70,15 +71,18 @@ public:
     void SettleOutbox();
     bool IsUploading() const { return m_bUploading; }
 
+    // Send to Service Center (page 133, and Load on page 129): asks, uploads
+    // the completion page's report file and tells the outcome.
+    void SendReport();
+    // Report (page 133): renders the completion page's report file again and
+    // opens it in the browser.
+    void ShowReport();
+
     void ShowAbout();
 
-    MessageBoxService& Messages() { return m_messages; }
-    DesktopShell& Shell() { return m_shell; }
     const DataFolder& Folder() const { return m_folder; }
-    GuiInvoker& Invoker() { return m_invoker; }
-    const DiagnosisOptions& Options() const { return m_options; }
 
-    // The pages register here in their own initialisation.
+    // The pages, made by CreatePage.
     CDialogStep1Dlg* m_pStep1Dlg = nullptr;
     CDialogStep2Dlg* m_pStep2Dlg = nullptr;
     CDialogStep3Dlg* m_pStep3Dlg = nullptr;
@@ -90,7 +94,6 @@ public:
 
 protected:
     CWizardPage* CreatePage(unsigned id) override;
-    void OnPageChanged(unsigned id, bool shown) override;
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -98,6 +101,19 @@ protected:
 
 private:
     void OnInitDialog();
+    // What the pages ask for.
+    void OnLoad();
+    void OnSkip();
+    void OnProgressNext();
+    void OnUserNext(const SiteInfo& form);
+    void OnServiceBack();
+    void OnServiceNext(const SiteInfo& form);
+    void OnExit();
+    // The user page with its form freshly read from the site configuration.
+    void GoToUserPage();
+    // The acquisition's end, on the GUI thread: for a complete log, Skip
+    // off, Next on and the question that leads to the user page.
+    void OnAcquisitionFinished(AcquisitionOutcome outcome, const std::string& reason);
     // The close handler's work: stop the acquisition, close the link, wait
     // for the worker. Safe to run more than once.
     void Shutdown();
@@ -106,12 +122,11 @@ private:
     DataFolder m_folder;
     MessageBoxService& m_messages;
     DesktopShell& m_shell;
-    GuiInvoker m_invoker;
     bool m_bUploading = false;
     std::optional<std::pair<std::string, UploadResult>> m_lastUpload;  // path, outcome
     QFrame m_placeholder;
     QLabel m_footer;
-    // After the invoker it uses; the engine goes first and joins its worker.
+    // The engine goes first and joins its worker before the observer goes.
     GuiAcquisitionObserver m_observer;
     AcquisitionEngine m_engine;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,6 +21,10 @@ struct DiagnosisOptions {
     std::optional<std::string> caFile;  // --ca-file FILE
     bool help = false;
     bool version = false;
+    // Not on the command line: the pause between the version request and the
+    // request for the records; the acquisition's own when unset. Tests on the
+    // built-in console shorten it.
+    std::optional<std::chrono::milliseconds> startDelay;
 
     static Result<DiagnosisOptions> Parse(const std::vector<std::string>& args);
 

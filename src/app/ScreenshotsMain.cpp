@@ -29,8 +29,8 @@
 #include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
 #include "platform/MessageBoxService.h"
-#include "platform/RecordingDesktopShell.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "testing/RecordingDesktopShell.h"
+#include "testing/ScriptedMessageBoxService.h"
 #include "wizard/DialogFonts.h"
 
 namespace {
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     vok::DialogFonts::InstallSubstitutes();
 
     // Every question is answered Yes.
-    vok::ScriptedMessageBoxService messages(vok::kAnswerYes);
+    vok::ScriptedMessageBoxService messages(true);
     vok::RecordingDesktopShell shell;
     vok::DiagnosisOptions options;
     options.dataDir = work.path().toStdString();
@@ -119,10 +119,10 @@ int main(int argc, char** argv) {
     vok::CDialogStep5Dlg& completion = *dialog.m_pStep5Dlg;
     ok = !completion.m_strReportPath.empty() && Save(dialog, out / "page-133-completion.png") && ok;
     if (argc == 4) {
-        vok::CDialogReport report(dialog);
+        vok::CDialogReport report(dialog.Folder(), messages, shell);
         report.m_strReportName = completion.m_strReportName;
         report.m_strReportPath = completion.m_strReportPath;
-        const std::optional<std::string> page = report.DoModal();
+        const std::optional<std::string> page = report.Show();
         ok = page && fs::copy_file(*page, argv[3], fs::copy_options::overwrite_existing, ec) && ok;
         std::cout << argv[3] << (page && !ec ? "" : " (not written)") << "\n";
     }

@@ -12,5 +12,6 @@ inline constexpr std::string_view kUploadSuccessMessage =
 inline constexpr std::string_view kUploadFailedMessage = "ERROR : Can not connect to server !!";
 inline constexpr std::string_view kMsgCheckCable =
     "ERROR : Please, Check VOK USB Connection Cable.";
+inline constexpr std::string_view kMsgCannotEnable = "ERROR : CANNOT ENABLE USB CONNECTION !!!";
 
 }  // namespace vok

@@ -16,13 +16,17 @@ namespace {
 
 constexpr std::size_t kSerialRecordIndex = 3;
 
-constexpr std::chrono::milliseconds kVersionToStartDelay{500};
 constexpr std::size_t kLastHtIndex = kHtRecordCount - 1;    // 212
 constexpr std::size_t kLastCmdIndex = kCmdRecordCount - 1;  // 225; above: end marker
 
 }  // namespace
 
-AcquisitionEngine::AcquisitionEngine(AcquisitionObserver& observer) : m_observer(observer) {}
+AcquisitionEngine::AcquisitionEngine(AcquisitionObserver& observer)
+    : AcquisitionEngine(observer, kVersionToStartDelay) {}
+
+AcquisitionEngine::AcquisitionEngine(AcquisitionObserver& observer,
+                                     std::chrono::milliseconds startDelay)
+    : m_observer(observer), m_startDelay(startDelay) {}
 
 AcquisitionEngine::~AcquisitionEngine() {
     Close();
@@ -64,15 +68,14 @@ void AcquisitionEngine::StartAcquisition() {
         return;
     }
     JoinWorker();
-    m_bStopThread = false;
+    m_stop = std::stop_source{};
     m_endMarkerSeen = false;
-    m_cancel = std::stop_source{};
     {
         std::lock_guard lock(m_stateMutex);
         m_outcome = AcquisitionOutcome::Running;
         m_lostReason.clear();
     }
-    m_worker = std::thread(&AcquisitionEngine::AcquisitionThread, this, m_cancel.get_token());
+    m_worker = std::thread(&AcquisitionEngine::AcquisitionThread, this, m_stop);
 }
 
 void AcquisitionEngine::CloseDevice() {
@@ -86,11 +89,6 @@ void AcquisitionEngine::ClearDiagnosisData() {
     m_data.Clear();
 }
 
-void AcquisitionEngine::RequestStop() {
-    m_bStopThread = true;
-    m_cancel.request_stop();
-}
-
 void AcquisitionEngine::JoinWorker() {
     if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id()) {
         m_worker.join();
@@ -98,14 +96,14 @@ void AcquisitionEngine::JoinWorker() {
 }
 
 void AcquisitionEngine::Skip() {
-    RequestStop();
+    m_stop.request_stop();
     CloseDevice();
     JoinWorker();
     ClearDiagnosisData();
 }
 
 void AcquisitionEngine::Close() {
-    RequestStop();
+    m_stop.request_stop();
     CloseDevice();
     JoinWorker();
 }
@@ -145,24 +143,29 @@ int AcquisitionEngine::CmdCount() const {
     return m_nCmdCount;
 }
 
-void AcquisitionEngine::Finish(AcquisitionOutcome outcome, std::string reason) {
+void AcquisitionEngine::Finish(AcquisitionOutcome outcome, const std::string& reason) {
+    // The event goes out before the outcome is set: whoever waits for the end
+    // has every event of the run by then.
+    m_observer.Finished(outcome, reason);
     {
         std::lock_guard lock(m_stateMutex);
         if (m_outcome == AcquisitionOutcome::Running) {
             m_outcome = outcome;
-            m_lostReason = std::move(reason);
+            m_lostReason = reason;
         }
     }
     m_ended.notify_all();
 }
 
-void AcquisitionEngine::AcquisitionThread(const std::stop_token& cancel) {
+void AcquisitionEngine::AcquisitionThread(std::stop_source stop) {
+    const std::stop_token token = stop.get_token();
     DeviceLink& link = *m_link;
     if (!link.WritePacket(MakeCommandPacket(kCmdEnable))) {
         // The device is released too, so that a second Start finds it free.
+        // A write that failed because Skip or close came first is that stop.
         link.Close();
-        m_observer.ShowMessage(std::string(kMsgCannotEnable), cancel);
-        Finish(AcquisitionOutcome::EnableFailed);
+        Finish(token.stop_requested() ? AcquisitionOutcome::Stopped
+                                      : AcquisitionOutcome::EnableFailed);
         return;
     }
     (void)link.WritePacket(MakeCommandPacket(kCmdConsoleVersion));
@@ -172,18 +175,17 @@ void AcquisitionEngine::AcquisitionThread(const std::stop_token& cancel) {
         std::mutex mutex;
         std::condition_variable_any never;
         std::unique_lock lock(mutex);
-        never.wait_for(lock, cancel, kVersionToStartDelay, [] { return false; });
+        never.wait_for(lock, token, m_startDelay, [] { return false; });
     }
     (void)link.WritePacket(MakeCommandPacket(kCmdSystemRequest));
 
-    FrameReceiver receiver(link, m_window, m_bStopThread);
-    while (!m_bStopThread.load()) {
+    FrameReceiver receiver(link, m_window, token);
+    while (!token.stop_requested()) {
         FrameReceiver::Step step = receiver.Next();
         if (step.event == FrameReceiver::Event::Frame) {
-            DispatchFrame(step.command, cancel);
+            DispatchFrame(step.command, stop);
         } else if (step.event == FrameReceiver::Event::Lost) {
             link.Close();
-            m_observer.DeviceLost(step.reason, cancel);
             Finish(AcquisitionOutcome::DeviceLost, step.reason);
             return;
         }
@@ -192,16 +194,16 @@ void AcquisitionEngine::AcquisitionThread(const std::stop_token& cancel) {
     Finish(m_endMarkerSeen ? AcquisitionOutcome::Completed : AcquisitionOutcome::Stopped);
 }
 
-void AcquisitionEngine::DispatchFrame(std::uint8_t command, const std::stop_token& cancel) {
+void AcquisitionEngine::DispatchFrame(std::uint8_t command, std::stop_source& stop) {
     switch (command) {
         case kCmdEcho:
             OnEchoFrame();
             break;
         case kCmdSystemRequest:
-            OnSystemRequestFrame(cancel);
+            OnSystemRequestFrame(stop.get_token());
             break;
         case kCmdSystemLog:
-            OnSystemLogFrame(cancel);
+            OnSystemLogFrame(stop);
             break;
         case kCmdConsoleVersion:
             OnConsoleVersionFrame();
@@ -211,21 +213,21 @@ void AcquisitionEngine::DispatchFrame(std::uint8_t command, const std::stop_toke
     }
 }
 
-void AcquisitionEngine::OnSystemRequestFrame(const std::stop_token& cancel) {
+void AcquisitionEngine::OnSystemRequestFrame(const std::stop_token& stop) {
     const std::uint8_t index = m_window.RecordIndex();
     if (index > kLastHtIndex) {
         return;  // no table entry: dropped and not counted
     }
     int count = HtCount();
     if (count == 0) {
-        m_observer.AddStatusLine(std::string(kStatusChecking), cancel);
+        m_observer.AddStatusLine(std::string(kStatusChecking));
     }
     if (count == 1) {
-        m_observer.AddStatusLine(std::string(kStatusSystemRequest), cancel);
+        m_observer.AddStatusLine(std::string(kStatusSystemRequest));
     }
     {
         std::lock_guard lock(m_dataMutex);
-        if (m_bStopThread.load()) {
+        if (stop.stop_requested()) {
             return;  // Skip or close came first: nothing more is stored
         }
         DiagnosisRecord& record = m_data.m_HtInfo[index];
@@ -244,30 +246,27 @@ void AcquisitionEngine::OnSystemRequestFrame(const std::stop_token& cancel) {
         }
         count = ++m_nHtCount;
     }
-    m_observer.SetSystemProgress(count, cancel);
+    m_observer.SetSystemProgress(count);
 }
 
-void AcquisitionEngine::OnSystemLogFrame(const std::stop_token& cancel) {
+void AcquisitionEngine::OnSystemLogFrame(std::stop_source& stop) {
     const std::uint8_t index = m_window.RecordIndex();
     int count = CmdCount();
     if (count == 0) {
-        m_observer.AddStatusLine(std::string(kStatusSystemLog), cancel);
+        m_observer.AddStatusLine(std::string(kStatusSystemLog));
     }
     if (index > kLastCmdIndex) {
-        m_bStopThread = true;
+        // The log is complete. What follows on the pages (Skip off, Next on,
+        // the question) is the receiver's, once Finished arrives.
+        stop.request_stop();
         m_endMarkerSeen = true;
         m_link->Close();
-        m_observer.AddStatusLine(std::string(kStatusEnd), cancel);
-        m_observer.SetButtons(false, true, cancel);
-        if (m_observer.AskGoNext(std::string(kMsgGoNextQuestion), cancel) &&
-            !cancel.stop_requested()) {
-            m_observer.GoToUserPage(cancel);
-        }
+        m_observer.AddStatusLine(std::string(kStatusEnd));
         return;
     }
     {
         std::lock_guard lock(m_dataMutex);
-        if (m_bStopThread.load()) {
+        if (stop.stop_requested()) {
             return;
         }
         DiagnosisRecord& record = m_data.m_CmdInfo[index];
@@ -278,7 +277,7 @@ void AcquisitionEngine::OnSystemLogFrame(const std::stop_token& cancel) {
         }
         count = ++m_nCmdCount;
     }
-    m_observer.SetLogProgress(count, cancel);
+    m_observer.SetLogProgress(count);
 }
 
 void AcquisitionEngine::OnConsoleVersionFrame() {

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <stop_token>
@@ -18,28 +16,18 @@
 
 namespace vok {
 
-// How the last acquisition ended.
-enum class AcquisitionOutcome {
-    NotStarted,
-    Running,
-    Completed,     // the end marker arrived
-    Stopped,       // Skip or close
-    EnableFailed,  // the enable packet could not be written
-    DeviceLost,    // the device failed mid-acquisition
-};
-
 // The data side of the main dialog: the link, the receive window, both
 // record tables with their counters, the console version and the serial,
-// the stop flag and the acquisition worker. The GUI's StartDiagnosis, Skip
+// the stop request and the acquisition worker. The GUI's StartDiagnosis, Skip
 // and close handler, and `vok acquire`, drive one of these.
 //
 // Threads. Every public call comes from one thread (the GUI thread); the
-// worker runs AcquisitionThread and makes every observer call. Skip() and
-// Close() set the stop flag and trigger the observer's stop token before
-// they wait for the worker, so they return within about one link wait slice
-// (50 ms) even while the worker waits on the GUI thread (see
-// AcquisitionObserver). The worker has always ended before the tables,
-// window and link it uses go, and nothing it stored survives Skip().
+// worker runs AcquisitionThread and makes every observer call, none of which
+// waits. One stop request ends a run, whoever makes it: Skip(), Close() or
+// the worker itself at the end marker. Skip() and Close() then close the
+// link and join the worker, so they return within about one link wait slice
+// (50 ms). The worker has always ended before the tables, window and link it
+// uses go, and nothing it stored survives Skip().
 //
 // StartDiagnosis, step by step:
 //     if (!engine.OpenDevice(opener)) -> error page with kMsgCheckCable
@@ -49,7 +37,13 @@ enum class AcquisitionOutcome {
 //     Skip on, Next off, page 130
 class AcquisitionEngine {
 public:
+    // `startDelay` is the pause between the version request and the request
+    // for the records (half a second, which the console needs); tests that
+    // talk to no console shorten it.
+    static constexpr std::chrono::milliseconds kVersionToStartDelay{500};
+
     explicit AcquisitionEngine(AcquisitionObserver& observer);
+    AcquisitionEngine(AcquisitionObserver& observer, std::chrono::milliseconds startDelay);
     ~AcquisitionEngine();
     AcquisitionEngine(const AcquisitionEngine&) = delete;
     AcquisitionEngine& operator=(const AcquisitionEngine&) = delete;
@@ -62,7 +56,7 @@ public:
     // Both tables empty, version forgotten, both counters 0.
     void ResetForDiagnosis();
 
-    // After the start question's Yes: stop flag down, worker started.
+    // After the start question's Yes: a fresh stop request, worker started.
     void StartAcquisition();
 
     // Closes the link (after the start question's No, so a second Start
@@ -77,7 +71,7 @@ public:
     // then clears the tables. Returns within about 50 ms.
     void Skip();
 
-    // The close handler: stop flag, link closed, worker joined.
+    // The close handler: stop requested, link closed, worker joined.
     void Close();
 
     // Waits until the worker has ended or the time has passed; the outcome
@@ -93,25 +87,26 @@ public:
     DiagnosisData Data() const;
     int HtCount() const;
     int CmdCount() const;
-    bool StopRequested() const { return m_bStopThread.load(); }
+    bool StopRequested() const { return m_stop.stop_requested(); }
 
 private:
-    void AcquisitionThread(const std::stop_token& cancel);
-    void DispatchFrame(std::uint8_t command, const std::stop_token& cancel);
-    void OnSystemRequestFrame(const std::stop_token& cancel);
-    void OnSystemLogFrame(const std::stop_token& cancel);
+    void AcquisitionThread(std::stop_source stop);
+    void DispatchFrame(std::uint8_t command, std::stop_source& stop);
+    void OnSystemRequestFrame(const std::stop_token& stop);
+    void OnSystemLogFrame(std::stop_source& stop);
     void OnConsoleVersionFrame();
     void OnEchoFrame();
-    void RequestStop();
     void JoinWorker();
-    void Finish(AcquisitionOutcome outcome, std::string reason = {});
+    void Finish(AcquisitionOutcome outcome, const std::string& reason = {});
 
     AcquisitionObserver& m_observer;
+    std::chrono::milliseconds m_startDelay;
     std::unique_ptr<DeviceLink> m_link;  // replaced only while no worker runs
     ReceiveWindow m_window;              // worker only; never cleared
-    std::atomic<bool> m_bStopThread{false};
+    // The run's one stop request; a fresh one for each run. The worker holds
+    // its own copy, so replacing it never races with the worker.
+    std::stop_source m_stop;
     bool m_endMarkerSeen = false;  // worker only while it runs
-    std::stop_source m_cancel;
     std::thread m_worker;
 
     mutable std::mutex m_dataMutex;  // the tables, version, serial, counters

@@ -1,18 +1,19 @@
 #include "link/FrameReceiver.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/LinkTiming.h"
 
 namespace vok {
 
-FrameReceiver::FrameReceiver(DeviceLink& link, ReceiveWindow& window, const std::atomic<bool>& stop)
-    : m_link(link), m_window(window), m_stop(stop) {}
+FrameReceiver::FrameReceiver(DeviceLink& link, ReceiveWindow& window, std::stop_token stop)
+    : m_link(link), m_window(window), m_stop(std::move(stop)) {}
 
 FrameReceiver::Step FrameReceiver::Failed(const std::string& reason) const {
     // Closing the link is how Skip and close stop the worker: what fails
-    // after the stop flag is set is that stop, not a lost device.
-    if (m_stop.load()) {
+    // after a stop request is that stop, not a lost device.
+    if (m_stop.stop_requested()) {
         return {Event::Stopped, 0, {}};
     }
     return {Event::Lost, 0, reason};
@@ -20,7 +21,7 @@ FrameReceiver::Step FrameReceiver::Failed(const std::string& reason) const {
 
 FrameReceiver::Step FrameReceiver::Available(std::size_t& count) {
     count = 0;
-    if (m_stop.load()) {
+    if (m_stop.stop_requested()) {
         return {Event::Stopped, 0, {}};
     }
     const Result<std::size_t> queued = m_link.ReceiveCount();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <stop_token>
 #include <string>
 
 #include "link/DeviceLink.h"
@@ -11,7 +11,7 @@ namespace vok {
 
 // The reception steps: read one byte, test the window for a header, read the
 // rest of the frame, hand back its command byte. Every wait is bounded by the
-// link's wait slice and rechecks the stop flag, so a console that stops in the
+// link's wait slice and rechecks the stop request, so a console that stops in the
 // middle of a frame never holds up Skip or close; a device that fails ends
 // reception instead of being read as a stream of nothing.
 class FrameReceiver {
@@ -19,7 +19,7 @@ public:
     enum class Event {
         None,     // no frame completed in this step
         Frame,    // a frame is complete in the window; `command` says which
-        Stopped,  // the stop flag was set
+        Stopped,  // a stop was requested
         Lost,     // the device failed; `reason` says how
     };
     struct Step {
@@ -28,7 +28,7 @@ public:
         std::string reason;
     };
 
-    FrameReceiver(DeviceLink& link, ReceiveWindow& window, const std::atomic<bool>& stop);
+    FrameReceiver(DeviceLink& link, ReceiveWindow& window, std::stop_token stop);
 
     // One pass of the acquisition loop: waits at most one slice for a byte.
     Step Next();
@@ -42,7 +42,7 @@ private:
 
     DeviceLink& m_link;
     ReceiveWindow& m_window;
-    const std::atomic<bool>& m_stop;
+    std::stop_token m_stop;
 };
 
 }  // namespace vok

@@ -1,6 +1,5 @@
 #include "pages/CDialogError.h"
 
-#include "app/CDiagnosisDlg.h"
 #include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
 #include "resources/Icons.h"
@@ -17,17 +16,18 @@ constexpr std::string_view kErrorRetryPiece =
 
 }  // namespace
 
-CDialogError::CDialogError(CDiagnosisDlg& owner)
-    : CWizardPage(kIdErrorPage, &owner), m_btnExit(PageTexts::Show(kExitText)), m_owner(owner) {
+CDialogError::CDialogError(MessageBoxService& messages, QWidget* parent)
+    : CWizardPage(kIdErrorPage, parent),
+      m_btnExit(PageTexts::Show(kExitText)),
+      m_messages(messages) {
     DialogControls::Place(&m_ctrlError, this, kIdcPanel, kPanelRect, Units());
     DialogControls::Place(&m_btnExit, this, kIdcExit, kButton4Rect, Units());
-    connect(&m_btnExit, &QPushButton::clicked, this, &CDialogError::OnExit);
+    connect(&m_btnExit, &QPushButton::clicked, this, &CDialogError::ExitRequested);
 }
 
 bool CDialogError::OnInitDialog() {
     CWizardPage::OnInitDialog();
-    m_owner.m_pErrorDlg = this;
-    m_ctrlError.SetMessageBoxService(&m_owner.Messages());
+    m_ctrlError.SetMessageBoxService(&m_messages);
     return true;
 }
 
@@ -43,10 +43,6 @@ void CDialogError::SetErrorCode(const std::string& code) {
     PageTexts::StylePanel(m_ctrlError);
     m_ctrlError.setText(PageTexts::Show(ErrorText(code)));
     m_btnExit.SetIcon(kIconExit);
-}
-
-void CDialogError::OnExit() {
-    m_owner.Shell().ExitProcess();
 }
 
 }  // namespace vok

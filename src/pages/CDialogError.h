@@ -4,18 +4,17 @@
 
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
+#include "platform/MessageBoxService.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
-
-class CDiagnosisDlg;
 
 // Page 134: why the diagnosis cannot go on, and Exit.
 class CDialogError : public CWizardPage {
     Q_OBJECT
 
 public:
-    explicit CDialogError(CDiagnosisDlg& owner);
+    CDialogError(MessageBoxService& messages, QWidget* parent);
 
     bool OnInitDialog() override;
 
@@ -28,10 +27,12 @@ public:
     CFontLabel m_ctrlError;
     CIconButton m_btnExit;
 
-private:
-    void OnExit();
+signals:
+    // Exit asks nothing here.
+    void ExitRequested();
 
-    CDiagnosisDlg& m_owner;
+private:
+    MessageBoxService& m_messages;
 };
 
 }  // namespace vok

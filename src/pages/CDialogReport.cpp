@@ -3,24 +3,24 @@
 #include <QString>
 #include <QUrl>
 
-#include "app/CDiagnosisDlg.h"
 #include "core/UserMessages.h"
 #include "report/HtmlReportFile.h"
 
 namespace vok {
 
-CDialogReport::CDialogReport(CDiagnosisDlg& owner) : m_owner(owner) {}
+CDialogReport::CDialogReport(const DataFolder& folder, MessageBoxService& messages,
+                             DesktopShell& shell)
+    : m_folder(folder), m_messages(messages), m_shell(shell) {}
 
-std::optional<std::string> CDialogReport::DoModal() {
-    const Result<std::string> page =
-        HtmlReportFile::RenderReportFile(m_strReportPath, m_owner.Folder());
+std::optional<std::string> CDialogReport::Show() {
+    const Result<std::string> page = HtmlReportFile::RenderReportFile(m_strReportPath, m_folder);
     if (!page) {
         // A page that was never written must not look like a report that
         // opened: the browser would show an old page or nothing at all.
-        m_owner.Messages().Notify(std::string(kErrorMessagePrefix) + page.error());
+        m_messages.Notify(std::string(kErrorMessagePrefix) + page.error());
         return std::nullopt;
     }
-    m_owner.Shell().OpenUrl(PageUrl(*page));
+    m_shell.OpenUrl(PageUrl(*page));
     return *page;
 }
 

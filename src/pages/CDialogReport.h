@@ -3,21 +3,23 @@
 #include <optional>
 #include <string>
 
-namespace vok {
+#include "platform/DataFolder.h"
+#include "platform/DesktopShell.h"
+#include "platform/MessageBoxService.h"
 
-class CDiagnosisDlg;
+namespace vok {
 
 // The report view: turns one report file into its HTML report in the REPORT
 // folder and hands the page to the browser. It has no window of its own; the
 // caller gets control back as soon as the browser has been asked.
 class CDialogReport {
 public:
-    explicit CDialogReport(CDiagnosisDlg& owner);
+    CDialogReport(const DataFolder& folder, MessageBoxService& messages, DesktopShell& shell);
 
     // Renders m_strReportPath afresh and opens the page. The page's path, or
     // nothing when the report could not be read or the page not written; the
     // user has then been told why.
-    std::optional<std::string> DoModal();
+    std::optional<std::string> Show();
 
     // The "file://" address the browser is given for a page.
     static std::string PageUrl(const std::string& htmlPath);
@@ -26,7 +28,9 @@ public:
     std::string m_strReportPath;  // full path
 
 private:
-    CDiagnosisDlg& m_owner;
+    const DataFolder& m_folder;
+    MessageBoxService& m_messages;
+    DesktopShell& m_shell;
 };
 
 }  // namespace vok

@@ -2,19 +2,19 @@
 
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
+#include "platform/DesktopShell.h"
+#include "platform/MessageBoxService.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
 
-class CDiagnosisDlg;
-
 // Page 129, the start page: what the program does, and Homepage, Load,
-// Start and Exit.
+// Start and Exit. Load and Start are the main dialog's to carry out.
 class CDialogStep1Dlg : public CWizardPage {
     Q_OBJECT
 
 public:
-    explicit CDialogStep1Dlg(CDiagnosisDlg& owner);
+    CDialogStep1Dlg(MessageBoxService& messages, DesktopShell& shell, QWidget* parent);
 
     bool OnInitDialog() override;
 
@@ -27,13 +27,18 @@ public:
     CIconButton m_btnExit;
     CFontLabel m_ctrlIntro;
 
+signals:
+    void LoadRequested();
+    void StartRequested();
+    // After the user confirmed it.
+    void ExitRequested();
+
 private:
     void OnHomepage();
-    void OnLoad();
-    void OnStart();
     void OnExit();
 
-    CDiagnosisDlg& m_owner;
+    MessageBoxService& m_messages;
+    DesktopShell& m_shell;
 };
 
 }  // namespace vok

@@ -1,7 +1,5 @@
 #include "pages/CDialogStep2Dlg.h"
 
-#include "app/CDiagnosisDlg.h"
-#include "pages/CDialogStep3Dlg.h"
 #include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
@@ -39,13 +37,14 @@ QColor BarBackground() {
 
 }  // namespace
 
-CDialogStep2Dlg::CDialogStep2Dlg(CDiagnosisDlg& owner)
-    : CWizardPage(kIdProgressPage, &owner),
+CDialogStep2Dlg::CDialogStep2Dlg(MessageBoxService& messages, DesktopShell& shell, QWidget* parent)
+    : CWizardPage(kIdProgressPage, parent),
       m_btnHomepage(PageTexts::Show(kHomepageText)),
       m_btnSkip(PageTexts::Show(kSkipText)),
       m_btnNext(PageTexts::Show(kNextText)),
       m_btnExit(PageTexts::Show(kExitText)),
-      m_owner(owner) {
+      m_messages(messages),
+      m_shell(shell) {
     DialogControls::Place(&m_ctrlStatus, this, kIdcPanel, kStatusPanelRect, Units());
     DialogControls::Place(&m_ctrlSystemProgress, this, kIdcSystemBar, kSystemBarRect, Units());
     DialogControls::Place(&m_ctrlLogProgress, this, kIdcLogBar, kLogBarRect, Units());
@@ -55,7 +54,7 @@ CDialogStep2Dlg::CDialogStep2Dlg(CDiagnosisDlg& owner)
     DialogControls::Place(&m_btnExit, this, kIdcExit, kButton4Rect, Units());
     connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep2Dlg::OnHomepage);
     connect(&m_btnSkip, &QPushButton::clicked, this, &CDialogStep2Dlg::OnSkip);
-    connect(&m_btnNext, &QPushButton::clicked, this, &CDialogStep2Dlg::OnNext);
+    connect(&m_btnNext, &QPushButton::clicked, this, &CDialogStep2Dlg::NextRequested);
     connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep2Dlg::OnExit);
 }
 
@@ -65,7 +64,6 @@ std::string CDialogStep2Dlg::InitialStatusText() {
 
 bool CDialogStep2Dlg::OnInitDialog() {
     CWizardPage::OnInitDialog();
-    m_owner.m_pStep2Dlg = this;
 
     m_ctrlSystemProgress.setText(PageTexts::Show(kSystemBarText));
     m_ctrlLogProgress.setText(PageTexts::Show(kLogBarText));
@@ -74,7 +72,7 @@ bool CDialogStep2Dlg::OnInitDialog() {
     m_ctrlSystemProgress.SetTextBkColor(QColor(255, 255, 255));
     m_ctrlLogProgress.SetTextBkColor(QColor(255, 255, 255));
 
-    m_ctrlStatus.SetMessageBoxService(&m_owner.Messages());
+    m_ctrlStatus.SetMessageBoxService(&m_messages);
     PageTexts::StylePanel(m_ctrlStatus);
     m_ctrlStatus.setText(PageTexts::Show(InitialStatusText()));
 
@@ -107,26 +105,18 @@ void CDialogStep2Dlg::SetLogProgress(int position) {
 }
 
 void CDialogStep2Dlg::OnHomepage() {
-    m_owner.Shell().OpenUrl(std::string(kHomepageUrl));
+    m_shell.OpenUrl(std::string(kHomepageUrl));
 }
 
 void CDialogStep2Dlg::OnSkip() {
-    if (m_owner.Messages().Ask(std::string(kMsgSkipNotCompleted)) != kAnswerYes) {
-        return;
+    if (m_messages.Ask(std::string(kMsgSkipNotCompleted))) {
+        emit SkipRequested();
     }
-    m_owner.SkipAcquisition();
-    m_owner.m_pStep3Dlg->LoadUserInfo();
-    m_owner.SetActivePage(kIdUserPage);
-}
-
-void CDialogStep2Dlg::OnNext() {
-    m_owner.m_pStep3Dlg->LoadUserInfo();
-    m_owner.SetActivePage(kIdUserPage);
 }
 
 void CDialogStep2Dlg::OnExit() {
-    if (m_owner.Messages().Ask(std::string(kMsgExitNotCompleted)) == kAnswerYes) {
-        m_owner.Shell().ExitProcess();
+    if (m_messages.Ask(std::string(kMsgExitNotCompleted))) {
+        emit ExitRequested();
     }
 }
 

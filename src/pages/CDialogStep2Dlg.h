@@ -5,23 +5,24 @@
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
+#include "platform/DesktopShell.h"
+#include "platform/MessageBoxService.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
 
-class CDiagnosisDlg;
-
 // Page 130: the acquisition under way, with a status text, a bar for the
-// system records and one for the log records.
+// system records and one for the log records. The main dialog feeds it and
+// switches Skip and Next.
 class CDialogStep2Dlg : public CWizardPage {
     Q_OBJECT
 
 public:
-    explicit CDialogStep2Dlg(CDiagnosisDlg& owner);
+    CDialogStep2Dlg(MessageBoxService& messages, DesktopShell& shell, QWidget* parent);
 
     bool OnInitDialog() override;
 
-    // The acquisition's page effects; GUI thread only.
+    // The acquisition's page effects.
     void AddStatusLine(const std::string& line);
     void SetSystemProgress(int position);
     void SetLogProgress(int position);
@@ -37,13 +38,19 @@ public:
     CIconButton m_btnNext;
     CIconButton m_btnExit;
 
+signals:
+    // Each after the user confirmed it (Next asks nothing).
+    void SkipRequested();
+    void NextRequested();
+    void ExitRequested();
+
 private:
     void OnHomepage();
     void OnSkip();
-    void OnNext();
     void OnExit();
 
-    CDiagnosisDlg& m_owner;
+    MessageBoxService& m_messages;
+    DesktopShell& m_shell;
 };
 
 }  // namespace vok

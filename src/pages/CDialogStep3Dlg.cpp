@@ -1,7 +1,5 @@
 #include "pages/CDialogStep3Dlg.h"
 
-#include "app/CDiagnosisDlg.h"
-#include "pages/CDialogStep4Dlg.h"
 #include "pages/FormLabel.h"
 #include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
@@ -39,13 +37,14 @@ constexpr DlgControl kUserLabels[] = {
 
 }  // namespace
 
-CDialogStep3Dlg::CDialogStep3Dlg(CDiagnosisDlg& owner)
-    : CWizardPage(kIdUserPage, &owner),
+CDialogStep3Dlg::CDialogStep3Dlg(MessageBoxService& messages, DesktopShell& shell, QWidget* parent)
+    : CWizardPage(kIdUserPage, parent),
       m_grpUser(PageTexts::Show(kUserGroupTitle)),
       m_btnHomepage(PageTexts::Show(kHomepageText)),
       m_btnNext(PageTexts::Show(kNextText)),
       m_btnExit(PageTexts::Show(kExitText)),
-      m_owner(owner) {
+      m_messages(messages),
+      m_shell(shell) {
     // The group box first, so the boxes stack above it; then tab order.
     DialogControls::Place(&m_grpUser, this, kIdcStatic, kFormGroupRect, Units());
     for (std::size_t i = 0; i < kLineBoxes; ++i) {
@@ -70,15 +69,13 @@ CDialogStep3Dlg::CDialogStep3Dlg(CDiagnosisDlg& owner)
 
 bool CDialogStep3Dlg::OnInitDialog() {
     CWizardPage::OnInitDialog();
-    m_owner.m_pStep3Dlg = this;
     m_btnHomepage.SetIcon(kIconHomepage);
     m_btnNext.SetIcon(kIconNext);
     m_btnExit.SetIcon(kIconExit);
     return true;
 }
 
-void CDialogStep3Dlg::LoadUserInfo() {
-    const SiteInfo form = SiteConfig::ReadUserForm(m_owner.Folder().ConfigFile().string());
+void CDialogStep3Dlg::LoadUserInfo(const SiteInfo& form) {
     for (std::size_t i = 0; i < kLineBoxes; ++i) {
         m_edtUser[i]->setText(PageTexts::Show(form.Field(kFirstUserField + i)));
         m_edtUser[i]->setCursorPosition(0);
@@ -86,30 +83,28 @@ void CDialogStep3Dlg::LoadUserInfo() {
     m_edtComment->clear();
 }
 
-void CDialogStep3Dlg::SaveUserInfo() {
-    SiteInfo& site = m_owner.m_SiteInfo;
+SiteInfo CDialogStep3Dlg::SaveUserInfo() const {
+    SiteInfo form;
     for (std::size_t i = 0; i < kLineBoxes; ++i) {
-        site.Field(kFirstUserField + i) = PageTexts::Bytes(m_edtUser[i]->text());
+        form.Field(kFirstUserField + i) = PageTexts::Bytes(m_edtUser[i]->text());
     }
-    site.Field(kCommentField) = PageTexts::Bytes(m_edtComment->toPlainText());
+    form.Field(kCommentField) = PageTexts::Bytes(m_edtComment->toPlainText());
+    return form;
 }
 
 void CDialogStep3Dlg::OnNext() {
-    if (m_owner.Messages().Ask(std::string(kMsgSureInformation)) != kAnswerYes) {
-        return;
+    if (m_messages.Ask(std::string(kMsgSureInformation))) {
+        emit NextRequested(SaveUserInfo());
     }
-    SaveUserInfo();
-    m_owner.m_pStep4Dlg->LoadServiceInfo();
-    m_owner.SetActivePage(kIdServicePage);
 }
 
 void CDialogStep3Dlg::OnHomepage() {
-    m_owner.Shell().OpenUrl(std::string(kHomepageUrl));
+    m_shell.OpenUrl(std::string(kHomepageUrl));
 }
 
 void CDialogStep3Dlg::OnExit() {
-    if (m_owner.Messages().Ask(std::string(kMsgExitNotCompleted)) == kAnswerYes) {
-        m_owner.Shell().ExitProcess();
+    if (m_messages.Ask(std::string(kMsgExitNotCompleted))) {
+        emit ExitRequested();
     }
 }
 

@@ -8,11 +8,12 @@
 #include <QPlainTextEdit>
 
 #include "controls/CIconButton.h"
+#include "platform/DesktopShell.h"
+#include "platform/MessageBoxService.h"
+#include "report/SiteInfo.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
-
-class CDiagnosisDlg;
 
 // Page 131: the user site's contact data and the operator's comments.
 class CDialogStep3Dlg : public CWizardPage {
@@ -21,17 +22,17 @@ class CDialogStep3Dlg : public CWizardPage {
 public:
     static constexpr std::size_t kLineBoxes = 6;
 
-    explicit CDialogStep3Dlg(CDiagnosisDlg& owner);
+    CDialogStep3Dlg(MessageBoxService& messages, DesktopShell& shell, QWidget* parent);
 
     bool OnInitDialog() override;
 
-    // Fills the six boxes from the [USER] section of the site configuration
-    // file; the comments box starts empty.
-    void LoadUserInfo();
+    // Fills the six boxes from the user fields of `form` (the [USER] section
+    // of the site configuration file); the comments box starts empty.
+    void LoadUserInfo(const SiteInfo& form);
 
-    // Copies the seven boxes into the main dialog's site information; the
-    // comments keep their line breaks.
-    void SaveUserInfo();
+    // The seven boxes as the user fields of a site information; the
+    // comments keep their line breaks. The other fields stay empty.
+    SiteInfo SaveUserInfo() const;
 
     QGroupBox m_grpUser;
     std::array<QLineEdit*, kLineBoxes> m_edtUser{};  // 1014 to 1019
@@ -40,12 +41,18 @@ public:
     CIconButton m_btnNext;
     CIconButton m_btnExit;
 
+signals:
+    // After the user confirmed the form, with what it holds.
+    void NextRequested(const vok::SiteInfo& form);
+    void ExitRequested();
+
 private:
     void OnHomepage();
     void OnNext();
     void OnExit();
 
-    CDiagnosisDlg& m_owner;
+    MessageBoxService& m_messages;
+    DesktopShell& m_shell;
 };
 
 }  // namespace vok

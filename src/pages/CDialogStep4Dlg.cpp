@@ -1,7 +1,5 @@
 #include "pages/CDialogStep4Dlg.h"
 
-#include "app/CDiagnosisDlg.h"
-#include "pages/CDialogStep5Dlg.h"
 #include "pages/FormLabel.h"
 #include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
@@ -58,15 +56,16 @@ constexpr DlgControl kServiceLabels[] = {
 
 }  // namespace
 
-CDialogStep4Dlg::CDialogStep4Dlg(CDiagnosisDlg& owner)
-    : CWizardPage(kIdServicePage, &owner),
+CDialogStep4Dlg::CDialogStep4Dlg(MessageBoxService& messages, DesktopShell& shell, QWidget* parent)
+    : CWizardPage(kIdServicePage, parent),
       m_grpService(PageTexts::Show(kServiceGroupTitle)),
       m_chkAddHistory(PageTexts::Show(kAddHistoryCheck.text)),
       m_btnHomepage(PageTexts::Show(kHomepageText)),
       m_btnBack(PageTexts::Show(kBackText)),
       m_btnNext(PageTexts::Show(kNextText)),
       m_btnExit(PageTexts::Show(kExitText)),
-      m_owner(owner) {
+      m_messages(messages),
+      m_shell(shell) {
     DialogControls::Place(&m_grpService, this, kIdcStatic, kFormGroupRect, Units());
     for (std::size_t i = 0; i < kBoxes; ++i) {
         m_edtService[i] = DialogControls::Place(new QLineEdit(this), this, kServiceBoxes[i].id,
@@ -93,7 +92,6 @@ CDialogStep4Dlg::CDialogStep4Dlg(CDiagnosisDlg& owner)
 
 bool CDialogStep4Dlg::OnInitDialog() {
     CWizardPage::OnInitDialog();
-    m_owner.m_pStep4Dlg = this;
     m_btnHomepage.SetIcon(kIconHomepage);
     m_btnBack.SetIcon(kIconBack);
     m_btnNext.SetIcon(kIconNext);
@@ -101,44 +99,40 @@ bool CDialogStep4Dlg::OnInitDialog() {
     return true;
 }
 
-void CDialogStep4Dlg::LoadServiceInfo() {
-    // The form holds empty cause and action: each visit records a new entry.
-    const SiteInfo form = SiteConfig::ReadServiceForm(m_owner.Folder().ConfigFile().string());
+void CDialogStep4Dlg::LoadServiceInfo(const SiteInfo& form) {
     for (std::size_t i = 0; i < kBoxes; ++i) {
         m_edtService[i]->setText(PageTexts::Show(form.Field(kFirstServiceField + i)));
         m_edtService[i]->setCursorPosition(0);
     }
 }
 
-void CDialogStep4Dlg::SaveServiceInfo() {
+SiteInfo CDialogStep4Dlg::SaveServiceInfo() const {
+    SiteInfo form;
     for (std::size_t i = 0; i < kBoxes; ++i) {
-        m_owner.m_SiteInfo.Field(kFirstServiceField + i) =
-            PageTexts::Bytes(m_edtService[i]->text());
+        form.Field(kFirstServiceField + i) = PageTexts::Bytes(m_edtService[i]->text());
     }
+    return form;
 }
 
 void CDialogStep4Dlg::OnBack() {
-    if (m_owner.Messages().Ask(std::string(kMsgGoPreview)) == kAnswerYes) {
-        m_owner.SetActivePage(kIdUserPage);
+    if (m_messages.Ask(std::string(kMsgGoPreview))) {
+        emit BackRequested();
     }
 }
 
 void CDialogStep4Dlg::OnNext() {
-    if (m_owner.Messages().Ask(std::string(kMsgSureInformation)) != kAnswerYes) {
-        return;
+    if (m_messages.Ask(std::string(kMsgSureInformation))) {
+        emit NextRequested(SaveServiceInfo());
     }
-    SaveServiceInfo();
-    m_owner.SetActivePage(kIdCompletionPage);
-    m_owner.m_pStep5Dlg->WriteReportFile();
 }
 
 void CDialogStep4Dlg::OnHomepage() {
-    m_owner.Shell().OpenUrl(std::string(kHomepageUrl));
+    m_shell.OpenUrl(std::string(kHomepageUrl));
 }
 
 void CDialogStep4Dlg::OnExit() {
-    if (m_owner.Messages().Ask(std::string(kMsgExitNotCompleted)) == kAnswerYes) {
-        m_owner.Shell().ExitProcess();
+    if (m_messages.Ask(std::string(kMsgExitNotCompleted))) {
+        emit ExitRequested();
     }
 }
 

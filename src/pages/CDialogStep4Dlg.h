@@ -8,14 +8,15 @@
 #include <QLineEdit>
 
 #include "controls/CIconButton.h"
+#include "platform/DesktopShell.h"
+#include "platform/MessageBoxService.h"
+#include "report/SiteInfo.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
 
 // The page's boxes, one per service field.
 inline constexpr std::size_t kServiceFieldCountOnPage = 12;
-
-class CDiagnosisDlg;
 
 // Page 132: the generator's installation data, the service engineer and one
 // service history entry.
@@ -25,15 +26,17 @@ class CDialogStep4Dlg : public CWizardPage {
 public:
     static constexpr std::size_t kBoxes = kServiceFieldCountOnPage;
 
-    explicit CDialogStep4Dlg(CDiagnosisDlg& owner);
+    CDialogStep4Dlg(MessageBoxService& messages, DesktopShell& shell, QWidget* parent);
 
     bool OnInitDialog() override;
 
-    // Fills ten boxes from the [SERVICE] section of the site configuration
-    // file; the history cause and action start empty.
-    void LoadServiceInfo();
-    // Copies the twelve boxes into the main dialog's site information.
-    void SaveServiceInfo();
+    // Fills the twelve boxes from the service fields of `form` (the
+    // [SERVICE] section of the site configuration file, with the history
+    // cause and action empty).
+    void LoadServiceInfo(const SiteInfo& form);
+    // The twelve boxes as the service fields of a site information; the
+    // other fields stay empty.
+    SiteInfo SaveServiceInfo() const;
 
     QGroupBox m_grpService;
     std::array<QLineEdit*, kBoxes> m_edtService{};  // in the order of the fields
@@ -43,13 +46,20 @@ public:
     CIconButton m_btnNext;
     CIconButton m_btnExit;
 
+signals:
+    // Each after the user confirmed it; Next with what the form holds.
+    void BackRequested();
+    void NextRequested(const vok::SiteInfo& form);
+    void ExitRequested();
+
 private:
     void OnHomepage();
     void OnBack();
     void OnNext();
     void OnExit();
 
-    CDiagnosisDlg& m_owner;
+    MessageBoxService& m_messages;
+    DesktopShell& m_shell;
 };
 
 }  // namespace vok

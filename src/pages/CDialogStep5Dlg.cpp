@@ -2,9 +2,7 @@
 
 #include <ctime>
 
-#include "app/CDiagnosisDlg.h"
 #include "core/UserMessages.h"
-#include "pages/CDialogReport.h"
 #include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
@@ -32,18 +30,18 @@ constexpr std::string_view kCompletionPieces[] = {
 
 }  // namespace
 
-CDialogStep5Dlg::CDialogStep5Dlg(CDiagnosisDlg& owner)
-    : CWizardPage(kIdCompletionPage, &owner),
+CDialogStep5Dlg::CDialogStep5Dlg(MessageBoxService& messages, QWidget* parent)
+    : CWizardPage(kIdCompletionPage, parent),
       m_btnSend(PageTexts::Show(kSendText)),
       m_btnReport(PageTexts::Show(kReportText)),
       m_btnExit(PageTexts::Show(kExitText)),
-      m_owner(owner) {
+      m_messages(messages) {
     DialogControls::Place(&m_ctrlComplete, this, kIdcPanel, kPanelRect, Units());
     DialogControls::Place(&m_btnSend, this, kIdcSend, kSendButtonRect, Units());
     DialogControls::Place(&m_btnReport, this, kIdcReport, kButton3Rect, Units());
     DialogControls::Place(&m_btnExit, this, kIdcExit, kButton4Rect, Units());
-    connect(&m_btnSend, &QPushButton::clicked, this, &CDialogStep5Dlg::SendReport);
-    connect(&m_btnReport, &QPushButton::clicked, this, &CDialogStep5Dlg::ShowReport);
+    connect(&m_btnSend, &QPushButton::clicked, this, &CDialogStep5Dlg::SendRequested);
+    connect(&m_btnReport, &QPushButton::clicked, this, &CDialogStep5Dlg::ReportRequested);
     connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep5Dlg::OnExit);
 }
 
@@ -57,8 +55,7 @@ std::string CDialogStep5Dlg::CompletionText() {
 
 bool CDialogStep5Dlg::OnInitDialog() {
     CWizardPage::OnInitDialog();
-    m_owner.m_pStep5Dlg = this;
-    m_ctrlComplete.SetMessageBoxService(&m_owner.Messages());
+    m_ctrlComplete.SetMessageBoxService(&m_messages);
     PageTexts::StylePanel(m_ctrlComplete);
     m_ctrlComplete.setText(PageTexts::Show(CompletionText()));
     m_btnSend.SetIcon(kIconSend);
@@ -67,54 +64,25 @@ bool CDialogStep5Dlg::OnInitDialog() {
     return true;
 }
 
-void CDialogStep5Dlg::WriteReportFile() {
-    const Result<WrittenReport> written = ReportFileWriter::WriteReportFile(
-        m_owner.Folder().ReportFolder(), m_owner.m_SiteInfo, m_owner.Data(), std::time(nullptr));
+void CDialogStep5Dlg::WriteReportFile(const std::filesystem::path& folder, const SiteInfo& site,
+                                      const DiagnosisData& tables) {
+    const Result<WrittenReport> written =
+        ReportFileWriter::WriteReportFile(folder, site, tables, std::time(nullptr));
     if (!written) {
         // A report loaded earlier must not stand in for this diagnosis at
         // Send or Report.
         m_strReportName.clear();
         m_strReportPath.clear();
-        m_owner.Messages().Notify(std::string(kErrorMessagePrefix) + written.error());
+        m_messages.Notify(std::string(kErrorMessagePrefix) + written.error());
         return;
     }
     m_strReportName = written->m_strReportName;
     m_strReportPath = written->m_strReportPath;
 }
 
-void CDialogStep5Dlg::SendReport() {
-    if (m_strReportPath.empty()) {
-        m_owner.Messages().Notify(std::string(kMsgNoReportFile));
-        return;
-    }
-    if (m_owner.Messages().Ask(std::string(kMsgSendQuestion)) != kAnswerYes) {
-        m_owner.Messages().Notify(std::string(kMsgOperationCancel));
-        return;
-    }
-    const Result<bool> sent = m_owner.UploadReport(std::string(m_strReportPath));
-    if (!sent) {
-        m_owner.Messages().Notify(std::string(kErrorMessagePrefix) + sent.error());
-    } else {
-        m_owner.Messages().Notify(
-            std::string(*sent ? kUploadSuccessMessage : kUploadFailedMessage));
-    }
-    m_owner.SettleOutbox();
-}
-
-void CDialogStep5Dlg::ShowReport() {
-    if (m_strReportPath.empty()) {
-        m_owner.Messages().Notify(std::string(kMsgNoReportFile));
-        return;
-    }
-    CDialogReport report(m_owner);
-    report.m_strReportName = m_strReportName;
-    report.m_strReportPath = m_strReportPath;
-    report.DoModal();
-}
-
 void CDialogStep5Dlg::OnExit() {
-    if (m_owner.Messages().Ask(std::string(kMsgExitSoftware)) == kAnswerYes) {
-        m_owner.Shell().ExitProcess();
+    if (m_messages.Ask(std::string(kMsgExitSoftware))) {
+        emit ExitRequested();
     }
 }
 

@@ -1,35 +1,35 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
+#include "core/DiagnosisData.h"
+#include "platform/MessageBoxService.h"
+#include "report/SiteInfo.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
 
-class CDiagnosisDlg;
-
-// Page 133: the diagnosis is written; send it, show it, or leave.
+// Page 133: the diagnosis is written; send it, show it, or leave. It keeps
+// the name and path of the report file that Send and Report act on; the
+// main dialog carries both out.
 class CDialogStep5Dlg : public CWizardPage {
     Q_OBJECT
 
 public:
-    explicit CDialogStep5Dlg(CDiagnosisDlg& owner);
+    CDialogStep5Dlg(MessageBoxService& messages, QWidget* parent);
 
     bool OnInitDialog() override;
 
     static std::string CompletionText();
 
-    // Writes the diagnosis's report file into the REPORT folder and names it
-    // in m_strReportName and m_strReportPath. Where it cannot be written the
+    // Writes the diagnosis's report file into `folder` and names it in
+    // m_strReportName and m_strReportPath. Where it cannot be written the
     // user is told why, and both stay empty.
-    void WriteReportFile();
-    // Send to Service Center: asks, uploads m_strReportPath and tells the
-    // outcome. The start page's Load uses it too.
-    void SendReport();
-    // Report: renders the report file again and opens it in the browser.
-    void ShowReport();
+    void WriteReportFile(const std::filesystem::path& folder, const SiteInfo& site,
+                         const DiagnosisData& tables);
 
     CIconButton m_btnSend;
     CIconButton m_btnReport;
@@ -38,10 +38,16 @@ public:
     std::string m_strReportName;
     std::string m_strReportPath;
 
+signals:
+    void SendRequested();
+    void ReportRequested();
+    // After the user confirmed it.
+    void ExitRequested();
+
 private:
     void OnExit();
 
-    CDiagnosisDlg& m_owner;
+    MessageBoxService& m_messages;
 };
 
 }  // namespace vok

@@ -26,4 +26,8 @@ inline constexpr std::string_view kMsgLoadSendQuestion =
 inline constexpr std::string_view kMsgNoReportFile =
     "ERROR : No report file was written, so there is nothing to send or show.";
 
+// Asked when the whole log has arrived.
+inline constexpr std::string_view kMsgGoNextQuestion =
+    "NOTICE : VOK Diagnosis Infomation received ... OK. Go next procedure ?";
+
 }  // namespace vok

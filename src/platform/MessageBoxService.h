@@ -5,10 +5,6 @@
 
 namespace vok {
 
-// Message-box answers, as the pages test them.
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
-
 // The main dialog template's caption, which the message boxes carry too.
 inline constexpr std::string_view kMainDialogTemplateCaption = "RemoteVOK";
 
@@ -18,9 +14,9 @@ class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
 
-    // A modal Yes/No question; kAnswerYes (6) when the user chose Yes, any
-    // other value otherwise. Callers proceed on kAnswerYes only.
-    virtual int Ask(const std::string& text) = 0;
+    // A modal Yes/No question; true only when the user chose Yes (closing
+    // the box is a No). Callers proceed on Yes only.
+    virtual bool Ask(const std::string& text) = 0;
 
     // A modal notice with an OK button.
     virtual void Notify(const std::string& text) = 0;

@@ -22,11 +22,11 @@ QString Title() {
 
 QtMessageBoxService::QtMessageBoxService(QWidget* owner) : m_owner(owner) {}
 
-int QtMessageBoxService::Ask(const std::string& text) {
+bool QtMessageBoxService::Ask(const std::string& text) {
     QMessageBox box(QMessageBox::Question, Title(), QString::fromLocal8Bit(text.c_str()),
                     QMessageBox::Yes | QMessageBox::No, m_owner);
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+    return box.exec() == QMessageBox::Yes;
 }
 
 void QtMessageBoxService::Notify(const std::string& text) {

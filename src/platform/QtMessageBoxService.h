@@ -16,7 +16,7 @@ public:
 
     void SetOwner(QWidget* owner) { m_owner = owner; }
 
-    int Ask(const std::string& text) override;
+    bool Ask(const std::string& text) override;
     void Notify(const std::string& text) override;
 
 private:

@@ -30,12 +30,11 @@ PageEntry* CWizardDialog::AddPage(unsigned id) {
         entry.page->move(placeholder->geometry().topLeft());
     }
     entry.page->setEnabled(true);
-    entry.page->OnPageCreated();
     entry.created = true;
     return &entry;
 }
 
-bool CWizardDialog::SetActivePage(unsigned id) {
+void CWizardDialog::SetActivePage(unsigned id) {
     PageEntry* requested = nullptr;
     PageEntry* active = nullptr;
     for (PageEntry& entry : m_Pages) {
@@ -48,24 +47,19 @@ bool CWizardDialog::SetActivePage(unsigned id) {
     }
     if (active != nullptr) {
         if (active->page != nullptr) {
-            active->page->OnPageHiding();
             active->page->hide();
         }
         active->active = false;
-        OnPageChanged(active->id, false);
     }
     if (requested == nullptr || requested->page == nullptr) {
-        return false;
+        return;
     }
     requested->page->show();
     requested->page->raise();
     if (requested->page->isVisible()) {
         requested->page->repaint();
     }
-    requested->page->OnPageShown();
     requested->active = true;
-    OnPageChanged(requested->id, true);
-    return true;
 }
 
 CWizardPage* CWizardDialog::Page(unsigned id) const {
@@ -92,8 +86,6 @@ void CWizardDialog::DestroyPages() {
             continue;
         }
         entry.created = false;
-        entry.page->OnPageHiding();
-        entry.page->OnPageRemoving();
         delete entry.page;
         entry.page = nullptr;
     }

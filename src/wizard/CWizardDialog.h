@@ -33,8 +33,8 @@ public:
     PageEntry* AddPage(unsigned id);
 
     // Hides the shown page, if any, and shows the page with that id; an id
-    // never added leaves no page shown. False when no page was shown.
-    bool SetActivePage(unsigned id);
+    // never added leaves no page shown.
+    void SetActivePage(unsigned id);
 
     const std::list<PageEntry>& Pages() const { return m_Pages; }
     CWizardPage* Page(unsigned id) const;
@@ -45,10 +45,8 @@ public:
 protected:
     // The host's page factory; nullptr for an id it does not know.
     virtual CWizardPage* CreatePage(unsigned id) = 0;
-    // After a page has been shown (true) or hidden (false).
-    virtual void OnPageChanged(unsigned id, bool shown) = 0;
 
-    // Removes every page: hooks, then deletion, once each. Runs at the latest
+    // Removes every page, once each. Runs at the latest
     // when the host is destroyed; a host with state its pages use calls it
     // earlier, while that state still exists.
     void DestroyPages();

@@ -21,12 +21,6 @@ public:
     // placed; true on success.
     virtual bool OnInitDialog() { return true; }
 
-    // Hooks of the host, all empty here.
-    virtual void OnPageShown() {}
-    virtual void OnPageHiding() {}
-    virtual void OnPageCreated() {}
-    virtual void OnPageRemoving() {}
-
 protected:
     // The template's units: the dialog font's.
     const DialogUnits& Units() const { return m_units; }

@@ -7,7 +7,7 @@
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
-#include "platform/ScriptedMessageBoxService.h"
+#include "testing/ScriptedMessageBoxService.h"
 
 namespace vok {
 namespace {

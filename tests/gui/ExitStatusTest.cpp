@@ -15,6 +15,8 @@
 namespace vok {
 namespace {
 
+using test::kYes;
+
 // Status of a child whose wizard never ended.
 constexpr int kStuck = 3;
 
@@ -26,7 +28,7 @@ constexpr int kStuck = 3;
     DiagnosisOptions options;
     options.dataDir = VOK_EXAMPLES_DIR;  // read only: nothing here writes a report
     options.link = std::move(link);
-    ScriptedMessageBoxService messages(kAnswerYes);
+    ScriptedMessageBoxService messages(kYes);
     QtDesktopShell shell;
     int status = kStuck;
     {

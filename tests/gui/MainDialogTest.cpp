@@ -17,6 +17,8 @@
 namespace vok {
 namespace {
 
+using test::kYes;
+
 class MainDialogTest : public test::WizardTest {
 protected:
     void SetUp() override {
@@ -34,28 +36,55 @@ TEST_F(MainDialogTest, OpensOnTheStartPageAndShowsOnePageAtATime) {
     }
 }
 
-TEST_F(MainDialogTest, ExitAsksOnEveryPageAndEndsOnlyOnYesExceptOnTheErrorPage) {
-    dialog->m_pStep1Dlg->m_btnExit.click();  // No
-    EXPECT_EQ(shell.Exits(), 0);
-    const std::vector<std::pair<CIconButton*, std::string_view>> exits = {
-        {&dialog->m_pStep1Dlg->m_btnExit, kMsgExitNotCompleted},
-        {&dialog->m_pStep2Dlg->m_btnExit, kMsgExitNotCompleted},
-        {&dialog->m_pStep3Dlg->m_btnExit, kMsgExitNotCompleted},
-        {&dialog->m_pStep4Dlg->m_btnExit, kMsgExitNotCompleted},
-        {&dialog->m_pStep5Dlg->m_btnExit, kMsgExitSoftware}};
-    for (const auto& [button, question] : exits) {
-        Answer({kAnswerYes});
-        button->click();
-        EXPECT_EQ(messages.Questions().back(), question);
-    }
-    EXPECT_EQ(shell.Exits(), 5);
+// Exit on each page, with the page's own question (none on the error page):
+// No leaves the program running, Yes ends it once.
+struct ExitCase {
+    const char* name;
+    CIconButton& (*button)(CDiagnosisDlg&);
+    const char* question;
+};
 
-    // The error page ends without a question.
-    dialog->ShowError("ERROR : x");
-    dialog->m_pErrorDlg->m_btnExit.click();
-    EXPECT_EQ(shell.Exits(), 6);
-    EXPECT_EQ(messages.Questions().size(), 6u);
+class MainDialogExitTest : public MainDialogTest, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(MainDialogExitTest, ExitEndsTheProgramOnlyAfterItsQuestionsYes) {
+    const ExitCase& c = GetParam();
+    CIconButton& exit = c.button(*dialog);
+    if (c.question != nullptr) {
+        exit.click();  // No
+        EXPECT_EQ(shell.Exits(), 0);
+        Answer({kYes});
+    }
+    exit.click();
+    EXPECT_EQ(shell.Exits(), 1);
+    const std::vector<std::string> asked =
+        c.question == nullptr ? std::vector<std::string>{}
+                              : std::vector<std::string>(2, std::string(c.question));
+    EXPECT_EQ(messages.Questions(), asked);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, MainDialogExitTest,
+    ::testing::Values(
+        ExitCase{"Start", [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep1Dlg->m_btnExit; },
+                 kMsgExitNotCompleted.data()},
+        ExitCase{"Progress",
+                 [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep2Dlg->m_btnExit; },
+                 kMsgExitNotCompleted.data()},
+        ExitCase{"User", [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep3Dlg->m_btnExit; },
+                 kMsgExitNotCompleted.data()},
+        ExitCase{"Service",
+                 [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep4Dlg->m_btnExit; },
+                 kMsgExitNotCompleted.data()},
+        ExitCase{"Completion",
+                 [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep5Dlg->m_btnExit; },
+                 kMsgExitSoftware.data()},
+        ExitCase{"Error",
+                 [](CDiagnosisDlg& d) -> CIconButton& {
+                     d.ShowError("ERROR : x");
+                     return d.m_pErrorDlg->m_btnExit;
+                 },
+                 nullptr}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(MainDialogTest, HomepageOpensTheMakersSite) {
     dialog->m_pStep1Dlg->m_btnHomepage.click();
@@ -63,16 +92,24 @@ TEST_F(MainDialogTest, HomepageOpensTheMakersSite) {
     EXPECT_EQ(shell.Urls(), (std::vector<std::string>(2, std::string(kHomepageUrl))));
 }
 
-TEST_F(MainDialogTest, EscapeAndEnterCloseNeitherTheDialogNorItsPage) {
-    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
-        QTest::keyClick(dialog.get(), key);
-        QTest::keyClick(&dialog->m_pStep1Dlg->m_ctrlIntro, key);
-        EXPECT_TRUE(dialog->isVisible()) << key;
-        EXPECT_FALSE(dialog->m_pStep1Dlg->isHidden()) << key;
-    }
+class MainDialogKeyTest : public MainDialogTest, public ::testing::WithParamInterface<Qt::Key> {};
+
+TEST_P(MainDialogKeyTest, KeyClosesNeitherTheDialogNorItsPage) {
+    QTest::keyClick(dialog.get(), GetParam());
+    QTest::keyClick(&dialog->m_pStep1Dlg->m_ctrlIntro, GetParam());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->m_pStep1Dlg->isHidden());
     EXPECT_EQ(shell.Exits(), 0);
     EXPECT_TRUE(messages.Questions().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(EscapeAndEnter, MainDialogKeyTest,
+                         ::testing::Values(Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter),
+                         [](const auto& param) {
+                             return param.param == Qt::Key_Escape   ? "Escape"
+                                    : param.param == Qt::Key_Return ? "Return"
+                                                                    : "Enter";
+                         });
 
 TEST_F(MainDialogTest, AboutIsInTheContextMenuAndOnF1) {
     EXPECT_EQ(dialog->contextMenuPolicy(), Qt::ActionsContextMenu);

@@ -1,85 +1,18 @@
-#include <atomic>
-#include <chrono>
-#include <future>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include <QThread>
-
 #include "QtTestApp.h"
 #include "app/DiagnosisOptions.h"
-#include "platform/GuiInvoker.h"
 #include "platform/QtDesktopShell.h"
 
 namespace vok {
 namespace {
 
-using namespace std::chrono_literals;
-
 class PlatformServicesTest : public ::testing::Test {
 protected:
     void SetUp() override { test::QtApp(); }
 };
-
-using test::PumpUntil;
-
-TEST_F(PlatformServicesTest, InvokerRunsOnTheGuiThreadInOrderAndWaitsForEachCall) {
-    GuiInvoker invoker;
-    // No event loop runs here: a queued call would never return.
-    EXPECT_EQ(invoker.Call([] { return 6; }), std::optional<int>(6));
-
-    std::vector<int> order;
-    std::atomic<bool> wrongThread{false};
-    std::atomic<bool> notWaited{false};
-    QThread* gui = QThread::currentThread();
-    std::thread worker([&] {
-        for (int i = 0; i < 200; ++i) {
-            invoker.Invoke([&, i] {
-                wrongThread = wrongThread || QThread::currentThread() != gui;
-                order.push_back(i);
-            });
-            // The call has run by now: the worker waited for it.
-            notWaited = notWaited || order.size() != i + 1u || order.back() != i;
-        }
-    });
-    ASSERT_TRUE(PumpUntil([&] { return order.size() == 200u; }));
-    worker.join();
-    EXPECT_FALSE(wrongThread);
-    EXPECT_FALSE(notWaited);
-}
-
-// The GUI thread is busy (it runs no events), as when it joins the worker.
-TEST_F(PlatformServicesTest, AStopOrCancelReleasesAWaitingWorkerAndDropsItsCall) {
-    GuiInvoker invoker;
-    std::atomic<bool> ran{false};
-    const auto releasedWithoutRunning = [&](std::stop_token stop, auto release) {
-        std::future<bool> call = std::async(std::launch::async, [&invoker, &ran, stop] {
-            return invoker.Invoke([&ran] { ran = true; }, stop);
-        });
-        std::this_thread::sleep_for(50ms);
-        EXPECT_EQ(call.wait_for(0ms), std::future_status::timeout);
-        release();
-        ASSERT_EQ(call.wait_for(1s), std::future_status::ready);
-        EXPECT_FALSE(call.get());
-        QCoreApplication::processEvents();
-        EXPECT_FALSE(ran);
-    };
-    std::stop_source stop;
-    releasedWithoutRunning(stop.get_token(), [&] { stop.request_stop(); });
-    EXPECT_FALSE(invoker.IsCancelled());
-    releasedWithoutRunning({}, [&] { invoker.Cancel(); });
-    // Cancelled: further calls return at once without running.
-    EXPECT_FALSE(
-        std::async(std::launch::async, [&] { return invoker.Invoke([&] { ran = true; }); }).get());
-    // Rearmed: calls run again, but never the dropped ones.
-    invoker.Rearm();
-    std::future<bool> again = std::async(std::launch::async, [&] { return invoker.Invoke([] {}); });
-    ASSERT_TRUE(PumpUntil([&] { return again.wait_for(0ms) == std::future_status::ready; }));
-    EXPECT_TRUE(again.get());
-    EXPECT_FALSE(ran);
-}
 
 TEST_F(PlatformServicesTest, FileDialogFilterBecomesQtNameFilters) {
     EXPECT_EQ(QtDesktopShell::NameFilters("VOK Diagnosis File(*.VOK)|*.VOK|"),

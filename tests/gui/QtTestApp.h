@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <thread>
 
 #include <QApplication>
 #include <QImage>
@@ -47,6 +48,20 @@ bool PumpUntil(Predicate done, std::chrono::milliseconds limit = std::chrono::se
             return false;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// Waits until `done` holds or the limit has passed without running the GUI
+// thread's events, as a GUI thread busy elsewhere would.
+template <typename Predicate>
+bool WaitWithoutEvents(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
 }

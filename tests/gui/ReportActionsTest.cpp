@@ -22,6 +22,8 @@
 namespace vok {
 namespace {
 
+using test::kYes;
+
 using test::LoopbackHttpServer;
 using test::Texts;
 
@@ -74,7 +76,7 @@ TEST_F(ReportActionsTest, LoadShowsTheReportAndSendsItOnlyOnYes) {
     EXPECT_EQ(data.Files(".html").size(), 1u);
     EXPECT_TRUE(Completion().m_strReportPath.empty());
 
-    Answer({kAnswerYes, kAnswerYes});
+    Answer({kYes, kYes});
     Load(report);
     EXPECT_EQ(messages.Questions(),
               Texts({kMsgLoadSendQuestion, kMsgLoadSendQuestion, kMsgSendQuestion}));
@@ -108,7 +110,7 @@ TEST_F(ReportActionsTest, SendTwiceUploadsTwiceAndReportRendersEachTime) {
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, " 2 0 0 "));
     Open(test::SimulatedLink(), server.Address());
     OnCompletionPage();
-    Answer({kAnswerYes, kAnswerYes});
+    Answer({kYes, kYes});
     Completion().m_btnSend.click();
     Completion().m_btnSend.click();
     EXPECT_EQ(messages.Questions(), Texts({kMsgSendQuestion, kMsgSendQuestion}));
@@ -135,7 +137,7 @@ TEST_F(ReportActionsTest, SendAnsweredNoAnotherReplyOrAVanishedFileSaysSo) {
     EXPECT_EQ(messages.Notices(), Texts({kMsgOperationCancel}));
     EXPECT_TRUE(server.Requests().empty());
 
-    Answer({kAnswerYes, kAnswerYes});
+    Answer({kYes, kYes});
     Completion().m_btnSend.click();
     EXPECT_EQ(messages.Notices().back(), kUploadFailedMessage);
 
@@ -163,7 +165,7 @@ TEST_F(ReportActionsTest, SendLeavesAReportTheCenterCouldNotTakeInTheOutbox) {
         if (!waits) {
             ASSERT_TRUE(outbox.Add(Completion().m_strReportPath).ok());
         }
-        Answer({kAnswerYes});
+        Answer({kYes});
         Completion().m_btnSend.click();
         EXPECT_EQ(messages.Notices().back(), message);
         std::vector<std::string> waiting;
@@ -180,7 +182,7 @@ TEST_F(ReportActionsTest, AServerThatNeverAnswersLeavesTheWindowRunningButNotClo
     std::optional<LoopbackHttpServer> server(std::in_place, "");
     Open(test::SimulatedLink(), server->Address());
     OnCompletionPage();
-    messages.QueueAnswer(kAnswerYes);
+    messages.QueueAnswer(kYes);
     // While the upload waits, the GUI thread runs events: a timer fires, and
     // a close request is refused, since Send's handler is still running.
     bool uploading = false;

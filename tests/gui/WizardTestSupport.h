@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -16,9 +17,9 @@
 #include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
 #include "platform/DataFolder.h"
-#include "platform/RecordingDesktopShell.h"
-#include "platform/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"
+#include "testing/RecordingDesktopShell.h"
+#include "testing/ScriptedMessageBoxService.h"
 
 namespace vok::test {
 
@@ -44,6 +45,10 @@ struct DataFolderCopy : TempDir {
     }
 };
 
+// Answers to the wizard's questions.
+inline constexpr bool kYes = true;
+inline constexpr bool kNo = false;
+
 // The texts, for comparing with what the user was asked or told.
 inline std::vector<std::string> Texts(std::initializer_list<std::string_view> texts) {
     return {texts.begin(), texts.end()};
@@ -65,12 +70,14 @@ protected:
         options.dataDir = data.path();
         options.link = std::move(link);
         options.server = std::move(server);
+        // The built-in console needs no pause before the records are asked for.
+        options.startDelay = std::chrono::milliseconds(0);
         dialog = std::make_unique<CDiagnosisDlg>(options, messages, shell);
         dialog->show();
     }
 
-    void Answer(std::initializer_list<int> answers) {
-        for (const int answer : answers) {
+    void Answer(std::initializer_list<bool> answers) {
+        for (const bool answer : answers) {
             messages.QueueAnswer(answer);
         }
     }

@@ -13,7 +13,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using namespace vok::test;
-using Answer = RecordingObserver::Answer;
+
+// No console in these tests needs the half second before the records are
+// asked for.
+constexpr std::chrono::milliseconds kNoDelay{0};
 
 // Opens `link` in the engine and starts an acquisition on it; the engine
 // owns the link, the test keeps a reference.
@@ -62,26 +65,31 @@ void ExpectTablesMatchConsole(const AcquisitionEngine& engine, ConsoleScenario s
         std::equal(image.version.begin(), image.version.end(), data.m_ConsoleVersion.begin()));
 }
 
-TEST(Acquisition, FullPartialAndNoisyConsolesStoreExactlyWhatWasSent) {
-    for (ConsoleScenario scenario :
-         {ConsoleScenario::Full, ConsoleScenario::Partial, ConsoleScenario::Noisy}) {
-        RecordingObserver observer;
-        AcquisitionEngine engine(observer);
-        Start(engine, std::make_unique<SimulatedLink>(scenario, 0));
-        ASSERT_EQ(engine.WaitForEnd(10s), AcquisitionOutcome::Completed);
-        ExpectTablesMatchConsole(engine, scenario);
-        EXPECT_EQ(observer.Events("status "), kAllStatusLines);
-        const auto events = observer.Events();
-        ASSERT_GE(events.size(), 3u);
-        EXPECT_EQ(std::vector(events.end() - 3, events.end()),
-                  (std::vector<std::string>{
-                      "skip off, next on", "ask " + std::string(kMsgGoNextQuestion), "user page"}));
-    }
+class AcquisitionEngineScenarioTest : public ::testing::TestWithParam<ConsoleScenario> {};
+
+TEST_P(AcquisitionEngineScenarioTest, StoresExactlyWhatTheConsoleSentAndEndsWithLineFour) {
+    RecordingObserver observer;
+    AcquisitionEngine engine(observer, kNoDelay);
+    Start(engine, std::make_unique<SimulatedLink>(GetParam(), 0));
+    ASSERT_EQ(engine.WaitForEnd(10s), AcquisitionOutcome::Completed);
+    ExpectTablesMatchConsole(engine, GetParam());
+    EXPECT_EQ(observer.Events("status "), kAllStatusLines);
+    // Every event is in once the end is known, and Finished comes last.
+    const auto events = observer.Events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(
+        std::vector(events.end() - 2, events.end()),
+        (std::vector<std::string>{"status " + std::string(kStatusEnd), "finished completed"}));
 }
 
-TEST(Acquisition, EchoIsAnsweredSystemIndexAbove212DroppedAndALogIndexAbove225Ends) {
+INSTANTIATE_TEST_SUITE_P(Consoles, AcquisitionEngineScenarioTest,
+                         ::testing::Values(ConsoleScenario::Full, ConsoleScenario::Partial,
+                                           ConsoleScenario::Noisy),
+                         [](const auto& param) { return std::string(ScenarioName(param.param)); });
+
+TEST(AcquisitionEngineTest, EchoIsAnsweredSystemIndexAbove212DroppedAndALogIndexAbove225Ends) {
     RecordingObserver observer;
-    AcquisitionEngine engine(observer);
+    AcquisitionEngine engine(observer, kNoDelay);
     ScriptedLink& link = Scripted(
         engine,
         Join({SimulatedConsole::EchoFrame(), Record(0x26, 213, 1), Record(0x26, 255, 1),
@@ -96,66 +104,128 @@ TEST(Acquisition, EchoIsAnsweredSystemIndexAbove212DroppedAndALogIndexAbove225En
     EXPECT_EQ(data.m_bConsoleVersion, 0) << "the echo changes no data";
     EXPECT_EQ(engine.HtCount(), 1);
     EXPECT_EQ(data.m_HtInfo[212].params[0], 2);
-    EXPECT_EQ(observer.Events("system "), std::vector<std::string>{"1"});
-    EXPECT_EQ(observer.Events("log "), std::vector<std::string>{"1"});
-    EXPECT_EQ(observer.Events("status "),
-              (std::vector<std::string>{std::string(kStatusChecking), std::string(kStatusSystemLog),
-                                        std::string(kStatusEnd)}));
+    EXPECT_EQ(observer.Events(), (std::vector<std::string>{
+                                     "status " + std::string(kStatusChecking), "system 1",
+                                     "status " + std::string(kStatusSystemLog), "log 1",
+                                     "status " + std::string(kStatusEnd), "finished completed"}));
     EXPECT_EQ(data.m_CmdInfo[225].valid, 1);
     EXPECT_EQ(data.m_CmdInfo[225].params[0], 9);
     EXPECT_EQ(data.m_CmdInfo[10].valid, 0) << "nothing is read after the end marker";
     EXPECT_FALSE(link.IsOpen());
 }
 
-TEST(Acquisition, ASecondRecordThreeReplacesTheSerialAndAnEndMarkerFirstStillAddsLineThree) {
+TEST(AcquisitionEngineTest, SerialIsNoneUntilRecordThreeAndASecondRecordThreeReplacesIt) {
     auto serialFrame = [](const char* text) {
         GeneratorImage::Params p;
         std::copy(text, text + 10, p.begin());
         return SimulatedConsole::RecordFrame(0x26, 3, p);
     };
     RecordingObserver observer;
-    AcquisitionEngine engine(observer);
+    AcquisitionEngine engine(observer, kNoDelay);
+    Scripted(engine, Join({Record(0x26, 2, 0x41), EndMarker()}));
+    ASSERT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::Completed);
+    EXPECT_EQ(engine.Data().m_strSerial, kNoSerial);
+
+    // An end marker as the first log frame still adds line 3 before line 4.
     Scripted(engine, Join({serialFrame("AAAAAAAAAA"), serialFrame("B123456789"), EndMarker()}));
     ASSERT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::Completed);
     EXPECT_EQ(engine.Data().m_strSerial, "B123456789");
-    EXPECT_EQ(observer.Events("system "), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(observer.Events("status "), kAllStatusLines);
+    EXPECT_EQ(engine.HtCount(), 2);
     EXPECT_EQ(engine.CmdCount(), 0);
-    // A second diagnosis on the same engine starts from empty tables.
+    // A new diagnosis on the same engine starts from empty tables.
     Scripted(engine, EndMarker());
     ASSERT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::Completed);
     EXPECT_EQ(engine.Data().m_HtInfo[3].valid, 0);
     EXPECT_EQ(engine.HtCount(), 0);
+    EXPECT_EQ(engine.Data().m_strSerial, kNoSerial);
+    EXPECT_EQ(observer.Events("system "), (std::vector<std::string>{"1", "1", "2"}));
+    const std::string check(kStatusChecking), system(kStatusSystemRequest), log(kStatusSystemLog),
+        end(kStatusEnd);
+    EXPECT_EQ(observer.Events("status "),
+              (std::vector<std::string>{check, log, end, check, system, log, end, log, end}));
+    EXPECT_EQ(observer.Events("finished "), std::vector<std::string>(3, "completed"));
 }
 
-TEST(Acquisition, FailedEnableShowsTheMessageAndFreesTheDevice) {
+TEST(AcquisitionEngineTest, FailedEnableEndsTheRunAndFreesTheDevice) {
     RecordingObserver observer;
-    AcquisitionEngine engine(observer);
+    AcquisitionEngine engine(observer, kNoDelay);
     auto refusing = std::make_unique<ScriptedLink>();
     refusing->FailWrites();
     ScriptedLink& link = Start(engine, std::move(refusing));
     EXPECT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::EnableFailed);
-    EXPECT_EQ(observer.Events(),
-              std::vector<std::string>{"message " + std::string(kMsgCannotEnable)});
+    EXPECT_EQ(observer.Events(), std::vector<std::string>{"finished enable failed"});
     EXPECT_FALSE(link.IsOpen());
 }
 
-TEST(Acquisition, StalledAndSilentConsolesAreStoppedWithinASecond) {
-    for (ConsoleScenario scenario : {ConsoleScenario::Stall, ConsoleScenario::Silent}) {
-        RecordingObserver observer;
-        AcquisitionEngine engine(observer);
-        Start(engine, std::make_unique<SimulatedLink>(scenario, 0));
-        if (scenario == ConsoleScenario::Stall) {
-            ASSERT_TRUE(Eventually([&] { return engine.HtCount() == 100; }));
-        }
-        std::this_thread::sleep_for(700ms);  // past the start delay, waiting on the device
-        EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Running);
-        const auto start = std::chrono::steady_clock::now();
-        engine.Close();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-        EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Stopped);
-    }
+// A close while the enable packet is still being written makes that write
+// fail: the run was stopped, the device is not unusable.
+TEST(AcquisitionEngineTest, AnEnableWriteCutShortByCloseIsAStopNotAFailedEnable) {
+    RecordingObserver observer;
+    AcquisitionEngine engine(observer, kNoDelay);
+    auto hanging = std::make_unique<ScriptedLink>();
+    hanging->HangWrites();
+    ScriptedLink& link = Start(engine, std::move(hanging));
+    ASSERT_TRUE(Eventually([&] { return link.WritesTried() == 1; }));
+    engine.Close();
+    EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Stopped);
+    EXPECT_EQ(observer.Events(), std::vector<std::string>{"finished stopped"});
 }
+
+TEST(AcquisitionEngineTest, APulledCableEndsTheRunWithTheLinksReason) {
+    RecordingObserver observer;
+    AcquisitionEngine engine(observer, kNoDelay);
+    auto pulled = std::make_unique<ScriptedLink>(Record(0x26, 0, 1));
+    pulled->LoseDeviceWhenDrained();
+    Start(engine, std::move(pulled));
+    ASSERT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::DeviceLost);
+    EXPECT_EQ(engine.LostReason(), "cable pulled");
+    EXPECT_EQ(observer.Events().back(), "finished device lost cable pulled");
+    EXPECT_EQ(engine.HtCount(), 1);
+}
+
+// Close returns within a second wherever the worker is: before its first
+// packet, in the pause before the records are asked for, waiting for a byte,
+// or waiting inside a frame.
+struct StopCase {
+    const char* name;
+    std::chrono::milliseconds startDelay;
+    std::size_t packetsFirst;  // at least this many packets written before the close
+    int recordsFirst;          // records received before the close
+};
+
+class AcquisitionEngineStopTest : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(AcquisitionEngineStopTest, CloseReturnsWithinASecondAndEndsTheRunAsStopped) {
+    const StopCase& c = GetParam();
+    RecordingObserver observer;
+    AcquisitionEngine engine(observer, c.startDelay);
+    // The records, then a frame that never ends.
+    Bytes bytes;
+    for (int n = 0; n < c.recordsFirst; ++n) {
+        bytes = Join({bytes, Record(0x26, static_cast<std::uint8_t>(n), 1)});
+    }
+    if (c.recordsFirst > 0) {
+        const Bytes cut = Record(0x26, 200, 1);
+        bytes = Join({bytes, Bytes(cut.begin(), cut.begin() + 12)});
+    }
+    ScriptedLink& link = Scripted(engine, bytes);
+    ASSERT_TRUE(Eventually([&] {
+        return link.Written().size() >= c.packetsFirst && engine.HtCount() == c.recordsFirst;
+    }));
+    EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Running);
+    const auto start = std::chrono::steady_clock::now();
+    engine.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Stopped);
+    EXPECT_EQ(observer.Events("finished "), std::vector<std::string>{"stopped"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, AcquisitionEngineStopTest,
+                         ::testing::Values(StopCase{"AtOnce", kNoDelay, 0, 0},
+                                           StopCase{"InTheStartDelay", 24h, 2, 0},
+                                           StopCase{"WaitingForAByte", kNoDelay, 3, 0},
+                                           StopCase{"InsideAStalledFrame", kNoDelay, 3, 100}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 Bytes EndlessRecords() {
     static std::uint8_t next = 0;
@@ -163,40 +233,30 @@ Bytes EndlessRecords() {
     return Join({Record(0x26, next, next), Record(0x1F, next, next)});
 }
 
-TEST(Acquisition, SkipDuringAContinuousStreamLeavesEmptyTables) {
-    for (int round = 0; round < 4; ++round) {
-        RecordingObserver observer;
-        AcquisitionEngine engine(observer);
-        ScriptedLink& link =
-            Scripted(engine, SimulatedConsole::VersionFrame(GeneratorImage::Build()));
-        link.RefillWith(EndlessRecords);
-        ASSERT_TRUE(Eventually([&] { return engine.CmdCount() > 10 + 30 * round; }));
-        engine.Skip();
-        const DiagnosisData data = engine.Data();
-        const auto empty = [](const DiagnosisRecord& r) {
-            return r.valid == 0 && r.params == DiagnosisRecord().params;
-        };
-        EXPECT_TRUE(std::ranges::all_of(data.m_HtInfo, empty) &&
-                    std::ranges::all_of(data.m_CmdInfo, empty));
-        EXPECT_EQ(data.m_bConsoleVersion, 0);
-        EXPECT_FALSE(link.IsOpen());
-        EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Stopped);
-    }
+// Skip after this many log records of a stream that never ends.
+class AcquisitionEngineSkipTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(AcquisitionEngineSkipTest, SkipDuringAContinuousStreamLeavesEmptyTables) {
+    RecordingObserver observer;
+    AcquisitionEngine engine(observer, kNoDelay);
+    ScriptedLink& link = Scripted(engine, SimulatedConsole::VersionFrame(GeneratorImage::Build()));
+    link.RefillWith(EndlessRecords);
+    ASSERT_TRUE(Eventually([&] { return engine.CmdCount() > GetParam(); }));
+    engine.Skip();
+    const DiagnosisData data = engine.Data();
+    const auto empty = [](const DiagnosisRecord& r) {
+        return r.valid == 0 && r.params == DiagnosisRecord().params;
+    };
+    EXPECT_TRUE(std::ranges::all_of(data.m_HtInfo, empty) &&
+                std::ranges::all_of(data.m_CmdInfo, empty));
+    EXPECT_EQ(data.m_bConsoleVersion, 0);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Stopped);
+    EXPECT_EQ(observer.Events().back(), "finished stopped");
 }
 
-TEST(Acquisition, CloseAndSkipDoNotWaitForAStuckPageCall) {
-    // The GUI thread never runs the worker's calls, or only not the end question.
-    for (const int round : {0, 1, 2}) {
-        RecordingObserver observer(round == 2 ? Answer::StuckAtTheQuestion
-                                              : Answer::StuckEverywhere);
-        AcquisitionEngine engine(observer);
-        Scripted(engine, EndMarker());
-        ASSERT_TRUE(Eventually([&] { return !observer.Events(round == 2 ? "ask " : "").empty(); }));
-        const auto start = std::chrono::steady_clock::now();
-        round == 1 ? engine.Skip() : engine.Close();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(AfterRecords, AcquisitionEngineSkipTest,
+                         ::testing::Values(10, 40, 70, 100));
 
 }  // namespace
 }  // namespace vok

@@ -133,7 +133,7 @@ TEST_F(FtdiLinkTest, AGeneratorUnpluggedMidFrameIsADeviceLostWithinASecond) {
     EXPECT_LT(Clock::now() - pulled, 1s);
     EXPECT_EQ(engine.HtCount(), 10) << "the cut frame is dropped";
     EXPECT_NE(engine.LostReason().find("was lost"), std::string::npos) << engine.LostReason();
-    EXPECT_EQ(observer.Events("lost ").size(), 1u);
+    EXPECT_EQ(observer.Events("finished device lost ").size(), 1u);
 }
 
 TEST_F(FtdiLinkTest, VokAcquireEndsWithStatus3AndNoReportWhenTheCableIsPulled) {

@@ -5,14 +5,12 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "link/AcquisitionObserver.h"
-#include "link/CallCompletion.h"
 #include "link/DeviceLink.h"
 #include "link/SimulatedConsole.h"
 
@@ -34,6 +32,12 @@ public:
     void FailWrites() {
         std::lock_guard lock(m_mutex);
         m_failWrites = true;
+    }
+    // Writes hang until the link is closed, and then fail, like a write to a
+    // device that takes nothing more.
+    void HangWrites() {
+        std::lock_guard lock(m_mutex);
+        m_hangWrites = true;
     }
     // Once the queued bytes are gone, the device is gone.
     void LoseDeviceWhenDrained() {
@@ -65,7 +69,12 @@ public:
         return byte;
     }
     Status WritePacket(const CommandPacket& packet) override {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        ++m_writesTried;
+        if (m_hangWrites) {
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return !m_open; });
+        }
         if (!m_open || m_failWrites) {
             return Error{"write refused"};
         }
@@ -86,6 +95,10 @@ public:
     }
     std::string Name() const override { return "scripted link"; }
 
+    int WritesTried() const {
+        std::lock_guard lock(m_mutex);
+        return m_writesTried;
+    }
     std::vector<CommandPacket> Written() const {
         std::lock_guard lock(m_mutex);
         return m_written;
@@ -105,35 +118,36 @@ private:
     std::vector<CommandPacket> m_written;
     bool m_open = false;
     bool m_failWrites = false;
+    bool m_hangWrites = false;
+    int m_writesTried = 0;
     bool m_loseWhenDrained = false;
 };
 
-// Every page effect as one line of text, in the order the worker made it.
-// A stuck observer is a GUI thread that never gets round to the worker's
-// calls (or only not to the end question): each such call waits like a
-// carried call would, and only the engine's cancel releases it.
+// Every event of the acquisition as one line of text, in the order the
+// worker reported it.
 class RecordingObserver : public AcquisitionObserver {
 public:
-    enum class Answer { Yes, No, StuckEverywhere, StuckAtTheQuestion };
-    explicit RecordingObserver(Answer answer = Answer::Yes) : m_answer(answer) {}
+    void AddStatusLine(const std::string& line) override { Add("status " + line); }
+    void SetSystemProgress(int n) override { Add("system " + std::to_string(n)); }
+    void SetLogProgress(int n) override { Add("log " + std::to_string(n)); }
+    void Finished(AcquisitionOutcome outcome, const std::string& reason) override {
+        Add("finished " + Name(outcome) + (reason.empty() ? "" : " " + reason));
+    }
 
-    using Cancel = std::stop_token;
-    void AddStatusLine(const std::string& line, Cancel c) override { Add("status " + line, c); }
-    void SetSystemProgress(int n, Cancel c) override { Add("system " + std::to_string(n), c); }
-    void SetLogProgress(int n, Cancel c) override { Add("log " + std::to_string(n), c); }
-    void SetButtons(bool skip, bool next, Cancel c) override {
-        Add(std::string("skip ") + (skip ? "on" : "off") + ", next " + (next ? "on" : "off"), c);
-    }
-    bool AskGoNext(const std::string& question, Cancel c) override {
-        Add("ask " + question, c);
-        if (m_answer == Answer::StuckAtTheQuestion) {
-            return CallCompletion().Wait(std::move(c));
+    static std::string Name(AcquisitionOutcome outcome) {
+        switch (outcome) {
+            case AcquisitionOutcome::Completed:
+                return "completed";
+            case AcquisitionOutcome::Stopped:
+                return "stopped";
+            case AcquisitionOutcome::EnableFailed:
+                return "enable failed";
+            case AcquisitionOutcome::DeviceLost:
+                return "device lost";
+            default:
+                return "?";
         }
-        return m_answer == Answer::Yes;
     }
-    void GoToUserPage(Cancel c) override { Add("user page", c); }
-    void ShowMessage(const std::string& text, Cancel c) override { Add("message " + text, c); }
-    void DeviceLost(const std::string& reason, Cancel c) override { Add("lost " + reason, c); }
 
     // The events that start with `kind`, without it; all of them for "".
     std::vector<std::string> Events(std::string_view kind = "") const {
@@ -148,17 +162,11 @@ public:
     }
 
 private:
-    void Add(std::string event, Cancel cancel) {
-        {
-            std::lock_guard lock(m_mutex);
-            m_events.push_back(std::move(event));
-        }
-        if (m_answer == Answer::StuckEverywhere) {
-            (void)CallCompletion().Wait(std::move(cancel));
-        }
+    void Add(std::string event) {
+        std::lock_guard lock(m_mutex);
+        m_events.push_back(std::move(event));
     }
 
-    Answer m_answer;
     mutable std::mutex m_mutex;
     std::vector<std::string> m_events;
 };

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <stop_token>
 
 #include "LinkTestSupport.h"
 #include "link/FrameReceiver.h"
@@ -23,8 +23,7 @@ std::vector<Received> ReceiveAll(const Bytes& bytes) {
     (void)link.Open();
     link.LoseDeviceWhenDrained();
     ReceiveWindow window;
-    std::atomic<bool> stop{false};
-    FrameReceiver receiver(link, window, stop);
+    FrameReceiver receiver(link, window, std::stop_token{});
     std::vector<Received> frames;
     for (;;) {
         const FrameReceiver::Step step = receiver.Next();

@@ -61,7 +61,7 @@ TEST(SerialLink, ASecondUserFindsTheDeviceBusyAndACloseFromAnotherThreadEndsAWai
 TEST(SerialLink, TerminalGoingAwayMidAcquisitionIsADeviceLost) {
     RunningConsole console(ConsoleScenario::Full, 115200);
     test::RecordingObserver observer;
-    AcquisitionEngine engine(observer);
+    AcquisitionEngine engine(observer, std::chrono::milliseconds(0));
     ASSERT_TRUE(engine.OpenDevice(LinkFactory::Opener(
         {.kind = LinkOptions::Kind::Device, .devicePath = console->SlavePath()})));
     engine.ResetForDiagnosis();
@@ -74,7 +74,7 @@ TEST(SerialLink, TerminalGoingAwayMidAcquisitionIsADeviceLost) {
     EXPECT_NE(engine.LostReason().find(console->SlavePath()), std::string::npos)
         << engine.LostReason();
     EXPECT_GT(engine.HtCount(), 20) << "what arrived before stays";
-    EXPECT_EQ(observer.Events().back(), "lost " + engine.LostReason());
+    EXPECT_EQ(observer.Events().back(), "finished device lost " + engine.LostReason());
 }
 
 }  // namespace

@@ -1,22 +1,21 @@
-#include "platform/ScriptedMessageBoxService.h"
+#include "testing/ScriptedMessageBoxService.h"
 
 namespace vok {
 
-ScriptedMessageBoxService::ScriptedMessageBoxService(int defaultAnswer)
-    : m_defaultAnswer(defaultAnswer) {}
+ScriptedMessageBoxService::ScriptedMessageBoxService(bool yes) : m_defaultAnswer(yes) {}
 
-void ScriptedMessageBoxService::QueueAnswer(int answer) {
+void ScriptedMessageBoxService::QueueAnswer(bool yes) {
     std::lock_guard lock(m_mutex);
-    m_answers.push_back(answer);
+    m_answers.push_back(yes);
 }
 
-int ScriptedMessageBoxService::Ask(const std::string& text) {
+bool ScriptedMessageBoxService::Ask(const std::string& text) {
     std::lock_guard lock(m_mutex);
     m_questions.push_back(text);
     if (m_answers.empty()) {
         return m_defaultAnswer;
     }
-    const int answer = m_answers.front();
+    const bool answer = m_answers.front();
     m_answers.pop_front();
     return answer;
 }

@@ -14,11 +14,13 @@ namespace vok {
 // Once the script is used up every question gets the default answer.
 class ScriptedMessageBoxService : public MessageBoxService {
 public:
-    explicit ScriptedMessageBoxService(int defaultAnswer = kAnswerNo);
+    // Without a script every question is answered No, or Yes with `yes`.
+    explicit ScriptedMessageBoxService(bool yes = false);
 
-    void QueueAnswer(int answer);
+    // The next question's answer: true for Yes.
+    void QueueAnswer(bool yes);
 
-    int Ask(const std::string& text) override;
+    bool Ask(const std::string& text) override;
     void Notify(const std::string& text) override;
 
     std::vector<std::string> Questions() const;
@@ -26,8 +28,8 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    int m_defaultAnswer;
-    std::deque<int> m_answers;
+    bool m_defaultAnswer;
+    std::deque<bool> m_answers;
     std::vector<std::string> m_questions;
     std::vector<std::string> m_notices;
 };
