@@ -287,7 +287,12 @@ Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
         return Error{"cannot open the database " + url.Describe() + ": " +
                      impl->m_db.lastError().text().toStdString()};
     }
-    if (!postgres) {
+    if (postgres) {
+        // "already exists, skipping" for every table at each start is noise.
+        if (Status quiet = impl->Exec("SET client_min_messages TO WARNING"); !quiet) {
+            return Error{"cannot set up the database " + url.Describe() + ": " + quiet.error()};
+        }
+    } else {
         // Each commit reaches the disk before "200" goes out.
         for (const char* pragma :
              {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
