@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "CenterTestSupport.h"
+#include "center/CommitBatcher.h"
 #include "center/ReportIndexer.h"
 #include "center/ReportStore.h"
 #include "support/PostgresCluster.h"
@@ -269,6 +270,51 @@ TEST_P(ReportStoreTest, ConnectionsOnManyThreadsStoreEachReportOnce) {
     const auto generators = store->Generators(10, 0).value();
     ASSERT_EQ(generators.size(), 2u);
     EXPECT_EQ(generators[0].reports + generators[1].reports, kReports);
+}
+
+TEST_P(ReportStoreTest, BatchesHoldRepeatsOnceAndWorkersShareCommits) {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    const IndexedReport a = Indexed(ReportBytes("VKA", "H", 1));
+    const IndexedReport b = Indexed(ReportBytes("VKB", "H", 2));
+    const auto outcomes = store->StoreBatch({&a, &b, &a}).value();
+    ASSERT_EQ(outcomes.size(), 3u);
+    EXPECT_FALSE(outcomes[0].duplicate);
+    EXPECT_FALSE(outcomes[1].duplicate);
+    EXPECT_TRUE(outcomes[2].duplicate);
+    EXPECT_EQ(outcomes[2].id, outcomes[0].id);
+    EXPECT_EQ(store->ReportCount().value(), 2);
+
+    // Workers storing at once through one batcher: each learns its own
+    // report's fate, a repeat among them included.
+    CommitBatcher batcher(3);
+    constexpr int kWorkers = 8;
+    std::vector<IndexedReport> reports;
+    for (int i = 0; i < kWorkers; ++i) {
+        reports.push_back(Indexed(ReportBytes("VKW", "H", 3 + i % (kWorkers - 1))));
+    }
+    std::vector<std::optional<Result<StoreOutcome>>> results(kWorkers);
+    std::vector<std::thread> workers;
+    for (int i = 0; i < kWorkers; ++i) {
+        workers.emplace_back([&, i] {
+            Result<std::unique_ptr<ReportStore>> own = ReportStore::Open(m_url);
+            if (own) {
+                results[static_cast<std::size_t>(i)] =
+                    batcher.Store(*own.value(), reports[static_cast<std::size_t>(i)]);
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    int duplicates = 0;
+    for (const auto& result : results) {
+        ASSERT_TRUE(result && *result);
+        duplicates += (*result)->duplicate ? 1 : 0;
+    }
+    EXPECT_EQ(duplicates, 1);
+    EXPECT_EQ(store->ReportCount().value(), 2 + kWorkers - 1);
+    EXPECT_EQ(store->Generator("VKW").value()->reports, kWorkers - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, ReportStoreTest,
