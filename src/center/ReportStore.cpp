@@ -292,8 +292,12 @@ Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
     }
     if (postgres) {
         // "already exists, skipping" for every table at each start is noise.
-        if (Status quiet = impl->Exec("SET client_min_messages TO WARNING"); !quiet) {
-            return Error{"cannot set up the database " + url.Describe() + ": " + quiet.error()};
+        // No statement waits for ever on a lock or a stuck server.
+        for (const char* setting :
+             {"SET client_min_messages TO WARNING", "SET statement_timeout TO 60000"}) {
+            if (Status set = impl->Exec(setting); !set) {
+                return Error{"cannot set up the database " + url.Describe() + ": " + set.error()};
+            }
         }
     } else {
         // Each commit reaches the disk before "200" goes out.
