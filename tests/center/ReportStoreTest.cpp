@@ -97,6 +97,10 @@ TEST(ReportIndexer, DateTimesAndNames) {
 
 enum class Backend { Sqlite, Postgresql };
 
+void PrintTo(Backend backend, std::ostream* out) {
+    *out << (backend == Backend::Sqlite ? "SQLite" : "PostgreSQL");
+}
+
 class ReportStoreTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
