@@ -367,7 +367,9 @@ void HttpServer::WorkerLoop() {
         Job job;
         {
             std::unique_lock lock(m_mutex);
-            m_ready.wait(lock, [this] { return m_queueClosed || !m_queue.empty(); });
+            while (!m_queueClosed && m_queue.empty()) {
+                m_ready.wait_for(lock, std::chrono::seconds(1));
+            }
             if (m_queue.empty()) {
                 return;
             }

@@ -38,7 +38,7 @@ public:
     struct Options {
         std::string host = "127.0.0.1";
         std::uint16_t port = 8080;  // 0: any free port
-        std::size_t workers = 16;
+        std::size_t workers = 32;
         HttpRequestParser::Limits limits;
         std::chrono::milliseconds headTimeout{std::chrono::seconds(10)};
         std::chrono::milliseconds requestTimeout{std::chrono::seconds(120)};
