@@ -174,7 +174,7 @@ void CDiagnosisDlg::StartDiagnosis() {
         m_pErrorDlg->m_ctrlError.setToolTip(PageTexts::Show(opened.error()));
         return;
     }
-    m_SiteInfo = SiteConfig::LoadSiteInfo(m_folder.ConfigFile().string());
+    m_SiteInfo = ReadSite(&SiteConfig::TryLoadSiteInfo);
     m_engine.ResetForDiagnosis();
     m_pStep2Dlg->SetSystemProgress(0);
     m_pStep2Dlg->SetLogProgress(0);
@@ -213,8 +213,20 @@ void CDiagnosisDlg::OnLoad() {
     report.Show();
 }
 
+SiteInfo CDiagnosisDlg::ReadSite(Result<SiteInfo> (*read)(const std::string&)) {
+    Result<SiteInfo> site = read(m_folder.ConfigFile().string());
+    if (!site) {
+        // A CONFIG.ini that is there but cannot be read (a FIFO, a device,
+        // far too big) is said each time it is read; the fields then start
+        // empty, as they do without the file.
+        m_messages.Notify(std::string(kErrorMessagePrefix) + site.error());
+        return SiteInfo{};
+    }
+    return std::move(site).value();
+}
+
 void CDiagnosisDlg::GoToUserPage() {
-    m_pStep3Dlg->LoadUserInfo(SiteConfig::ReadUserForm(m_folder.ConfigFile().string()));
+    m_pStep3Dlg->LoadUserInfo(ReadSite(&SiteConfig::TryReadUserForm));
     SetActivePage(kIdUserPage);
 }
 
@@ -232,7 +244,7 @@ void CDiagnosisDlg::OnUserNext(const SiteInfo& form) {
         m_SiteInfo.Field(i) = form.Field(i);
     }
     // The form holds empty cause and action: each visit records a new entry.
-    m_pStep4Dlg->LoadServiceInfo(SiteConfig::ReadServiceForm(m_folder.ConfigFile().string()));
+    m_pStep4Dlg->LoadServiceInfo(ReadSite(&SiteConfig::TryReadServiceForm));
     SetActivePage(kIdServicePage);
 }
 

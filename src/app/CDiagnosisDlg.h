@@ -111,6 +111,9 @@ private:
     void OnExit();
     // The user page with its form freshly read from the site configuration.
     void GoToUserPage();
+    // One read of CONFIG.ini through `read`; a file that is there but cannot
+    // be read is told to the user, and the fields are empty.
+    SiteInfo ReadSite(Result<SiteInfo> (*read)(const std::string&));
     // The acquisition's end, on the GUI thread: for a complete log, Skip
     // off, Next on and the question that leads to the user page.
     void OnAcquisitionFinished(AcquisitionOutcome outcome, const std::string& reason);

@@ -1,5 +1,7 @@
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -175,6 +177,21 @@ TEST_F(DiagnosisWizardTest, NoToAnyQuestionChangesNothingAndYesWritesTheFormsOnl
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         EXPECT_EQ(PageTexts::Show(report.m_SiteInfo.Field(i)), boxes[i]) << i;
     }
+}
+
+// A FIFO would block the read for ever; the wizard says which file it could
+// not read, each time it reads it, and goes on with empty fields.
+TEST_F(DiagnosisWizardTest, ConfigFileThatIsNoRegularFileIsToldAndTheFormsStartEmpty) {
+    std::filesystem::remove(data.path() / "CONFIG.ini");
+    ASSERT_EQ(::mkfifo((data.path() / "CONFIG.ini").c_str(), 0600), 0);
+    SkipToUserPage();
+    ASSERT_EQ(messages.Notices().size(), 2u);  // at Start and for the user form
+    for (const std::string& notice : messages.Notices()) {
+        EXPECT_EQ(notice.rfind("ERROR : ", 0), 0u) << notice;
+        EXPECT_NE(notice.find("CONFIG.ini"), std::string::npos) << notice;
+    }
+    EXPECT_EQ(dialog->m_SiteInfo, SiteInfo{});
+    EXPECT_EQ(User().m_edtUser[0]->text(), "");
 }
 
 TEST_F(DiagnosisWizardTest, UnwritableReportFileIsToldAndSendAndReportSayThereIsNone) {
