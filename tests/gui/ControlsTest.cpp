@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSignalSpy>
 
 #include "QtTestApp.h"
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
+#include "core/Constants.h"
+#include "platform/QtMessageBoxService.h"
 #include "platform/ScriptedMessageBoxService.h"
 
 namespace vok {
@@ -74,6 +78,50 @@ TEST_F(ControlsTest, DoubleClickIsTwoClicks) {
         QApplication::sendEvent(&button, &event);
     }
     EXPECT_EQ(clicks.count(), 2);
+}
+
+// The lines a shown message box's text takes.
+int LinesOf(const QMessageBox& box) {
+    const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label == nullptr) {
+        return 0;
+    }
+    const int height =
+        label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+    return height / QFontMetrics(label->font()).lineSpacing();
+}
+
+TEST_F(ControlsTest, MessageBoxesShowNoIconAndEveryOwnMessageOnOneLine) {
+    for (const std::string_view text :
+         {kMsgExitNotCompleted, kMsgSkipNotCompleted, kMsgExitSoftware, kMsgSureInformation,
+          kMsgGoPreview, kMsgFontNotCreated, kUploadSuccessMessage, kUploadFailedMessage,
+          kMsgCannotEnable, kMsgStartQuestion, kMsgGoNextQuestion, kMsgSendQuestion,
+          kMsgOperationCancel, kMsgLoadSendQuestion, kMsgNoReportFile}) {
+        SCOPED_TRACE(text);
+        const auto buttons = text.find('?') != std::string_view::npos
+                                 ? QMessageBox::Yes | QMessageBox::No
+                                 : QMessageBox::StandardButtons(QMessageBox::Ok);
+        const auto box = QtMessageBoxService::MakeBox(std::string(text), buttons, nullptr);
+        box->show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        EXPECT_TRUE(box->iconPixmap().isNull());
+        EXPECT_EQ(LinesOf(*box), 1);
+    }
+}
+
+// A system's error text may be longer than any line a screen holds: it
+// wraps, inside the screen, and is shown as written, "<" and all.
+TEST_F(ControlsTest, MessageBoxWrapsALongSystemTextInsideTheScreen) {
+    const std::string text =
+        std::string(kErrorMessagePrefix) + "Cannot write <home>/" + std::string(40, 'x') +
+        "/REPORT: " + "No space left on device, and more words after it " + std::string(120, 'y');
+    const auto box = QtMessageBoxService::MakeBox(text, QMessageBox::Ok, nullptr);
+    box->show();
+    QCoreApplication::processEvents();
+    EXPECT_GT(LinesOf(*box), 1);
+    EXPECT_LE(box->frameGeometry().width(), box->screen()->availableGeometry().width());
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
 }
 
 }  // namespace
