@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 
 #include "QtTestApp.h"
+#include "app/CAboutDlg.h"
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
@@ -122,6 +123,20 @@ TEST_F(ControlsTest, MessageBoxWrapsALongSystemTextInsideTheScreen) {
     EXPECT_GT(LinesOf(*box), 1);
     EXPECT_LE(box->frameGeometry().width(), box->screen()->availableGeometry().width());
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
+}
+
+TEST_F(ControlsTest, AboutBoxShowsTheMakersNoticeOnOneLineInsideTheBox) {
+    CAboutDlg about;
+    const QLabel* notice = nullptr;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text().startsWith(QStringLiteral("Copyright"))) {
+            notice = label;
+        }
+    }
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->wordWrap());
+    EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text()), notice->width());
+    EXPECT_LE(notice->geometry().right(), about.width());
 }
 
 }  // namespace
