@@ -3,12 +3,12 @@
 #include <array>
 #include <string>
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include "controls/CIconButton.h"
 #include "core/Constants.h"
+#include "pages/FormGroupBox.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
@@ -34,7 +34,7 @@ public:
     // comments keep their line breaks.
     void SaveUserInfo();
 
-    QGroupBox m_grpUser;
+    FormGroupBox m_grpUser;
     std::array<QLineEdit*, kLineBoxes> m_edtUser{};  // 1014 to 1019
     QPlainTextEdit* m_edtComment = nullptr;          // 1020
     CIconButton m_btnHomepage;

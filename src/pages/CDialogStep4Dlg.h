@@ -3,11 +3,11 @@
 #include <array>
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLineEdit>
 
 #include "controls/CIconButton.h"
 #include "core/Constants.h"
+#include "pages/FormGroupBox.h"
 #include "wizard/CWizardPage.h"
 
 namespace vok {
@@ -32,7 +32,7 @@ public:
     // Copies the twelve boxes into the main dialog's site information.
     void SaveServiceInfo();
 
-    QGroupBox m_grpService;
+    FormGroupBox m_grpService;
     std::array<QLineEdit*, kBoxes> m_edtService{};  // in the order of the fields
     QCheckBox m_chkAddHistory;
     CIconButton m_btnHomepage;

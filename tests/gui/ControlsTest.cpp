@@ -6,11 +6,13 @@
 #include <QSignalSpy>
 
 #include "QtTestApp.h"
+#include "WizardTestSupport.h"
 #include "app/CAboutDlg.h"
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
 #include "core/Constants.h"
+#include "pages/FormGroupBox.h"
 #include "platform/QtMessageBoxService.h"
 #include "platform/ScriptedMessageBoxService.h"
 
@@ -137,6 +139,52 @@ TEST_F(ControlsTest, AboutBoxShowsTheMakersNoticeOnOneLineInsideTheBox) {
     EXPECT_FALSE(notice->wordWrap());
     EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text()), notice->width());
     EXPECT_LE(notice->geometry().right(), about.width());
+}
+
+// Rows of `image` in [top, bottom) with ink (anything but `paper`) between
+// columns left and right.
+std::vector<int> InkRows(const QImage& image, QColor paper, int left, int right, int bottom) {
+    std::vector<int> rows;
+    for (int y = 0; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (std::abs(pixel.lightness() - paper.lightness()) > 24) {
+                rows.push_back(y);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+class PageLookTest : public test::WizardTest {};
+
+// The frame's top line runs through the title, and the title stands at the
+// top of the box's place in the template.
+TEST_F(PageLookTest, FormGroupTitleStandsOnTheFrameLineAtTheTemplatesTop) {
+    Open();
+    for (const int page : {kIdUserPage, kIdServicePage}) {
+        SCOPED_TRACE(page);
+        auto* box = dialog->Page(page)->findChild<QGroupBox*>();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->y(), DialogUnits(box->font()).Y(kFormGroupRect.y));
+        const QImage image = box->grab().toImage();
+        const QColor paper = box->palette().color(QPalette::Window);
+        const int lineHeight = box->fontMetrics().height();
+        const int titleEnd = box->fontMetrics().horizontalAdvance(box->title());
+        // The frame line: the first row drawn all across, right of the title.
+        const std::vector<int> frame =
+            InkRows(image, paper, titleEnd + lineHeight, box->width() - lineHeight, 3 * lineHeight);
+        ASSERT_FALSE(frame.empty());
+        // The title and the stretch of frame before it.
+        const std::vector<int> title = InkRows(image, paper, 4, titleEnd, 2 * lineHeight);
+        ASSERT_FALSE(title.empty());
+        EXPECT_LE(title.front(), 2);
+        // One run of rows: no gap between the title and the line below it.
+        EXPECT_EQ(title.back() - title.front() + 1, static_cast<int>(title.size()));
+        EXPECT_GT(frame.front(), title.front());
+        EXPECT_LT(frame.front(), title.back());
+    }
 }
 
 }  // namespace
