@@ -6,7 +6,8 @@
 namespace vok {
 
 // A flat push button with an icon beside its caption: a raised border while
-// the mouse is over it, a sunken one while pressed, no focus rectangle.
+// the mouse is over it, a sunken one while pressed, a dotted frame inside
+// while it has the keyboard focus.
 class CIconButton : public QPushButton {
     Q_OBJECT
 
@@ -30,8 +31,6 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -41,7 +40,6 @@ private:
     int m_iconId = 0;
     QPixmap m_icon;
     bool m_hovered = false;
-    bool m_keyboardFocus = false;
 };
 
 }  // namespace vok

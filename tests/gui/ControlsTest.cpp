@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "QtTestApp.h"
 #include "WizardTestSupport.h"
@@ -81,6 +82,42 @@ TEST_F(ControlsTest, DoubleClickIsTwoClicks) {
         QApplication::sendEvent(&button, &event);
     }
     EXPECT_EQ(clicks.count(), 2);
+}
+
+// Whatever brought the focus (the initial focus too), the focused button
+// looks unlike a plain and unlike a hovered one, and keeps its mark under
+// the mouse.
+TEST_F(ControlsTest, FocusedIconButtonShowsAMarkThatHoverDoesNot) {
+    for (const Qt::FocusReason reason : {Qt::OtherFocusReason, Qt::ActiveWindowFocusReason,
+                                         Qt::TabFocusReason, Qt::MouseFocusReason}) {
+        SCOPED_TRACE(reason);
+        QWidget window;
+        CIconButton other("Homepage", &window);
+        CIconButton button("Next", &window);
+        button.SetIcon(kIconNext);
+        button.setGeometry(0, 50, 100, 40);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        other.setFocus();
+        const auto look = [&](bool hovered) {
+            const QPointF inside(10, 10);
+            QEnterEvent enter(inside, inside, inside);
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(&button, hovered ? static_cast<QEvent*>(&enter) : &leave);
+            return button.grab().toImage();
+        };
+        const QImage plain = look(false);
+        const QImage hovered = look(true);
+        button.setFocus(reason);
+        ASSERT_TRUE(button.hasFocus());
+        const QImage focusedHovered = look(true);
+        const QImage focused = look(false);
+        EXPECT_TRUE(hovered != plain) << "hover shows nothing";
+        EXPECT_TRUE(focused != plain) << "focus shows nothing";
+        EXPECT_TRUE(focused != hovered) << "focus looks like hover";
+        EXPECT_TRUE(focusedHovered != hovered) << "hover hides the focus";
+    }
 }
 
 // The lines a shown message box's text takes.
