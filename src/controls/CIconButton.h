@@ -17,13 +17,6 @@ public:
     // Gives the button icon resource `id` at its natural size; false (and no
     // icon) when there is no such icon.
     bool SetIcon(int id);
-    int IconId() const { return m_iconId; }
-    bool HasIcon() const { return m_iconId != 0; }
-    bool IsHovered() const { return m_hovered; }
-
-    // Where the icon and the caption are drawn, before a press shifts them.
-    QRect IconRect() const;
-    QRect CaptionRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,6 +27,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    bool HasIcon() const { return m_iconId != 0; }
+    // Where the icon and the caption are drawn, before a press shifts them.
+    QRect IconRect() const;
+    QRect CaptionRect() const;
     void SetHovered(bool hovered);
     QPixmap RenderIcon() const;
 

@@ -817,10 +817,7 @@ inline constexpr int kBarLower = 1;
 inline constexpr int kSystemBarUpper = 213;
 inline constexpr int kLogBarUpper = 226;
 inline constexpr int kProgressDefaultUpper = 100;
-inline constexpr int kProgressDefaultStep = 10;
 inline constexpr std::string_view kPercentFormat = "%d%%";
-inline constexpr int kProgressLeftInset = 2;
-inline constexpr int kProgressRightInset = 3;
 
 // Dialog units: a quarter of the average character width across, an eighth
 // of the character height down; the average is taken over both alphabets.
