@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "controls/ControlAccessibility.h"
 #include "core/Constants.h"
 #include "platform/MessageBoxService.h"
 
@@ -19,7 +21,9 @@ QString ToQString(std::string_view text) {
 }  // namespace
 
 CFontLabel::CFontLabel(QWidget* parent)
-    : QWidget(parent), m_face(ToQString(kLabelDefaultFace)), m_height(kLabelDefaultHeight) {}
+    : QWidget(parent), m_face(ToQString(kLabelDefaultFace)), m_height(kLabelDefaultHeight) {
+    ControlAccessibility::Install();
+}
 
 void CFontLabel::SetFont(const QString& face, int height, QColor textColor, int style) {
     m_face = face;
@@ -50,6 +54,9 @@ void CFontLabel::SetBkColor(QColor color) {
 void CFontLabel::setText(const QString& text) {
     m_text = text;
     update();
+    // The status lines of an acquisition reach a screen reader as they come.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 QColor CFontLabel::BackgroundInUse() const {

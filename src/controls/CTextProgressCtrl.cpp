@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QAccessible>
 #include <QPainter>
 
+#include "controls/ControlAccessibility.h"
 #include "core/Constants.h"
 
 namespace vok {
@@ -21,12 +23,18 @@ CTextProgressCtrl::CTextProgressCtrl(QWidget* parent)
     : QWidget(parent), m_upper(kProgressDefaultUpper) {
     // The painting covers every pixel; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    ControlAccessibility::Install();
 }
 
 int CTextProgressCtrl::SetPos(int position) {
     const int previous = m_position;
     m_position = m_lower <= m_upper ? std::clamp(position, m_lower, m_upper) : position;
     RepaintNow();
+    if (m_position != previous) {
+        // A screen reader tells the progress while the diagnosis runs.
+        QAccessibleValueChangeEvent changed(this, m_position);
+        QAccessible::updateAccessibility(&changed);
+    }
     return previous;
 }
 
@@ -51,6 +59,8 @@ void CTextProgressCtrl::SetTextBkColor(QColor color) {
 void CTextProgressCtrl::setText(const QString& text) {
     m_text = text;
     update();
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 int CTextProgressCtrl::Percent() const {

@@ -19,6 +19,8 @@ public:
     int SetPos(int position);
     int GetPos() const { return m_position; }
     void SetRange32(int lower, int upper);
+    int GetLower() const { return m_lower; }
+    int GetUpper() const { return m_upper; }
 
     // Colours of the part beyond the position and of the text over it; until
     // set, the system's.
