@@ -1,3 +1,5 @@
+#include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,14 +12,20 @@
 #include <qpa/qplatformintegration.h>
 #include <QAccessible>
 #include <QApplication>
+#include <QFileDialog>
 #include <QTest>
+#include <QTimer>
 
+#include "../upload/LoopbackHttpServer.h"
 #include "WizardTestSupport.h"
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
 #include "pages/CDialogStep2Dlg.h"
+#include "platform/QtDesktopShell.h"
 #include "platform/QtMessageBoxService.h"
+#include "report/ReportFileReader.h"
+#include "report/ReportFileWriter.h"
 #include "wizard/DialogControls.h"
 
 namespace vok {
@@ -68,6 +76,14 @@ QAccessibleInterface* Speaker(QObject* object) {
 
 std::string Said(QObject* object, QAccessible::Text kind = QAccessible::Name) {
     return Speaker(object)->text(kind).toStdString();
+}
+
+// A report file as the wizard writes it, of a skipped diagnosis.
+std::filesystem::path WriteReport(const std::filesystem::path& folder) {
+    const Result<WrittenReport> written =
+        ReportFileWriter::WriteReportFile(folder, SiteInfo{}, DiagnosisData{}, std::time(nullptr));
+    EXPECT_TRUE(written.ok());
+    return written->m_strReportPath;
 }
 
 class AccessibilityTest : public test::WizardTest {
@@ -226,6 +242,172 @@ TEST_F(AccessibilityTest, MessageBoxTellsItsTextAndButtons) {
     EXPECT_TRUE(said.contains(QString::fromUtf8(kMsgStartQuestion.data())));
     EXPECT_TRUE(said.contains(QStringLiteral("Yes")));
     EXPECT_TRUE(said.contains(QStringLiteral("No")));
+}
+
+// A desktop that records what the browser and the end of the program would
+// have done, with the real file dialog.
+class KeyboardDesktop : public DesktopShell {
+public:
+    void OpenUrl(const std::string& url) override { urls.push_back(url); }
+    void PlayErrorSound(const std::filesystem::path& /*file*/) override {}
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileChoice& choice) override {
+        return files.ChooseFileToOpen(choice);
+    }
+    void ExitProcess() override { ++exits; }
+
+    QtDesktopShell files;
+    std::vector<std::string> urls;
+    int exits = 0;
+};
+
+// The whole diagnosis from the keyboard: every key goes to the widget that has
+// the focus, which must be one the user can see.
+class KeyboardOnlyTest : public test::WizardTest {
+protected:
+    void OpenWithKeyboardDesktop(const std::string& server) {
+        DiagnosisOptions options;
+        options.dataDir = data.path();
+        options.link = test::SimulatedLink();
+        options.server = server;
+        dialog = std::make_unique<CDiagnosisDlg>(options, messages, desktop);
+        desktop.files.SetOwner(dialog.get());
+        dialog->show();
+        ActivateAgain();
+    }
+
+    // What the window manager does when a window opens or a dialog over it
+    // closes; the offscreen platform has none.
+    void ActivateAgain() {
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+
+    // The focused widget, after checking that it is on the page on show.
+    QWidget* Focus() {
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_NE(focus, nullptr);
+        if (focus == nullptr) {
+            return dialog.get();
+        }
+        EXPECT_TRUE(focus->isVisible()) << focus->objectName().toStdString() << " is hidden";
+        EXPECT_TRUE(dialog->Page(Page())->isAncestorOf(focus))
+            << focus->objectName().toStdString() << " is not on page " << Page();
+        return focus;
+    }
+    int FocusId() { return DialogControls::Id(Focus()); }
+
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(Focus(), key, modifiers);
+    }
+    void Type(const QString& text) { QTest::keyClicks(Focus(), text); }
+    void Retype(const QString& text) {
+        Press(Qt::Key_A, Qt::ControlModifier);
+        Type(text);
+    }
+
+    // Tab until the control with that id has the focus.
+    void TabTo(int id) {
+        for (int presses = 0; presses < 30 && FocusId() != id; ++presses) {
+            Press(Qt::Key_Tab);
+        }
+        ASSERT_EQ(FocusId(), id);
+    }
+
+    // Types the file's name into the next file dialog and presses Enter.
+    void AnswerNextFileDialog(const QString& name) {
+        auto* poll = new QTimer(dialog.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, name] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QWidget* focus = QApplication::focusWidget();
+            if (files == nullptr || focus == nullptr || !files->isAncestorOf(focus)) {
+                return;
+            }
+            poll->deleteLater();
+            QTest::keyClicks(focus, name);
+            QTest::keyClick(focus, Qt::Key_Return);
+        });
+        poll->start(20);
+    }
+
+    KeyboardDesktop desktop;
+};
+
+TEST_F(KeyboardOnlyTest, WholeDiagnosisRunsWithoutAMouse) {
+    test::LoopbackHttpServer server(test::LoopbackHttpServer::Reply(200, "200\r\n"));
+    std::filesystem::create_directories(data.ReportFolder());
+    const std::filesystem::path loaded = WriteReport(data.ReportFolder());
+    OpenWithKeyboardDesktop(server.Address());
+
+    // The start page opens with the focus where it always was.
+    EXPECT_EQ(FocusId(), kIdcHomepage);
+    // Load: the file dialog, then No to sending; the report is shown.
+    TabTo(kIdcLoad);
+    AnswerNextFileDialog(QString::fromStdString(loaded.filename().string()));
+    Press(Qt::Key_Space);
+    ActivateAgain();
+    EXPECT_EQ(FocusId(), kIdcLoad);
+    ASSERT_EQ(desktop.urls.size(), 1u);
+
+    // Start, and Yes to both questions.
+    Answer({kAnswerYes, kAnswerYes});
+    TabTo(kIdcStart);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
+    EXPECT_EQ(FocusId(), kIdcHomepage);
+    ASSERT_TRUE(PumpUntil([&] { return Page() == kIdUserPage; }));
+
+    // The user form: the focus starts in its first box.
+    EXPECT_EQ(FocusId(), kIdcHospital);
+    Retype(QStringLiteral("Klinikum Nord"));
+    TabTo(kIdcComment);
+    Type(QStringLiteral("E-21 twice"));
+    Answer({kAnswerYes});
+    TabTo(kIdcNext);
+    Press(Qt::Key_Space);
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
+
+    // Back, and forward again.
+    EXPECT_EQ(FocusId(), kIdcManufacture);
+    Answer({kAnswerYes, kAnswerYes});
+    TabTo(kIdcBack);
+    Press(Qt::Key_Space);
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
+    TabTo(kIdcNext);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
+
+    TabTo(kIdcHisCause);
+    Type(QStringLiteral("Rotor cable"));
+    Answer({kAnswerYes});
+    TabTo(kIdcNext);
+    Press(Qt::Key_Space);
+    ASSERT_EQ(Page(), static_cast<unsigned>(kIdCompletionPage));
+
+    // Send, Report, Exit.
+    EXPECT_EQ(FocusId(), kIdcSend);
+    Answer({kAnswerYes});
+    Press(Qt::Key_Space);
+    TabTo(kIdcReport);
+    Press(Qt::Key_Space);
+    Answer({kAnswerYes});
+    TabTo(kIdcExit);
+    Press(Qt::Key_Return);
+
+    EXPECT_EQ(messages.Questions(),
+              Texts({kMsgLoadSendQuestion, kMsgStartQuestion, kMsgGoNextQuestion,
+                     kMsgSureInformation, kMsgGoPreview, kMsgSureInformation, kMsgSureInformation,
+                     kMsgSendQuestion, kMsgExitSoftware}));
+    EXPECT_EQ(messages.Notices(), Texts({kUploadSuccessMessage}));
+    EXPECT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(desktop.urls.size(), 2u);
+    EXPECT_EQ(desktop.exits, 1);
+    std::vector<std::filesystem::path> reports = data.Files(".VOK");
+    std::erase(reports, loaded);
+    ASSERT_EQ(reports.size(), 1u);
+    const ReportData report = ReportFileReader::ReadReportFile(reports[0].string());
+    EXPECT_EQ(report.m_SiteInfo.m_strHospital, "Klinikum Nord");
+    EXPECT_EQ(report.m_SiteInfo.m_strComment, "E-21 twice");
+    EXPECT_EQ(report.m_SiteInfo.m_strHisCause, "Rotor cable");
 }
 
 }  // namespace
