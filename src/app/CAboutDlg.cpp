@@ -1,5 +1,7 @@
 #include "app/CAboutDlg.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -45,9 +47,16 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     auto* notice = new QLabel(PageTexts::Show(kAboutNoticeText), this);
     notice->setTextFormat(Qt::PlainText);
-    notice->setWordWrap(true);
     notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     DialogControls::Place(notice, this, kIdcStatic, kAboutNoticeRect, units);
+    // One line, as the maker's notice was written for: the faces that stand
+    // in for the dialog font are wider, so the line may run on below the OK
+    // button, up to the dialog's margin.
+    const int needed = notice->fontMetrics().horizontalAdvance(notice->text()) + 1;
+    const int margin = units.X(kAboutWidth - kAboutOkRect.x - kAboutOkRect.w);
+    const int room = width() - notice->x() - margin;
+    notice->resize(std::clamp(needed, notice->width(), std::max(notice->width(), room)),
+                   notice->height());
 
     auto* ok = new QPushButton(PageTexts::Show(kOkText), this);
     ok->setDefault(true);

@@ -2,16 +2,17 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "controls/ControlAccessibility.h"
 #include "platform/MessageBoxService.h"
 
 namespace vok {
 
 namespace {
 
-constexpr std::string_view kMsgFontNotCreated = "Font could not be created!";
 constexpr int kLabelDefaultHeight = 8;
 
 QString ToQString(std::string_view text) {
@@ -21,7 +22,9 @@ QString ToQString(std::string_view text) {
 }  // namespace
 
 CFontLabel::CFontLabel(QWidget* parent)
-    : QWidget(parent), m_face(ToQString(kLabelDefaultFace)), m_height(kLabelDefaultHeight) {}
+    : QWidget(parent), m_face(ToQString(kLabelDefaultFace)), m_height(kLabelDefaultHeight) {
+    ControlAccessibility::Install();
+}
 
 void CFontLabel::SetFont(const QString& face, int height, QColor textColor, int style) {
     m_face = face;
@@ -52,6 +55,9 @@ void CFontLabel::SetBkColor(QColor color) {
 void CFontLabel::setText(const QString& text) {
     m_text = text;
     update();
+    // The status lines of an acquisition reach a screen reader as they come.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 QColor CFontLabel::BackgroundInUse() const {

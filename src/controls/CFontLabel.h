@@ -10,6 +10,9 @@
 
 namespace vok {
 
+// Told once when the label's font cannot be made.
+inline constexpr std::string_view kMsgFontNotCreated = "Font could not be created!";
+
 // The face a label has until it is given one.
 inline constexpr std::string_view kLabelDefaultFace = "MS Sans Serif";
 
@@ -46,25 +49,14 @@ public:
     // Where "Font could not be created!" goes; none: it is not shown.
     void SetMessageBoxService(MessageBoxService* messages) { m_messages = messages; }
 
-    QString FaceName() const { return m_face; }
-    int FontHeight() const { return m_height; }
-    QColor TextColor() const { return m_textColor; }
-    bool HasBackground() const { return m_hasBackground; }
-    QColor BackgroundInUse() const;
-    bool IsBold() const { return m_bold; }
-    bool IsItalic() const { return m_italic; }
-    bool IsUnderline() const { return m_underline; }
-    bool IsStrikeOut() const { return m_strikeOut; }
-    bool IsAntialiased() const { return m_antialiased; }
-    Alignment TextAlignment() const { return m_alignment; }
-
-    // The font the next painting uses; nothing when the face cannot be made.
-    std::optional<QFont> MakeFont() const;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QColor BackgroundInUse() const;
+    // The font the next painting uses; nothing when the face cannot be made.
+    std::optional<QFont> MakeFont() const;
+
     QString m_text;
     QString m_face;
     int m_height;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEnterEvent>
-#include <QFocusEvent>
 #include <QIcon>
 #include <QPainter>
 #include <QStyle>
@@ -18,6 +17,8 @@ constexpr int kIconButtonIconGap = 3;
 constexpr int kIconButtonPressOffset = 1;
 
 constexpr int kCaptionFlags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+// The focus mark's distance from the edge, inside the hover border.
+constexpr int kFocusMarkInset = 2;
 
 }  // namespace
 
@@ -71,9 +72,8 @@ void CIconButton::paintEvent(QPaintEvent* /*event*/) {
 
     painter.fillRect(area, colors.color(QPalette::Button));
 
-    // Border: raised under the mouse (and with keyboard focus, which the
-    // original showed not at all), sunken while pressed.
-    const bool raised = (m_hovered || m_keyboardFocus) && !pressed;
+    // Border: raised under the mouse, sunken while pressed.
+    const bool raised = m_hovered && !pressed;
     if (raised || pressed) {
         const QColor light = colors.color(QPalette::Light);
         const QColor shadow = colors.color(QPalette::Dark);
@@ -101,6 +101,16 @@ void CIconButton::paintEvent(QPaintEvent* /*event*/) {
                 QIcon(m_icon).pixmap(iconRect.size(), devicePixelRatioF(), QIcon::Disabled);
             painter.drawPixmap(iconRect, grey);
         }
+    }
+
+    if (hasFocus()) {
+        // What Enter and Space will press, however the focus came here: a
+        // dotted frame inside the border, so hover and focus never look alike.
+        QPen dots(colors.color(QPalette::ButtonText));
+        dots.setStyle(Qt::DotLine);
+        painter.setPen(dots);
+        painter.drawRect(area.adjusted(kFocusMarkInset, kFocusMarkInset, -kFocusMarkInset - 1,
+                                       -kFocusMarkInset - 1));
     }
 
     const QString caption = text();
@@ -149,20 +159,6 @@ void CIconButton::mouseMoveEvent(QMouseEvent* event) {
 void CIconButton::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second click of a double-click is another click.
     mousePressEvent(event);
-}
-
-void CIconButton::focusInEvent(QFocusEvent* event) {
-    const Qt::FocusReason reason = event->reason();
-    m_keyboardFocus = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                      reason == Qt::ShortcutFocusReason;
-    update();
-    QPushButton::focusInEvent(event);
-}
-
-void CIconButton::focusOutEvent(QFocusEvent* event) {
-    m_keyboardFocus = false;
-    update();
-    QPushButton::focusOutEvent(event);
 }
 
 void CIconButton::changeEvent(QEvent* event) {

@@ -9,7 +9,8 @@ namespace vok {
 inline constexpr int kButtonIconSize = 32;
 
 // A flat push button with an icon beside its caption: a raised border while
-// the mouse is over it, a sunken one while pressed, no focus rectangle.
+// the mouse is over it, a sunken one while pressed, a dotted frame inside
+// while it has the keyboard focus.
 class CIconButton : public QPushButton {
     Q_OBJECT
 
@@ -19,13 +20,6 @@ public:
     // Gives the button icon resource `id` at its natural size; false (and no
     // icon) when there is no such icon.
     bool SetIcon(int id);
-    int IconId() const { return m_iconId; }
-    bool HasIcon() const { return m_iconId != 0; }
-    bool IsHovered() const { return m_hovered; }
-
-    // Where the icon and the caption are drawn, before a press shifts them.
-    QRect IconRect() const;
-    QRect CaptionRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,18 +27,19 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    bool HasIcon() const { return m_iconId != 0; }
+    // Where the icon and the caption are drawn, before a press shifts them.
+    QRect IconRect() const;
+    QRect CaptionRect() const;
     void SetHovered(bool hovered);
     QPixmap RenderIcon() const;
 
     int m_iconId = 0;
     QPixmap m_icon;
     bool m_hovered = false;
-    bool m_keyboardFocus = false;
 };
 
 }  // namespace vok

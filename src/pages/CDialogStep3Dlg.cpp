@@ -62,6 +62,7 @@ CDialogStep3Dlg::CDialogStep3Dlg(MessageBoxService& messages, DesktopShell& shel
     for (const DlgControl& label : kUserLabels) {
         new FormLabel(label, Qt::AlignRight, this, Units());
     }
+    FormLabel::NameBoxes(*this);
     connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep3Dlg::OnHomepage);
     connect(&m_btnNext, &QPushButton::clicked, this, &CDialogStep3Dlg::OnNext);
     connect(&m_btnExit, &QPushButton::clicked, this, &CDialogStep3Dlg::OnExit);

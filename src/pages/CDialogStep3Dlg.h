@@ -3,11 +3,11 @@
 #include <array>
 #include <string>
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include "controls/CIconButton.h"
+#include "pages/FormGroupBox.h"
 #include "platform/DesktopShell.h"
 #include "platform/MessageBoxService.h"
 #include "report/SiteInfo.h"
@@ -34,7 +34,7 @@ public:
     // comments keep their line breaks. The other fields stay empty.
     SiteInfo SaveUserInfo() const;
 
-    QGroupBox m_grpUser;
+    FormGroupBox m_grpUser;
     std::array<QLineEdit*, kLineBoxes> m_edtUser{};  // 1014 to 1019
     QPlainTextEdit* m_edtComment = nullptr;          // 1020
     CIconButton m_btnHomepage;

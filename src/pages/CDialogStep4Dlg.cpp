@@ -84,6 +84,7 @@ CDialogStep4Dlg::CDialogStep4Dlg(MessageBoxService& messages, DesktopShell& shel
     for (const DlgControl& label : kServiceLabels) {
         new FormLabel(label, Qt::AlignLeft, this, Units());
     }
+    FormLabel::NameBoxes(*this);
     connect(&m_btnHomepage, &QPushButton::clicked, this, &CDialogStep4Dlg::OnHomepage);
     connect(&m_btnBack, &QPushButton::clicked, this, &CDialogStep4Dlg::OnBack);
     connect(&m_btnNext, &QPushButton::clicked, this, &CDialogStep4Dlg::OnNext);

@@ -4,10 +4,10 @@
 #include <cstddef>
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLineEdit>
 
 #include "controls/CIconButton.h"
+#include "pages/FormGroupBox.h"
 #include "platform/DesktopShell.h"
 #include "platform/MessageBoxService.h"
 #include "report/SiteInfo.h"
@@ -38,7 +38,7 @@ public:
     // other fields stay empty.
     SiteInfo SaveServiceInfo() const;
 
-    QGroupBox m_grpService;
+    FormGroupBox m_grpService;
     std::array<QLineEdit*, kBoxes> m_edtService{};  // in the order of the fields
     QCheckBox m_chkAddHistory;
     CIconButton m_btnHomepage;

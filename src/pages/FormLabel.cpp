@@ -1,6 +1,8 @@
 #include "pages/FormLabel.h"
 
 #include <QFontMetrics>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include "pages/PageTexts.h"
 #include "wizard/DialogControls.h"
@@ -36,6 +38,30 @@ void FormLabel::ShrinkToFit() {
     }
     if (smaller != font()) {
         setFont(smaller);
+    }
+}
+
+void FormLabel::NameBoxes(const QWidget& form) {
+    const QList<FormLabel*> labels = form.findChildren<FormLabel*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* box : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QLineEdit*>(box) == nullptr &&
+            qobject_cast<QPlainTextEdit*>(box) == nullptr) {
+            continue;
+        }
+        const int firstLineBottom = box->y() + box->fontMetrics().height();
+        FormLabel* nearest = nullptr;
+        for (FormLabel* label : labels) {
+            const QRect place = label->geometry();
+            const bool besideFirstLine = place.top() < firstLineBottom && place.bottom() > box->y();
+            if (besideFirstLine && place.right() < box->x() &&
+                (nearest == nullptr || place.right() > nearest->geometry().right())) {
+                nearest = label;
+            }
+        }
+        if (nearest != nullptr) {
+            box->setAccessibleName(nearest->text().trimmed());
+            nearest->setBuddy(box);
+        }
     }
 }
 

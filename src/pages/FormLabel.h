@@ -16,6 +16,12 @@ public:
     FormLabel(const DlgControl& control, Qt::Alignment alignment, QWidget* parent,
               const DialogUnits& units);
 
+    // Names each edit box of `form` after the label that stands left of its
+    // first line, nearest to it, and makes the label the box's buddy, so a
+    // screen reader says "Hospital Name, edit, ...". Call once the boxes and
+    // labels are in place.
+    static void NameBoxes(const QWidget& form);
+
 private:
     void ShrinkToFit();
 };

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -18,6 +22,13 @@ public:
 
     bool Ask(const std::string& text) override;
     void Notify(const std::string& text) override;
+
+    // The box that Ask (Yes and No) or Notify (OK) shows, not yet shown: no
+    // icon, the text as plain text, wide enough for the program's own
+    // messages to stand on one line; only a longer text wraps.
+    static std::unique_ptr<QMessageBox> MakeBox(const std::string& text,
+                                                QMessageBox::StandardButtons buttons,
+                                                QWidget* owner);
 
 private:
     QPointer<QWidget> m_owner;

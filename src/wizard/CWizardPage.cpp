@@ -1,6 +1,7 @@
 #include "wizard/CWizardPage.h"
 
 #include <QKeyEvent>
+#include <QShowEvent>
 
 #include "wizard/DialogFonts.h"
 
@@ -33,6 +34,25 @@ void CWizardPage::keyPressEvent(QKeyEvent* event) {
             return;
         default:
             QWidget::keyPressEvent(event);
+    }
+}
+
+void CWizardPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Qt leaves the focus on a control of the page that was hidden (no page
+    // is visible at that moment to take it), and keys would then press
+    // buttons nobody sees. The first control in tab order takes it instead,
+    // as a dialog's first control does when it opens.
+    const QWidget* holder = window()->focusWidget();
+    if (holder != nullptr && holder->isVisible()) {
+        return;
+    }
+    for (QWidget* next = nextInFocusChain(); next != this; next = next->nextInFocusChain()) {
+        if (isAncestorOf(next) && next->isVisible() && next->isEnabled() &&
+            (next->focusPolicy() & Qt::TabFocus) != 0) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
     }
 }
 
