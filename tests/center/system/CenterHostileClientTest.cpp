@@ -1,0 +1,196 @@
+// Clients that are slow, endless, wrong or simply too many: each is refused
+// or cut in bounded time, stores nothing, and the sites' uploads go on.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <atomic>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "CenterUnderTest.h"
+
+namespace vok::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class CenterHostileClientTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_center.UserAdded());
+        ASSERT_TRUE(m_center.Start()) << m_center.Process().Log();
+        m_report = m_center.WriteReports(1, "HOST").front();
+    }
+
+    // A site's upload goes through within `limit`, and the center is whole.
+    void ExpectServing(std::chrono::milliseconds limit) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto sent = m_center.Upload(m_report);
+        const auto took = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(sent.ok()) << sent.error();
+        EXPECT_TRUE(*sent);
+        EXPECT_LT(took, limit);
+        EXPECT_TRUE(m_center.Healthy());
+    }
+
+    CenterUnderTest m_center;
+    std::string m_report;
+};
+
+// Connections that hold a request open forever, a header byte now and then,
+// are the classic way to take every worker of a threaded server.
+TEST_F(CenterHostileClientTest, SlowHeaderSendersDoNotStopAnUpload) {
+    constexpr int kSlow = 300;
+    std::vector<std::unique_ptr<HttpExchange>> slow;
+    for (int i = 0; i < kSlow; ++i) {
+        slow.push_back(std::make_unique<HttpExchange>(m_center.Port()));
+        slow.back()->Send("POST /VOK/index.php HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ", 1s);
+    }
+    std::atomic<bool> done = false;
+    std::thread trickle([&] {
+        while (!done) {
+            for (auto& connection : slow) {
+                connection->Send("a", 10ms);
+            }
+            std::this_thread::sleep_for(500ms);
+        }
+    });
+    ExpectServing(10s);
+    done = true;
+    trickle.join();
+}
+
+TEST_F(CenterHostileClientTest, ThousandsOfIdleConnectionsDoNotStopAnUpload) {
+    constexpr int kIdle = 3000;
+    std::vector<std::unique_ptr<HttpExchange>> idle;
+    for (int i = 0; i < kIdle; ++i) {
+        idle.push_back(std::make_unique<HttpExchange>(m_center.Port()));
+        if (i % 2 == 1) {
+            idle.back()->Send("GET /healthz HTTP/1.1\r\n", 1s);
+        }
+    }
+    ExpectServing(10s);
+}
+
+// Out of file descriptors the server must wait for them, not spin on accept
+// or end; once the connections go, uploads go through again.
+TEST_F(CenterHostileClientTest, RunningOutOfFileDescriptorsIsWaitedOut) {
+    ASSERT_TRUE(m_center.Start(128)) << m_center.Process().Log();
+    auto cpuSeconds = [&] {
+        const std::string stat =
+            ReadAll("/proc/" + std::to_string(m_center.Process().Pid()) + "/stat");
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        long ticks = 0;
+        for (int n = 3; n <= 15 && fields >> field; ++n) {
+            if (n == 14 || n == 15) {
+                ticks += std::stol(field);
+            }
+        }
+        return static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    };
+    {
+        std::vector<std::unique_ptr<HttpExchange>> many;
+        for (int i = 0; i < 600; ++i) {
+            many.push_back(std::make_unique<HttpExchange>(m_center.Port()));
+        }
+        const double before = cpuSeconds();
+        std::this_thread::sleep_for(2s);
+        EXPECT_LT(cpuSeconds() - before, 1.0) << "busy while out of descriptors";
+    }
+    ExpectServing(15s);
+}
+
+struct EndlessBody {
+    const char* name;
+    std::string head;  // header lines after the request line
+};
+
+class CenterEndlessBodyTest : public CenterHostileClientTest,
+                              public testing::WithParamInterface<EndlessBody> {};
+
+// The body never ends; the center stops taking it soon after its limit
+// (4 MiB), refuses it and keeps nothing.
+TEST_P(CenterEndlessBodyTest, IsCutAtTheLimit) {
+    constexpr std::size_t kOffered = std::size_t{64} << 20;
+    constexpr std::size_t kCut = std::size_t{16} << 20;  // limit plus socket buffers
+    HttpExchange http(m_center.Port());
+    http.Send("POST /VOK/index.php HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+              std::string(kUploadContentTypeHeader) + "\r\n" + GetParam().head + "\r\n");
+    const bool chunked = GetParam().head.find("chunked") != std::string::npos;
+    const std::string block(std::size_t{1} << 16, 'x');
+    const std::string piece = chunked ? "10000\r\n" + block + "\r\n" : block;
+    std::size_t sent = 0;
+    while (sent < kOffered) {
+        const std::size_t n = http.Send(piece, 3s);
+        sent += n;
+        if (n < piece.size()) {
+            break;
+        }
+    }
+    EXPECT_LT(sent, kCut);
+    EXPECT_NE(HttpExchange::FirstBodyLine(http.Receive(5s)), "200");
+    EXPECT_TRUE(m_center.Reports().empty());
+    ExpectServing(10s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bodies, CenterEndlessBodyTest,
+                         testing::Values(EndlessBody{"Announced", "Content-Length: 1073741824\r\n"},
+                                         EndlessBody{"Unannounced",
+                                                     "Content-Length: 99999999999\r\n"},
+                                         EndlessBody{"Chunked", "Transfer-Encoding: chunked\r\n"}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+struct WrongLength {
+    const char* name;
+    std::string length;        // the Content-Length header, if not the body's size
+    std::ptrdiff_t announced;  // ... else the body's size plus this
+    bool hangUp;               // the client half-closes after sending
+};
+
+class CenterWrongLengthTest : public CenterHostileClientTest,
+                              public testing::WithParamInterface<WrongLength> {};
+
+// The client's whole body under a Content-Length that does not fit it:
+// answered with anything but "200" (or closed) in bounded time, and nothing
+// is kept.
+TEST_P(CenterWrongLengthTest, IsRefusedAndNothingIsKept) {
+    const WrongLength& wrong = GetParam();
+    const std::string body = CenterUnderTest::ClientBody(m_report);
+    const std::string length =
+        !wrong.length.empty()
+            ? wrong.length
+            : std::to_string(static_cast<std::ptrdiff_t>(body.size()) + wrong.announced);
+    HttpExchange http(m_center.Port());
+    http.Send(CenterUnderTest::ClientRequest(body, length));
+    if (wrong.hangUp) {
+        http.EndSending();
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const std::string reply = http.Receive(40s);
+    EXPECT_TRUE(http.PeerClosed() || !reply.empty()) << "no answer in 40 s";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 40s);
+    EXPECT_NE(HttpExchange::FirstBodyLine(reply), "200") << reply;
+    EXPECT_TRUE(m_center.Reports().empty());
+    ExpectServing(10s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, CenterWrongLengthTest,
+                         testing::Values(
+                             // The announced body never comes: the sender hangs up, or just waits.
+                             WrongLength{"LongerThanBodyHangUp", "", 1000, true},
+                             WrongLength{"LongerThanBodyWaits", "", 1000, false},
+                             // The body read as announced ends inside the file or inside the
+                             // closing delimiter; what follows is no request.
+                             WrongLength{"ShorterEndsInTheFile", "", -5000, true},
+                             WrongLength{"ShorterEndsInTheDelimiter", "", -10, true},
+                             WrongLength{"NotANumber", "abc", 0, true},
+                             WrongLength{"Negative", "-1", 0, true},
+                             WrongLength{"Overflowing", "99999999999999999999999999", 0, true}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace vok::test
