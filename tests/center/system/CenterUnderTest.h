@@ -65,7 +65,13 @@ public:
         for (int i = 0; i < count; ++i) {
             char serial[32];
             std::snprintf(serial, sizeof serial, "%s%05d", prefix.c_str(), i);
+            // The serial as the console sends it: record 3, one character a
+            // parameter.
             data.m_strSerial = serial;
+            for (std::size_t k = 0; k < kParamCount; ++k) {
+                data.m_HtInfo[3].params[k] =
+                    k < data.m_strSerial.size() ? static_cast<std::uint8_t>(serial[k]) : 0;
+            }
             site.m_strHospital = std::string("Hospital ") + serial;
             when.tm_sec = i % 60;
             paths.push_back(m_dir.Write("reports/REPORT_" + std::string(serial) + ".VOK",
