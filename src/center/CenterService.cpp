@@ -208,55 +208,93 @@ void CenterService::ReleaseThreadStore() {
     t_stores.erase(m_instance);
 }
 
-CenterService::Received CenterService::Receive(std::string content, std::string_view sentName,
-                                               const std::string& sender) {
-    Received received;
-    if (content.size() > m_config.maxReportBytes) {
-        received.reason = RejectReason::TooLarge;
-        received.message =
-            "report file larger than " + std::to_string(m_config.maxReportBytes) + " bytes";
-        m_metrics.CountRejected(received.reason);
-        return received;
-    }
+std::vector<CenterService::Received> CenterService::ReceiveMany(std::vector<Incoming> files,
+                                                                const std::string& sender) {
+    std::vector<Received> received(files.size());
     // The definitions as they are now, as `vok report` would read them.
     const DefinitionFile definitions = DefinitionFile::Load(m_config.definitionsPath);
-    Result<IndexedReport> indexed = m_indexer.Index(std::move(content), sentName, definitions);
-    if (!indexed) {
-        received.reason = RejectReason::NotReport;
-        received.message = indexed.error();
-        m_metrics.CountRejected(received.reason);
+    std::vector<IndexedReport> indexed;
+    std::vector<std::size_t> positions;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Received& r = received[i];
+        if (files[i].content.size() > m_config.maxReportBytes) {
+            r.reason = RejectReason::TooLarge;
+            r.message =
+                "report file larger than " + std::to_string(m_config.maxReportBytes) + " bytes";
+            m_metrics.CountRejected(r.reason);
+            continue;
+        }
+        Result<IndexedReport> one =
+            m_indexer.Index(std::move(files[i].content), files[i].sentName, definitions);
+        if (!one) {
+            r.reason = RejectReason::NotReport;
+            r.message = one.error();
+            m_metrics.CountRejected(r.reason);
+            continue;
+        }
+        one.value().sender = sender;
+        indexed.push_back(std::move(one).value());
+        positions.push_back(i);
+    }
+    if (indexed.empty()) {
         return received;
     }
-    indexed.value().sender = sender;
+    const auto storeFailed = [&](const std::string& error) {
+        Log("store error: " + error);
+        for (std::size_t position : positions) {
+            received[position].reason = RejectReason::StoreFailed;
+            received[position].message = "store unavailable";
+            m_metrics.CountRejected(RejectReason::StoreFailed);
+        }
+        return received;
+    };
     Result<ReportStore*> store = ThreadStore();
     if (!store) {
-        received.reason = RejectReason::StoreFailed;
-        received.message = "store unavailable";
-        Log("store error: " + store.error());
-        m_metrics.CountRejected(received.reason);
-        return received;
+        return storeFailed(store.error());
     }
     const auto started = std::chrono::steady_clock::now();
-    const Result<StoreOutcome> outcome = store.value()->Store(indexed.value());
-    const auto took = std::chrono::steady_clock::now() - started;
-    if (!outcome) {
-        // A broken connection is opened afresh next time.
-        ReleaseThreadStore();
-        received.reason = RejectReason::StoreFailed;
-        received.message = "store unavailable";
-        Log("store error: " + outcome.error());
-        m_metrics.CountRejected(received.reason);
-        return received;
-    }
-    received.stored = true;
-    received.duplicate = outcome->duplicate;
-    received.id = outcome->id;
-    if (received.duplicate) {
-        m_metrics.CountDuplicate(took);
+    std::vector<StoreOutcome> outcomes;
+    if (indexed.size() == 1) {
+        // Uploads: gathered with other workers' into one commit.
+        Result<StoreOutcome> outcome = m_batcher.Store(*store.value(), indexed.front());
+        if (!outcome) {
+            ReleaseThreadStore();  // a broken connection is opened afresh next time
+            return storeFailed(outcome.error());
+        }
+        outcomes.push_back(outcome.value());
     } else {
-        m_metrics.CountStored(took);
+        std::vector<const IndexedReport*> batch;
+        for (const IndexedReport& report : indexed) {
+            batch.push_back(&report);
+        }
+        Result<std::vector<StoreOutcome>> stored = store.value()->StoreBatch(batch);
+        if (!stored) {
+            ReleaseThreadStore();
+            return storeFailed(stored.error());
+        }
+        outcomes = std::move(stored).value();
+    }
+    const auto took =
+        (std::chrono::steady_clock::now() - started) / static_cast<long>(indexed.size());
+    for (std::size_t k = 0; k < outcomes.size(); ++k) {
+        Received& r = received[positions[k]];
+        r.stored = true;
+        r.duplicate = outcomes[k].duplicate;
+        r.id = outcomes[k].id;
+        if (r.duplicate) {
+            m_metrics.CountDuplicate(took);
+        } else {
+            m_metrics.CountStored(took);
+        }
     }
     return received;
+}
+
+CenterService::Received CenterService::Receive(std::string content, std::string_view sentName,
+                                               const std::string& sender) {
+    std::vector<Incoming> one;
+    one.push_back({std::move(content), std::string(sentName)});
+    return ReceiveMany(std::move(one), sender).front();
 }
 
 HttpResponse CenterService::Handle(HttpRequest& request) {

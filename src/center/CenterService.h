@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "center/CenterMetrics.h"
+#include "center/CommitBatcher.h"
 #include "center/DatabaseUrl.h"
 #include "center/HttpRequest.h"
 #include "center/HttpResponse.h"
@@ -43,6 +45,13 @@ public:
         std::string message;  // why not, one line
     };
     Received Receive(std::string content, std::string_view sentName, const std::string& sender);
+    // Several files at once in one transaction (import): the same checks,
+    // index and outcome per file as Receive.
+    struct Incoming {
+        std::string content;
+        std::string sentName;
+    };
+    std::vector<Received> ReceiveMany(std::vector<Incoming> files, const std::string& sender);
 
     // This thread's connection, opened on first use.
     Result<ReportStore*> ThreadStore();
@@ -75,6 +84,7 @@ private:
     CenterConfig m_config;
     ReportIndexer m_indexer;
     CenterMetrics m_metrics;
+    CommitBatcher m_batcher;
     const std::uint64_t m_instance;
 };
 

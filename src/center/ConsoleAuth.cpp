@@ -5,6 +5,7 @@
 #include <cctype>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 
 #include "center/ReportIndexer.h"
@@ -15,7 +16,12 @@ namespace {
 
 constexpr std::size_t kTokenBytes = 32;
 constexpr std::size_t kMaxUserName = 64;
-constexpr int kMaxConcurrentHashes = 2;
+// One at a time keeps the center's memory bounded under a flood of logins.
+constexpr int kMaxConcurrentHashes = 1;
+// A script that sends HTTP Basic with every API call would otherwise pay a
+// full Argon2id run each time.
+constexpr std::int64_t kVerifiedSeconds = 60;
+constexpr std::size_t kMaxVerified = 1024;
 
 // At most a few Argon2id runs at once: each takes 64 MiB and a core.
 class HashGate {
@@ -64,6 +70,34 @@ std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
+}
+
+// Recently verified (stored hash, password) pairs, by a digest of both: a
+// changed password has another stored hash and misses. Only a cache; every
+// instance can verify on its own.
+class VerifiedCache {
+public:
+    bool Contains(const std::string& key, std::int64_t now) {
+        const std::lock_guard lock(m_mutex);
+        const auto it = m_entries.find(key);
+        return it != m_entries.end() && it->second > now;
+    }
+    void Add(const std::string& key, std::int64_t now) {
+        const std::lock_guard lock(m_mutex);
+        if (m_entries.size() >= kMaxVerified) {
+            m_entries.clear();
+        }
+        m_entries[key] = now + kVerifiedSeconds;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::map<std::string, std::int64_t> m_entries;
+};
+
+VerifiedCache& Verified() {
+    static VerifiedCache cache;
+    return cache;
 }
 
 }  // namespace
@@ -128,7 +162,15 @@ ConsoleAuth::Login ConsoleAuth::LogIn(ReportStore& store, const std::string& use
     // An unknown user costs as much time as a wrong password.
     static const std::string dummy = HashPassword("vok-center").value();
     const bool known = hash.value().has_value();
-    const bool good = VerifyPassword(known ? *hash.value() : dummy, password) && known;
+    const std::string cacheKey =
+        known
+            ? ReportIndexer::Sha256Hex(*hash.value() + std::string(1, '\0') + std::string(password))
+            : std::string();
+    const bool cached = known && Verified().Contains(cacheKey, now);
+    const bool good = cached || (VerifyPassword(known ? *hash.value() : dummy, password) && known);
+    if (good && !cached) {
+        Verified().Add(cacheKey, now);
+    }
     if (!good) {
         if (Status added = store.AddFailure(address, now, now - kFailureWindowSeconds); !added) {
             return {Outcome::StoreFailed, {}, {}, added.error()};

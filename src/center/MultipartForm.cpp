@@ -23,13 +23,10 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool IsTokenChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '_' || c == '*' || c == '.';
-}
-
 // Whether the text after a quote shows that quote closes a value: nothing
-// but blanks follows, or ";" and the next parameter's name and "=".
+// but blanks follows, or ";" and another parameter this form knows. Any
+// other text belongs to the value: the site tool writes paths unescaped,
+// and a path may hold a quote and a semicolon.
 bool EndsQuotedValue(std::string_view after) {
     after = Trim(after);
     if (after.empty()) {
@@ -39,11 +36,12 @@ bool EndsQuotedValue(std::string_view after) {
         return false;
     }
     after = Trim(after.substr(1));
-    std::size_t i = 0;
-    while (i < after.size() && IsTokenChar(after[i])) {
-        ++i;
+    for (std::string_view known : {"name", "filename", "filename*"}) {
+        if (StartsWithNoCase(after, known) && Trim(after.substr(known.size())).starts_with('=')) {
+            return true;
+        }
     }
-    return i > 0 && Trim(after.substr(i)).starts_with('=');
+    return false;
 }
 
 // The value of parameter `name` in a header value such as

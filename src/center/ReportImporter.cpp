@@ -88,25 +88,35 @@ ReportImporter::Summary ReportImporter::Import(CenterService& service,
     for (const std::string& path : paths) {
         Collect(path, files, summary.rejected);
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    // Files go to the store in batches: one commit for many files.
+    constexpr std::size_t kBatch = 64;
+    for (std::size_t first = 0; first < files.size() && !summary.storeFailed; first += kBatch) {
         if (progress) {
-            progress(i, files.size());
+            progress(first, files.size());
         }
-        Result<std::string> content = ReadFile(files[i], service.Config().maxReportBytes);
-        if (!content) {
-            summary.rejected.push_back({files[i], "cannot read: " + content.error()});
-            continue;
+        const std::size_t end = std::min(files.size(), first + kBatch);
+        std::vector<CenterService::Incoming> batch;
+        std::vector<std::size_t> positions;
+        for (std::size_t i = first; i < end; ++i) {
+            Result<std::string> content = ReadFile(files[i], service.Config().maxReportBytes);
+            if (!content) {
+                summary.rejected.push_back({files[i], "cannot read: " + content.error()});
+                continue;
+            }
+            batch.push_back({std::move(content).value(), files[i]});
+            positions.push_back(i);
         }
-        CenterService::Received received =
-            service.Receive(std::move(content).value(), files[i], "import");
-        if (received.stored) {
-            ++(received.duplicate ? summary.duplicates : summary.stored);
-        } else if (received.reason == RejectReason::StoreFailed) {
-            summary.storeFailed = true;
-            summary.rejected.push_back({files[i], received.message});
-            break;
-        } else {
-            summary.rejected.push_back({files[i], received.message});
+        const std::vector<CenterService::Received> received =
+            service.ReceiveMany(std::move(batch), "import");
+        for (std::size_t k = 0; k < received.size(); ++k) {
+            const std::string& path = files[positions[k]];
+            if (received[k].stored) {
+                ++(received[k].duplicate ? summary.duplicates : summary.stored);
+            } else {
+                summary.storeFailed =
+                    summary.storeFailed || received[k].reason == RejectReason::StoreFailed;
+                summary.rejected.push_back({path, received[k].message});
+            }
         }
     }
     if (progress) {

@@ -109,6 +109,9 @@ public:
     }
 
     Status CreateSchema();
+    Result<std::optional<std::int64_t>> FindSha(const std::string& sha256);
+    // One report's rows, inside the caller's transaction.
+    Result<StoreOutcome> Insert(const IndexedReport& r);
 
     QString m_name;
     bool m_postgres;
@@ -287,7 +290,12 @@ Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
         return Error{"cannot open the database " + url.Describe() + ": " +
                      impl->m_db.lastError().text().toStdString()};
     }
-    if (!postgres) {
+    if (postgres) {
+        // "already exists, skipping" for every table at each start is noise.
+        if (Status quiet = impl->Exec("SET client_min_messages TO WARNING"); !quiet) {
+            return Error{"cannot set up the database " + url.Describe() + ": " + quiet.error()};
+        }
+    } else {
         // Each commit reaches the disk before "200" goes out.
         for (const char* pragma :
              {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
@@ -302,35 +310,21 @@ Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
     return std::unique_ptr<ReportStore>(new ReportStore(std::move(impl)));
 }
 
-Result<StoreOutcome> ReportStore::Store(const IndexedReport& r) {
-    Impl& impl = *m_impl;
-    QSqlQuery q(impl.m_db);
-    const auto existing = [&]() -> Result<std::optional<std::int64_t>> {
-        QSqlQuery find(impl.m_db);
-        find.prepare("SELECT id FROM reports WHERE sha256 = ?");
-        find.addBindValue(ToQ(r.sha256));
-        if (!find.exec()) {
-            return QueryError("find report", find);
-        }
-        if (find.next()) {
-            return std::optional<std::int64_t>(find.value(0).toLongLong());
-        }
-        return std::optional<std::int64_t>();
-    };
-    // Most repeats are found without taking the write lock.
-    if (auto found = existing(); !found) {
-        return Error{found.error()};
-    } else if (found.value()) {
-        return StoreOutcome{true, *found.value()};
+Result<std::optional<std::int64_t>> ReportStore::Impl::FindSha(const std::string& sha256) {
+    QSqlQuery find(m_db);
+    find.prepare("SELECT id FROM reports WHERE sha256 = ?");
+    find.addBindValue(ToQ(sha256));
+    if (!find.exec()) {
+        return QueryError("find report", find);
     }
-    if (Status begun = impl.Begin(); !begun) {
-        return Error{begun.error()};
+    if (find.next()) {
+        return std::optional<std::int64_t>(find.value(0).toLongLong());
     }
-    const auto fail = [&impl](Error error) -> Result<StoreOutcome> {
-        impl.Rollback();
-        return error;
-    };
+    return std::optional<std::int64_t>();
+}
 
+Result<StoreOutcome> ReportStore::Impl::Insert(const IndexedReport& r) {
+    QSqlQuery q(m_db);
     QString columns =
         "sha256, serial, file_name, sent_name, sender, received_at, size, date_text, time_text,"
         " report_date";
@@ -370,13 +364,13 @@ Result<StoreOutcome> ReportStore::Store(const IndexedReport& r) {
         q.addBindValue(static_cast<qlonglong>(number));
     }
     if (!q.exec()) {
-        return fail(QueryError("store report", q));
+        return (QueryError("store report", q));
     }
     if (!q.next()) {
-        // Another instance stored the same bytes since the look above.
+        // The same bytes came in earlier in this batch, or from another
+        // instance that committed first: one report.
         q.finish();
-        impl.Rollback();
-        auto found = existing();
+        Result<std::optional<std::int64_t>> found = FindSha(r.sha256);
         if (!found || !found.value()) {
             return Error{found ? "database: report vanished" : found.error()};
         }
@@ -385,15 +379,15 @@ Result<StoreOutcome> ReportStore::Store(const IndexedReport& r) {
     const std::int64_t id = q.value(0).toLongLong();
     q.finish();
 
-    QSqlQuery file(impl.m_db);
+    QSqlQuery file(m_db);
     file.prepare("INSERT INTO report_files (report_id, content) VALUES (?, ?)");
     file.addBindValue(static_cast<qlonglong>(id));
     file.addBindValue(QByteArray(r.content.data(), static_cast<qsizetype>(r.content.size())));
     if (!file.exec()) {
-        return fail(QueryError("store report file", file));
+        return (QueryError("store report file", file));
     }
 
-    QSqlQuery error(impl.m_db);
+    QSqlQuery error(m_db);
     error.prepare(
         "INSERT INTO error_entries (report_id, entry, log_index, code, text, code1, code2,"
         " log_date, log_time) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -408,10 +402,10 @@ Result<StoreOutcome> ReportStore::Store(const IndexedReport& r) {
         error.addBindValue(ToQ(e.date));
         error.addBindValue(ToQ(e.time));
         if (!error.exec()) {
-            return fail(QueryError("store error log", error));
+            return (QueryError("store error log", error));
         }
     }
-    QSqlQuery block(impl.m_db);
+    QSqlQuery block(m_db);
     block.prepare(
         "INSERT INTO protocol_blocks (report_id, block, row_count, rows_text) VALUES (?, ?, ?, ?)");
     for (const ProtocolBlock& b : r.protocol) {
@@ -420,13 +414,13 @@ Result<StoreOutcome> ReportStore::Store(const IndexedReport& r) {
         block.addBindValue(b.rows);
         block.addBindValue(ToQ(b.text));
         if (!block.exec()) {
-            return fail(QueryError("store protocol log", block));
+            return (QueryError("store protocol log", block));
         }
     }
 
     // The newest report (by its own date, then by arrival) speaks for the
     // generator; an old file imported late only adds to the count.
-    QSqlQuery generator(impl.m_db);
+    QSqlQuery generator(m_db);
     generator.prepare(
         "INSERT INTO generators (serial, model, hospital, address, reports, last_report_id,"
         " last_report_date, last_received_at) VALUES (?, ?, ?, ?, 1, ?, ?, ?)"
@@ -450,13 +444,61 @@ Result<StoreOutcome> ReportStore::Store(const IndexedReport& r) {
     generator.addBindValue(ToQ(r.reportDate));
     generator.addBindValue(ToQ(r.receivedAt));
     if (!generator.exec()) {
-        return fail(QueryError("update generator", generator));
+        return (QueryError("update generator", generator));
+    }
+    return StoreOutcome{false, id};
+}
+
+Result<StoreOutcome> ReportStore::Store(const IndexedReport& report) {
+    Result<std::vector<StoreOutcome>> outcomes = StoreBatch({&report});
+    if (!outcomes) {
+        return Error{outcomes.error()};
+    }
+    return outcomes.value().front();
+}
+
+Result<std::vector<StoreOutcome>> ReportStore::StoreBatch(
+    const std::vector<const IndexedReport*>& reports) {
+    Impl& impl = *m_impl;
+    std::vector<StoreOutcome> outcomes(reports.size());
+    std::vector<bool> known(reports.size(), false);
+    // Most repeats are found without taking the write lock.
+    bool anyNew = false;
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        Result<std::optional<std::int64_t>> found = impl.FindSha(reports[i]->sha256);
+        if (!found) {
+            return Error{found.error()};
+        }
+        if (found.value()) {
+            outcomes[i] = StoreOutcome{true, *found.value()};
+            known[i] = true;
+        } else {
+            anyNew = true;
+        }
+    }
+    if (!anyNew) {
+        return outcomes;
+    }
+    // One transaction, one flush to disk for all of them.
+    if (Status begun = impl.Begin(); !begun) {
+        return Error{begun.error()};
+    }
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        if (known[i]) {
+            continue;
+        }
+        Result<StoreOutcome> outcome = impl.Insert(*reports[i]);
+        if (!outcome) {
+            impl.Rollback();
+            return Error{outcome.error()};
+        }
+        outcomes[i] = outcome.value();
     }
     if (Status committed = impl.Commit(); !committed) {
         impl.Rollback();
         return Error{committed.error()};
     }
-    return StoreOutcome{false, id};
+    return outcomes;
 }
 
 Result<std::vector<ReportSummary>> ReportStore::Reports(const ReportQuery& query) {
@@ -657,6 +699,13 @@ Result<std::optional<std::string>> ReportStore::PasswordHash(const std::string& 
 Status ReportStore::AddSession(const std::string& tokenHash, const std::string& user,
                                std::int64_t expiresAt) {
     QSqlQuery q(m_impl->m_db);
+    // Sessions that ended days before this one began are of no use to anyone.
+    QSqlQuery expired(m_impl->m_db);
+    expired.prepare("DELETE FROM sessions WHERE expires_at < ?");
+    expired.addBindValue(static_cast<qlonglong>(expiresAt - 2 * 24 * 3600));
+    if (!expired.exec()) {
+        return QueryError("forget sessions", expired);
+    }
     q.prepare("INSERT INTO sessions (token_hash, user_name, expires_at) VALUES (?, ?, ?)");
     q.addBindValue(ToQ(tokenHash));
     q.addBindValue(ToQ(user));

@@ -83,6 +83,9 @@ public:
     // Keeps a report with its index and brings its generator's summary up to
     // date, all in one transaction; the same bytes twice are one report.
     Result<StoreOutcome> Store(const IndexedReport& report);
+    // The same for several reports in one transaction (one flush to disk);
+    // all are stored or none. Outcomes in the order given.
+    Result<std::vector<StoreOutcome>> StoreBatch(const std::vector<const IndexedReport*>& reports);
 
     Result<std::vector<ReportSummary>> Reports(const ReportQuery& query);
     Result<std::optional<ReportSummary>> Report(std::int64_t id);
