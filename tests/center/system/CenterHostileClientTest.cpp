@@ -118,6 +118,10 @@ struct EndlessBody {
     std::string head;  // header lines after the request line
 };
 
+void PrintTo(const EndlessBody& body, std::ostream* out) {
+    *out << body.name;
+}
+
 class CenterEndlessBodyTest : public CenterHostileClientTest,
                               public testing::WithParamInterface<EndlessBody> {};
 
@@ -160,6 +164,10 @@ struct WrongLength {
     std::ptrdiff_t announced;  // ... else the body's size plus this
     bool hangUp;               // the client half-closes after sending
 };
+
+void PrintTo(const WrongLength& wrong, std::ostream* out) {
+    *out << wrong.name;
+}
 
 class CenterWrongLengthTest : public CenterHostileClientTest,
                               public testing::WithParamInterface<WrongLength> {};

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "CenterUnderTest.h"
+#include "support/PostgresCluster.h"
 
 namespace vok::test {
 namespace {
@@ -36,11 +37,23 @@ TEST(CenterReceiveTest, VokUploadGetsTheSuccessMessageAndTheFileIsKeptOnce) {
 // Uploads from many sites at once; the center is killed without warning
 // while they run and started again. What it answered "200" for must be
 // there, whole; what it did not may be there only whole.
-TEST(CenterReceiveTest, KilledMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
+class CenterCrashTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(CenterCrashTest, KilledMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
     constexpr int kReports = 240;
     constexpr int kSenders = 16;
     constexpr int kKillAfter = 60;
-    CenterUnderTest center;
+    std::string database;
+    if (std::string(GetParam()) == "PostgreSQL") {
+        std::string whyNot;
+        PostgresCluster& cluster = PostgresCluster::Shared(whyNot);
+        if (!whyNot.empty()) {
+            GTEST_SKIP() << whyNot;
+        }
+        database = cluster.CreateDatabase("crash");
+        ASSERT_FALSE(database.empty());
+    }
+    CenterUnderTest center(database);
     ASSERT_TRUE(center.UserAdded());
     ASSERT_TRUE(center.Start()) << center.Process().Log();
     const std::vector<std::string> paths = center.WriteReports(kReports);
@@ -96,6 +109,9 @@ TEST(CenterReceiveTest, KilledMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
     }
     EXPECT_EQ(center.Reports().size(), std::size_t{kReports});
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, CenterCrashTest, testing::Values("SQLite", "PostgreSQL"),
+                         [](const auto& test) { return std::string(test.param); });
 
 }  // namespace
 }  // namespace vok::test

@@ -28,12 +28,17 @@ public:
     static constexpr const char* kUser = "ops";
     static constexpr const char* kPassword = "correct horse battery staple";
 
-    CenterUnderTest() : m_data(m_dir.File("center")) {
+    // `database`: a --database URL, else the SQLite file of the data folder.
+    explicit CenterUnderTest(const std::string& database = "") : m_data(m_dir.File("center")) {
         std::filesystem::create_directories(m_data);
         // The site strings and definitions of the example data folder.
         std::filesystem::copy_file(VOK_EXAMPLES_DIR "/CFG/VOK.DEFINE", m_data + "/VOK.DEFINE");
-        const std::string command = Quote(VOK_CENTER_PATH) + " adduser " + kUser + " --data-dir " +
-                                    Quote(m_data) + " >/dev/null 2>&1";
+        if (!database.empty()) {
+            m_options = {"--database", database};
+        }
+        const std::string command =
+            Quote(VOK_CENTER_PATH) + " adduser " + kUser + " --data-dir " + Quote(m_data) +
+            (database.empty() ? "" : " --database " + Quote(database)) + " >/dev/null 2>&1";
         if (std::FILE* in = ::popen(command.c_str(), "w")) {
             std::fputs((std::string(kPassword) + "\n").c_str(), in);
             m_userAdded = ::pclose(in) == 0;
@@ -49,7 +54,7 @@ public:
     bool Start(rlim_t maxFiles = 0) {
         m_process = std::make_unique<CenterProcess>();
         return m_process->Start(m_data, m_dir.File("center-" + std::to_string(++m_starts) + ".log"),
-                                {}, maxFiles);
+                                m_options, maxFiles);
     }
 
     // Report files that differ in serial and hospital: "SYS00000", ...
@@ -138,6 +143,7 @@ private:
     TempDir m_dir;
     std::string m_data;
     std::unique_ptr<CenterProcess> m_process = std::make_unique<CenterProcess>();
+    std::vector<std::string> m_options;
     int m_starts = 0;
     bool m_userAdded = false;
 };
