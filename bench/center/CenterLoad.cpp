@@ -149,8 +149,11 @@ int main(int argc, char** argv) {
                 const std::string request = Request(fleet.Name(n), fleet.Text(n));
                 const auto start = Clock::now();
                 const Verdict verdict = Post(port, request);
-                mine.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-                (verdict == Verdict::Stored ? stored : verdict == Verdict::Refused ? refused : failed)++;
+                mine.push_back(
+                    std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+                (verdict == Verdict::Stored    ? stored
+                 : verdict == Verdict::Refused ? refused
+                                               : failed)++;
             }
             std::lock_guard lock(latenciesLock);
             latencies.insert(latencies.end(), mine.begin(), mine.end());
@@ -163,12 +166,15 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
     std::sort(latencies.begin(), latencies.end());
     auto percentile = [&](double p) {
-        return latencies.empty() ? 0.0
-                                 : latencies[std::min(latencies.size() - 1,
-                                                      static_cast<std::size_t>(p * latencies.size()))];
+        return latencies.empty()
+                   ? 0.0
+                   : latencies[std::min(latencies.size() - 1,
+                                        static_cast<std::size_t>(p * latencies.size()))];
     };
-    std::printf("%-22s %9.1f stored/s  %6ld stored  %5ld refused  %5ld failed  p50 %7.1f ms  p99 %7.1f ms\n",
-                label.c_str(), static_cast<double>(stored) / seconds, stored.load(), refused.load(),
-                failed.load(), percentile(0.50), percentile(0.99));
+    std::printf(
+        "%-22s %9.1f stored/s  %6ld stored  %5ld refused  %5ld failed  p50 %7.1f ms  p99 %7.1f "
+        "ms\n",
+        label.c_str(), static_cast<double>(stored) / seconds, stored.load(), refused.load(),
+        failed.load(), percentile(0.50), percentile(0.99));
     return failed + refused > 0 ? 1 : 0;
 }

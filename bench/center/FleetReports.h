@@ -58,8 +58,8 @@ private:
         // Counters that grow from one report to the next.
         m_data.m_HtInfo[5].params[0] = static_cast<std::uint8_t>(day % 200);
         m_site.m_strHospital = "Hospital " + std::to_string(generator % 7919);
-        m_site.m_strAddress = "Street " + std::to_string(generator) + ", City " +
-                              std::to_string(generator % 211);
+        m_site.m_strAddress =
+            "Street " + std::to_string(generator) + ", City " + std::to_string(generator % 211);
         std::time_t when = 1798761600 - day * 86400 + generator % 86400;  // 2027-01-01 back
         gmtime_r(&when, &m_when);
     }
