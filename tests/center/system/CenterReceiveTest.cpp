@@ -34,17 +34,27 @@ TEST(CenterReceiveTest, VokUploadGetsTheSuccessMessageAndTheFileIsKeptOnce) {
     EXPECT_EQ(center.File(reports[0].at("id")), ReadAll(path));
 }
 
-// Uploads from many sites at once; the center is killed without warning
-// while they run and started again. What it answered "200" for must be
-// there, whole; what it did not may be there only whole.
-class CenterCrashTest : public testing::TestWithParam<const char*> {};
+struct Ending {
+    const char* name;
+    bool postgres;  // else SQLite
+    int signal;     // SIGKILL: a crash; SIGTERM: a stop, which ends cleanly
+};
 
-TEST_P(CenterCrashTest, KilledMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
+void PrintTo(const Ending& ending, std::ostream* out) {
+    *out << ending.name;
+}
+
+class CenterCrashTest : public testing::TestWithParam<Ending> {};
+
+// Uploads from many sites at once; the center is killed without warning (or
+// stopped) while they run and started again. What it answered "200" for must be
+// there, whole; what it did not may be there only whole.
+TEST_P(CenterCrashTest, EndedMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
     constexpr int kReports = 240;
     constexpr int kSenders = 16;
     constexpr int kKillAfter = 60;
     std::string database;
-    if (std::string(GetParam()) == "PostgreSQL") {
+    if (GetParam().postgres) {
         std::string whyNot;
         PostgresCluster& cluster = PostgresCluster::Shared(whyNot);
         if (!whyNot.empty()) {
@@ -77,7 +87,9 @@ TEST_P(CenterCrashTest, KilledMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
     while (stored < kKillAfter && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ASSERT_EQ(center.Process().Stop(SIGKILL, std::chrono::seconds(5)), 128 + SIGKILL);
+    const int signal = GetParam().signal;
+    ASSERT_EQ(center.Process().Stop(signal, std::chrono::seconds(10)),
+              signal == SIGKILL ? 128 + SIGKILL : 0);
     const int storedAtKill = stored;
     for (auto& sender : senders) {
         sender.join();
@@ -110,8 +122,11 @@ TEST_P(CenterCrashTest, KilledMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
     EXPECT_EQ(center.Reports().size(), std::size_t{kReports});
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, CenterCrashTest, testing::Values("SQLite", "PostgreSQL"),
-                         [](const auto& test) { return std::string(test.param); });
+INSTANTIATE_TEST_SUITE_P(Stores, CenterCrashTest,
+                         testing::Values(Ending{"SQLiteKilled", false, SIGKILL},
+                                         Ending{"PostgreSQLKilled", true, SIGKILL},
+                                         Ending{"SQLiteStopped", false, SIGTERM}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace vok::test
