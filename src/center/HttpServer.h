@@ -38,7 +38,7 @@ public:
     struct Options {
         std::string host = "127.0.0.1";
         std::uint16_t port = 8080;  // 0: any free port
-        std::size_t workers = 16;
+        std::size_t workers = 32;
         HttpRequestParser::Limits limits;
         std::chrono::milliseconds headTimeout{std::chrono::seconds(10)};
         std::chrono::milliseconds requestTimeout{std::chrono::seconds(120)};
@@ -47,7 +47,7 @@ public:
         // this long, so that the client gets to read the answer.
         std::chrono::milliseconds lingerTimeout{std::chrono::seconds(5)};
         std::size_t maxConnections = 4096;
-        std::size_t maxBufferedBytes = std::size_t{256} << 20;
+        std::size_t maxBufferedBytes = std::size_t{128} << 20;
         std::size_t maxQueuedRequests = 1024;
     };
     using Handler = std::function<HttpResponse(HttpRequest&)>;
@@ -81,7 +81,7 @@ private:
     void Close(int fd);
     void Sweep();
     void WorkerLoop();
-    void Answer(int fd, HttpResponse response) const;
+    void Answer(int fd, HttpResponse response, bool headOnly) const;
 
     Options m_options;
     Handler m_handler;

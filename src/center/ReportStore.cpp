@@ -105,6 +105,9 @@ public:
     QString Dialect(QString sql) const {
         sql.replace("{ID}", m_postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY");
         sql.replace("{BLOB}", m_postgres ? "BYTEA" : "BLOB");
+        // Dates, serials and hashes compare byte by byte, whatever the
+        // database's locale (ISO dates sort right only that way).
+        sql.replace("{CTEXT}", m_postgres ? "TEXT COLLATE \"C\"" : "TEXT");
         return sql;
     }
 
@@ -123,16 +126,16 @@ namespace {
 const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS reports ("
     " id {ID},"
-    " sha256 TEXT NOT NULL UNIQUE,"
-    " serial TEXT NOT NULL,"
+    " sha256 {CTEXT} NOT NULL UNIQUE,"
+    " serial {CTEXT} NOT NULL,"
     " file_name TEXT NOT NULL,"
     " sent_name TEXT NOT NULL,"
     " sender TEXT NOT NULL,"
-    " received_at TEXT NOT NULL,"
+    " received_at {CTEXT} NOT NULL,"
     " size BIGINT NOT NULL,"
     " date_text TEXT NOT NULL,"
     " time_text TEXT NOT NULL,"
-    " report_date TEXT NOT NULL,"
+    " report_date {CTEXT} NOT NULL,"
     " manufacture TEXT NOT NULL, site_model TEXT NOT NULL, install_date TEXT NOT NULL,"
     " system_serial TEXT NOT NULL, description TEXT NOT NULL, engineer_name TEXT NOT NULL,"
     " engineer_email TEXT NOT NULL, engineer_phone TEXT NOT NULL, engineer_fax TEXT NOT NULL,"
@@ -167,10 +170,10 @@ const char* const kSchema[] = {
     // One row per generator, brought up to date in each report's transaction:
     // the fleet list never has to group all reports.
     "CREATE TABLE IF NOT EXISTS generators ("
-    " serial TEXT PRIMARY KEY,"
+    " serial {CTEXT} PRIMARY KEY,"
     " model TEXT NOT NULL, hospital TEXT NOT NULL, address TEXT NOT NULL,"
     " reports BIGINT NOT NULL, last_report_id BIGINT NOT NULL,"
-    " last_report_date TEXT NOT NULL, last_received_at TEXT NOT NULL)",
+    " last_report_date {CTEXT} NOT NULL, last_received_at {CTEXT} NOT NULL)",
     "CREATE INDEX IF NOT EXISTS generators_by_date ON generators (last_report_date DESC, serial)",
     "CREATE TABLE IF NOT EXISTS users ("
     " name TEXT PRIMARY KEY, password_hash TEXT NOT NULL)",
@@ -292,8 +295,12 @@ Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
     }
     if (postgres) {
         // "already exists, skipping" for every table at each start is noise.
-        if (Status quiet = impl->Exec("SET client_min_messages TO WARNING"); !quiet) {
-            return Error{"cannot set up the database " + url.Describe() + ": " + quiet.error()};
+        // No statement waits for ever on a lock or a stuck server.
+        for (const char* setting :
+             {"SET client_min_messages TO WARNING", "SET statement_timeout TO 60000"}) {
+            if (Status set = impl->Exec(setting); !set) {
+                return Error{"cannot set up the database " + url.Describe() + ": " + set.error()};
+            }
         }
     } else {
         // Each commit reaches the disk before "200" goes out.

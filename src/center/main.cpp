@@ -218,6 +218,8 @@ int Serve(const CommandLine& line) {
     const bool v6 = options.host.find(':') != std::string::npos;
     std::cerr << "vok-center listening on http://" << (v6 ? "[" : "") << options.host
               << (v6 ? "]" : "") << ":" << server.Port() << std::endl;
+    std::cerr << "vok-center: data in " << common->config.database.Describe() << ", definitions "
+              << common->config.definitionsPath << std::endl;
     server.Run();
     pthread_kill(signalWaiter.native_handle(), SIGTERM);
     signalWaiter.join();
