@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <string_view>
@@ -150,8 +151,12 @@ private:
                     if (m_at + 4 > m_text.size()) {
                         return false;
                     }
-                    const unsigned code =
-                        std::stoul(std::string(m_text.substr(m_at, 4)), nullptr, 16);
+                    const std::string digits(m_text.substr(m_at, 4));
+                    char* end = nullptr;
+                    const unsigned long code = std::strtoul(digits.c_str(), &end, 16);
+                    if (end != digits.c_str() + 4) {
+                        return false;
+                    }
                     m_at += 4;
                     // Only what the tests compare: the ASCII range.
                     out += code < 0x80 ? static_cast<char>(code) : '?';

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <thread>
@@ -121,9 +122,11 @@ private:
         }
         const std::string address = log.substr(at + kReady.size(), end - at - kReady.size());
         const auto colon = address.rfind(':');
-        return colon == std::string::npos
-                   ? std::nullopt
-                   : std::optional<std::uint16_t>(std::stoi(address.substr(colon + 1)));
+        const long port =
+            colon == std::string::npos ? 0 : std::strtol(address.c_str() + colon + 1, nullptr, 10);
+        return port > 0 && port < 65536
+                   ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(port))
+                   : std::nullopt;
     }
 
     std::string m_logFile;

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -127,7 +128,7 @@ private:
         for (std::string_view name : {"\r\nContent-Length:", "\r\ncontent-length:"}) {
             const auto at = head.find(name);
             if (at != std::string::npos) {
-                const auto length = std::stoul(head.substr(at + name.size()));
+                const auto length = std::strtoul(head.c_str() + at + name.size(), nullptr, 10);
                 return reply.size() >= end + 4 + length;
             }
         }
