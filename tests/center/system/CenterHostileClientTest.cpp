@@ -113,38 +113,37 @@ TEST_F(CenterHostileClientTest, RunningOutOfFileDescriptorsIsWaitedOut) {
     ExpectServing(15s);
 }
 
-struct EndlessBody {
+struct EndlessRequest {
     const char* name;
-    std::string head;  // header lines after the request line
+    std::string head;   // sent after the request line and Host, as it is
+    std::string piece;  // then sent again and again
 };
 
-void PrintTo(const EndlessBody& body, std::ostream* out) {
-    *out << body.name;
+void PrintTo(const EndlessRequest& request, std::ostream* out) {
+    *out << request.name;
 }
 
-class CenterEndlessBodyTest : public CenterHostileClientTest,
-                              public testing::WithParamInterface<EndlessBody> {};
+class CenterEndlessRequestTest : public CenterHostileClientTest,
+                                 public testing::WithParamInterface<EndlessRequest> {};
 
-// The body never ends. The center refuses it once it passes the limit
-// (4 MiB) or announces more, and drops the connection in bounded time
-// however fast the client goes on sending; nothing is kept.
-TEST_P(CenterEndlessBodyTest, IsCutAtTheLimit) {
+// A request that never ends, in its body or already in its head. The center
+// refuses it once it passes its limit (4 MiB of body, far less of head) or
+// announces more, and drops the connection in bounded time however fast the
+// client goes on sending; nothing is kept, memory stays bounded.
+TEST_P(CenterEndlessRequestTest, IsCutAtTheLimit) {
     HttpExchange http(m_center.Port());
-    http.Send("POST /VOK/index.php HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
-              std::string(kUploadContentTypeHeader) + "\r\n" + GetParam().head + "\r\n");
-    // The answer is read while the body still streams: a reset at the end
-    // may take unread bytes with it.
+    http.Send("POST /VOK/index.php HTTP/1.1\r\nHost: 127.0.0.1\r\n" + GetParam().head);
+    // The answer is read while the request still streams: a reset at the
+    // end may take unread bytes with it.
     std::string reply;
     std::thread reader([&] { reply = http.Receive(30s); });
-    const bool chunked = GetParam().head.find("chunked") != std::string::npos;
-    const std::string block(std::size_t{1} << 16, 'x');
-    const std::string piece = chunked ? "10000\r\n" + block + "\r\n" : block;
+    const std::string& piece = GetParam().piece;
     const auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < 30s && http.Send(piece, 3s) == piece.size()) {
     }
     const auto sending = std::chrono::steady_clock::now() - start;
     reader.join();
-    EXPECT_LT(sending, 20s) << "the center took the endless body for 20 s";
+    EXPECT_LT(sending, 20s) << "the center took the endless request for 20 s";
     EXPECT_GE(HttpExchange::Status(reply), 400) << reply.substr(0, 200);
     EXPECT_NE(HttpExchange::FirstBodyLine(reply), "200");
     EXPECT_TRUE(m_center.Reports().empty());
@@ -152,11 +151,19 @@ TEST_P(CenterEndlessBodyTest, IsCutAtTheLimit) {
     ExpectServing(10s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Bodies, CenterEndlessBodyTest,
-                         testing::Values(EndlessBody{"Announced", "Content-Length: 1073741824\r\n"},
-                                         EndlessBody{"Chunked", "Transfer-Encoding: chunked\r\n"},
-                                         EndlessBody{"Unannounced", ""}),
-                         [](const auto& test) { return std::string(test.param.name); });
+const std::string kBlock(std::size_t{1} << 16, 'x');
+const std::string kFormHead = std::string(kUploadContentTypeHeader) + "\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, CenterEndlessRequestTest,
+    testing::Values(
+        EndlessRequest{"AnnouncedBody", kFormHead + "Content-Length: 1073741824\r\n\r\n", kBlock},
+        EndlessRequest{"ChunkedBody", kFormHead + "Transfer-Encoding: chunked\r\n\r\n",
+                       "10000\r\n" + kBlock + "\r\n"},
+        EndlessRequest{"UnannouncedBody", kFormHead + "\r\n", kBlock},
+        EndlessRequest{"HeaderLines", kFormHead, "X-Filler: " + kBlock.substr(0, 1000) + "\r\n"},
+        EndlessRequest{"HeaderLine", kFormHead + "X-Filler: ", kBlock}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct WrongLength {
     const char* name;
