@@ -82,6 +82,7 @@ TEST_F(CenterHostileClientTest, ThousandsOfIdleConnectionsDoNotStopAnUpload) {
         }
     }
     ExpectServing(10s);
+    EXPECT_LT(m_center.Process().ResidentKib(), 150 * 1024);
 }
 
 // Out of file descriptors the server must wait for them, not spin on accept
