@@ -72,7 +72,8 @@ std::size_t OnReplyBytes(char* data, std::size_t size, std::size_t count, void* 
 Result<HeaderList> RequestHeaders() {
     const auto outOfMemory = [] { return Error{ClientError(CURLE_OUT_OF_MEMORY).error}; };
     HeaderList list;
-    const std::array<std::string_view, 4> lines = {kUploadAcceptHeader, UploadBody::kContentTypeHeader,
+    const std::array<std::string_view, 4> lines = {kUploadAcceptHeader,
+                                                   UploadBody::kContentTypeHeader,
                                                    kUploadUserAgentHeader, kUploadNoExpectHeader};
     for (const std::string_view line : lines) {
         curl_slist* longer = curl_slist_append(list.get(), std::string(line).c_str());
@@ -86,6 +87,23 @@ Result<HeaderList> RequestHeaders() {
 }
 
 }  // namespace
+
+std::string ServiceCenterUpload::RequestHead(std::string_view host,
+                                             std::string_view contentLength) {
+    // libcurl puts Host first and Content-Length last around our lines, and
+    // sends nothing for the empty Expect.
+    std::string head = "POST /VOK/index.php HTTP/1.1\r\nHost: ";
+    head += host;
+    for (const std::string_view line :
+         {kUploadAcceptHeader, UploadBody::kContentTypeHeader, kUploadUserAgentHeader}) {
+        head += "\r\n";
+        head += line;
+    }
+    head += "\r\nContent-Length: ";
+    head += contentLength;
+    head += "\r\n\r\n";
+    return head;
+}
 
 ServiceCenterUpload::ServiceCenterUpload()
     : m_connectTimeout(kUploadConnectTimeout), m_requestTimeout(kUploadRequestTimeout) {}

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/Result.h"
@@ -19,6 +20,11 @@ namespace vok {
 class ServiceCenterUpload {
 public:
     ServiceCenterUpload();  // the service center, 15 s to connect, 120 s in all
+
+    // The head of the request exactly as a site sends it to `host`, with
+    // `contentLength` as its Content-Length: what the service center's tests
+    // and benchmarks put in front of an UploadBody to post what a site posts.
+    static std::string RequestHead(std::string_view host, std::string_view contentLength);
 
     void SetServer(UploadServer server) { m_server = std::move(server); }
     const UploadServer& Server() const { return m_server; }

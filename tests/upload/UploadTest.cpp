@@ -80,6 +80,9 @@ TEST_F(UploadTest, RequestIsOurHeaderLinesAndTheFileBetweenPrefixAndSuffixByteFo
         EXPECT_TRUE(requests[0].substr(headEnd + 4) == expected);
         // The center's tests and benchmarks post what Compose builds in memory.
         EXPECT_TRUE(UploadBody::Compose(path, bytes) == expected);
+        EXPECT_EQ(
+            requests[0].substr(0, headEnd + 4),
+            ServiceCenterUpload::RequestHead(server.Address(), std::to_string(expected.size())));
         const std::vector<std::string> lines = Lines(requests[0].substr(0, headEnd));
         EXPECT_EQ(lines[0], "POST /VOK/index.php HTTP/1.1");
         EXPECT_THAT(std::vector<std::string>(lines.begin() + 1, lines.end()),

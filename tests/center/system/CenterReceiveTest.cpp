@@ -1,0 +1,132 @@
+// The center seen from the sites: the real client's upload, and what a crash
+// in the middle of many uploads leaves behind.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "CenterUnderTest.h"
+#include "support/PostgresCluster.h"
+
+namespace vok::test {
+namespace {
+
+TEST(CenterReceiveTest, VokUploadGetsTheSuccessMessageAndTheFileIsKeptOnce) {
+    CenterUnderTest center;
+    ASSERT_TRUE(center.UserAdded());
+    ASSERT_TRUE(center.Start()) << center.Process().Log();
+    const std::string path = center.WriteReports(1).front();
+    const std::string server = "--server 127.0.0.1:" + std::to_string(center.Port());
+
+    // The second send of the same bytes is the same report, and still a
+    // success for the site.
+    for (int send = 0; send < 2; ++send) {
+        const Outcome sent = RunVok(center.Dir(), "upload " + Quote(path) + " " + server);
+        EXPECT_EQ(sent.status, 0) << sent.err;
+        EXPECT_NE(sent.err.find(kUploadSuccessMessage), std::string::npos) << sent.err;
+    }
+    const auto reports = center.Reports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].at("serial"), "SYS00000");
+    EXPECT_EQ(center.File(reports[0].at("id")), ReadAll(path));
+}
+
+struct Ending {
+    const char* name;
+    bool postgres;  // else SQLite
+    int signal;     // SIGKILL: a crash; SIGTERM: a stop, which ends cleanly
+};
+
+void PrintTo(const Ending& ending, std::ostream* out) {
+    *out << ending.name;
+}
+
+class CenterCrashTest : public testing::TestWithParam<Ending> {};
+
+// Uploads from many sites at once; the center is killed without warning (or
+// stopped) while they run and started again. What it answered "200" for must be
+// there, whole; what it did not may be there only whole.
+TEST_P(CenterCrashTest, EndedMidUploadsKeepsEveryAnsweredReportAndNoHalfOne) {
+    constexpr int kReports = 240;
+    constexpr int kSenders = 16;
+    constexpr int kKillAfter = 60;
+    std::string database;
+    if (GetParam().postgres) {
+        std::string whyNot;
+        PostgresCluster& cluster = PostgresCluster::Shared(whyNot);
+        if (!whyNot.empty()) {
+            GTEST_SKIP() << whyNot;
+        }
+        database = cluster.CreateDatabase("crash");
+        ASSERT_FALSE(database.empty());
+    }
+    CenterUnderTest center(database);
+    ASSERT_TRUE(center.UserAdded());
+    ASSERT_TRUE(center.Start()) << center.Process().Log();
+    const std::vector<std::string> paths = center.WriteReports(kReports);
+
+    std::vector<std::atomic<bool>> answered(kReports);
+    std::atomic<int> next = 0;
+    std::atomic<int> stored = 0;
+    std::vector<std::thread> senders;
+    for (int s = 0; s < kSenders; ++s) {
+        senders.emplace_back([&] {
+            for (int i; (i = next++) < kReports;) {
+                const auto sent = center.Upload(paths[i]);
+                if (sent && *sent) {
+                    answered[i] = true;
+                    ++stored;
+                }
+            }
+        });
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (stored < kKillAfter && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const int signal = GetParam().signal;
+    ASSERT_EQ(center.Process().Stop(signal, std::chrono::seconds(10)),
+              signal == SIGKILL ? 128 + SIGKILL : 0);
+    const int storedAtKill = stored;
+    for (auto& sender : senders) {
+        sender.join();
+    }
+    ASSERT_GE(storedAtKill, kKillAfter);
+    ASSERT_LT(storedAtKill, kReports) << "all stored before the kill: nothing was in flight";
+
+    ASSERT_TRUE(center.Start()) << center.Process().Log();
+    std::map<std::string, int> byContent;
+    for (int i = 0; i < kReports; ++i) {
+        byContent[ReadAll(paths[i])] = i;
+    }
+    std::set<int> kept;
+    for (const auto& report : center.Reports()) {
+        const auto found = byContent.find(center.File(report.at("id")));
+        ASSERT_NE(found, byContent.end()) << "report " << report.at("id") << " is not a sent file";
+        EXPECT_TRUE(kept.insert(found->second).second) << paths[found->second] << " kept twice";
+    }
+    for (int i = 0; i < kReports; ++i) {
+        EXPECT_TRUE(!answered[i] || kept.count(i)) << paths[i] << " was answered 200 and is lost";
+    }
+
+    // The restarted center takes the rest as if nothing had happened.
+    for (int i = 0; i < kReports; ++i) {
+        if (!kept.count(i)) {
+            const auto sent = center.Upload(paths[i]);
+            ASSERT_TRUE(sent && *sent) << paths[i];
+        }
+    }
+    EXPECT_EQ(center.Reports().size(), std::size_t{kReports});
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, CenterCrashTest,
+                         testing::Values(Ending{"SQLiteKilled", false, SIGKILL},
+                                         Ending{"PostgreSQLKilled", true, SIGKILL},
+                                         Ending{"SQLiteStopped", false, SIGTERM}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace vok::test
