@@ -1,8 +1,8 @@
 // vok-screenshots: runs one diagnosis on the simulated console through every
 // page of the wizard, with the forms filled in as a user would, and renders
-// each page and the About box to PNG files for the documentation, on any
-// platform plugin (offscreen in the build). The data folder is copied first,
-// so the report file of the run never lands in it.
+// each page, the About box and a message box to PNG files for the
+// documentation, on any platform plugin (offscreen in the build). The data
+// folder is copied first, so the report file of the run never lands in it.
 //
 //     vok-screenshots DATA_DIR OUTPUT_DIR [HTML_OUT]
 //
@@ -26,9 +26,11 @@
 #include "pages/CDialogStep3Dlg.h"
 #include "pages/CDialogStep4Dlg.h"
 #include "pages/CDialogStep5Dlg.h"
+#include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
 #include "pages/PageTexts.h"
 #include "platform/MessageBoxService.h"
+#include "platform/QtMessageBoxService.h"
 #include "testing/RecordingDesktopShell.h"
 #include "testing/ScriptedMessageBoxService.h"
 #include "wizard/DialogFonts.h"
@@ -39,9 +41,17 @@ namespace fs = std::filesystem;
 
 constexpr int kLogPositionShown = 97;
 constexpr qint64 kAcquisitionLimitMs = 60000;
+constexpr qint64 kActivationLimitMs = 2000;
 
 bool Save(QWidget& widget, const fs::path& file) {
     widget.show();
+    // Active, as on a desktop, so the focused button shows its focus mark.
+    widget.activateWindow();
+    QElapsedTimer waited;
+    waited.start();
+    while (QApplication::activeWindow() != &widget && waited.elapsed() < kActivationLimitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     QApplication::processEvents();
     const bool saved = widget.grab().save(QString::fromStdString(file.string()), "PNG");
     std::cout << file.string() << (saved ? "" : " (not written)") << "\n";
@@ -132,5 +142,9 @@ int main(int argc, char** argv) {
 
     vok::CAboutDlg about(&dialog);
     ok = Save(about, out / "about.png") && ok;
+
+    const auto question = vok::QtMessageBoxService::MakeBox(
+        std::string(vok::kMsgSendQuestion), QMessageBox::Yes | QMessageBox::No, &dialog);
+    ok = Save(*question, out / "message-box.png") && ok;
     return ok ? 0 : 1;
 }
