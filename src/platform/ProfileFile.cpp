@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/AsciiText.h"
 #include "platform/RegularFile.h"
 
 namespace vok {
@@ -14,24 +15,6 @@ namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Compared from the end: numbered keys (PARAM01 ... PARAM10) differ there,
-// so a lookup among them rejects most candidates after one character.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = a.size(); i > 0; --i) {
-        if (Lower(a[i - 1]) != Lower(b[i - 1])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Narrows [begin, end) of text to its part without blanks at either end.
@@ -56,7 +39,7 @@ std::uint32_t HashIgnoreCase(std::string_view text) {
     constexpr std::uint32_t kPrime = 16777619U;
     std::uint32_t hash = kOffsetBasis;
     for (char c : text) {
-        hash = (hash ^ static_cast<unsigned char>(Lower(c))) * kPrime;
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * kPrime;
     }
     return hash;
 }

@@ -7,28 +7,14 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/FileDescriptor.h"
+
 namespace vok {
 
 namespace {
 
 constexpr std::size_t kChunkBytes = std::size_t{64} * 1024;
 constexpr std::size_t kBytesPerMiB = std::size_t{1024} * 1024;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 std::string Reason(int error) {
     return std::generic_category().message(error);
@@ -37,7 +23,7 @@ std::string Reason(int error) {
 // errno of a failed open, or 0 with the bytes read.
 Result<std::string> ReadOpen(const std::string& path, std::size_t limit, int& openError) {
     openError = 0;
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
         openError = errno;
         return Error{Reason(openError)};

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/AsciiText.h"
 #include "platform/ProfileFile.h"
 #include "report/ValueFormat.h"
 
@@ -34,24 +35,8 @@ std::string FormatKey(std::string_view keyFormat, int code) {
     return key;
 }
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 int DigitValue(char c) {
-    c = Lower(c);
+    c = AsciiLower(c);
     if (c >= '0' && c <= '9') {
         return c - '0';
     }

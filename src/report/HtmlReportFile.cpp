@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/AsciiText.h"
 #include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "report/DefinitionFile.h"
 #include "report/HtmlLayout.h"
 #include "report/RenderHtml.h"
@@ -22,34 +24,9 @@ namespace {
 constexpr std::string_view kReportExtension = ".VOK";
 constexpr std::string_view kHtmlExtension = ".html";
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 std::string StripFolder(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 Error Refused(const std::string& page, std::string_view why) {
     return Error{"The HTML report " + page + " would replace " + std::string(why) +
@@ -60,7 +37,7 @@ Error Refused(const std::string& page, std::string_view why) {
 // a page of ours that is not the report itself (links included: one name of
 // the report is as good as another).
 Status MayReplace(const std::string& report, const std::string& page) {
-    const Descriptor file(
+    const FileDescriptor file(
         ::open(page.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) {
         const int error = errno;

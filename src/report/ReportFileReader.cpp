@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/DiagnosisRecord.h"
+#include "platform/AsciiText.h"
 #include "platform/ProfileFile.h"
 #include "platform/RegularFile.h"
 #include "report/ReportFileFormat.h"
@@ -65,22 +66,6 @@ std::uint8_t ParamByte(std::string_view value) {
     }
     value = value.substr(0, kShortValueSize - 1);
     return static_cast<std::uint8_t>(static_cast<unsigned>(AsciiToInt(value)));
-}
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(text[i]) != Lower(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The number a name holds when it is `format` (text, then one "%0Nd") printed

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "upload/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 
 namespace vok {
 

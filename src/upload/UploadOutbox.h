@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/Result.h"
-#include "upload/FileDescriptor.h"
+#include "platform/FileDescriptor.h"
 #include "upload/ServiceCenterUpload.h"
 #include "upload/UploadResult.h"
 
