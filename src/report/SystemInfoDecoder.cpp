@@ -226,33 +226,45 @@ std::string SystemInfoDecoder::GetConsoleVersionText() const {
     return HtmlText::Escape(m_report.m_strConsoleVersion);
 }
 
+std::int32_t SystemInfoDecoder::GetExposureTotal() const {
+    return static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 1, 3));
+}
+
+std::int32_t SystemInfoDecoder::GetExposureToday() const {
+    return static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 4, 2));
+}
+
+std::int32_t SystemInfoDecoder::GetErrorCount() const {
+    return static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 6, 2));
+}
+
+std::int32_t SystemInfoDecoder::GetHeatUnitTotal() const {
+    // All 32 bits, taken as signed: from 2^31 up the total shows negative.
+    return static_cast<std::int32_t>(HtNumber(kHtHeatRecord, 1, 4));
+}
+
+std::int32_t SystemInfoDecoder::GetHeatUnitToday() const {
+    return static_cast<std::int32_t>(HtNumber(kHtHeatRecord, 5, 3));
+}
+
 std::string SystemInfoDecoder::GetExposureTotalText() const {
-    return WithSuffix(
-        FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 1, 3))),
-        kTimesSuffix);
+    return WithSuffix(FormatGroupedNumber(GetExposureTotal()), kTimesSuffix);
 }
 
 std::string SystemInfoDecoder::GetExposureTodayText() const {
-    return WithSuffix(
-        FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 4, 2))),
-        kTimesSuffix);
+    return WithSuffix(FormatGroupedNumber(GetExposureToday()), kTimesSuffix);
 }
 
 std::string SystemInfoDecoder::GetErrorCountText() const {
-    return WithSuffix(
-        FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtCounterRecord, 6, 2))),
-        kTimesSuffix);
+    return WithSuffix(FormatGroupedNumber(GetErrorCount()), kTimesSuffix);
 }
 
 std::string SystemInfoDecoder::GetHeatUnitTotalText() const {
-    // All 32 bits, taken as signed: from 2^31 up the total shows negative.
-    return WithSuffix(FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtHeatRecord, 1, 4))),
-                      kHeatUnitSuffix);
+    return WithSuffix(FormatGroupedNumber(GetHeatUnitTotal()), kHeatUnitSuffix);
 }
 
 std::string SystemInfoDecoder::GetHeatUnitTodayText() const {
-    return WithSuffix(FormatGroupedNumber(static_cast<std::int32_t>(HtNumber(kHtHeatRecord, 5, 3))),
-                      kHeatUnitSuffix);
+    return WithSuffix(FormatGroupedNumber(GetHeatUnitToday()), kHeatUnitSuffix);
 }
 
 std::string SystemInfoDecoder::FormatGroupedNumber(std::int32_t value) {

@@ -54,6 +54,14 @@ public:
     std::string GetHeatUnitTotalText() const;
     std::string GetHeatUnitTodayText() const;
 
+    // The counters behind those texts, as numbers (the same bytes, the same
+    // signedness), for programs that compare reports.
+    std::int32_t GetExposureTotal() const;
+    std::int32_t GetExposureToday() const;
+    std::int32_t GetErrorCount() const;
+    std::int32_t GetHeatUnitTotal() const;
+    std::int32_t GetHeatUnitToday() const;
+
     // Digits in groups of three with ",", negatives in parentheses, the same
     // on every locale: 1234567 -> "1,234,567", -5000 -> "(5,000)".
     static std::string FormatGroupedNumber(std::int32_t value);

@@ -1,0 +1,790 @@
+#include "center/ReportStore.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+
+namespace vok::center {
+
+namespace {
+
+std::atomic<unsigned> g_connectionCounter{0};
+
+// Whether the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        unsigned minimum = 0;
+        unsigned code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            minimum = 0x80;
+            code = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            minimum = 0x800;
+            code = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            minimum = 0x10000;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+// Report texts are 8-bit text in the site's code page. The index keeps them
+// as Unicode: UTF-8 where the bytes are UTF-8, else each byte as its Latin-1
+// character, so that no byte turns into a replacement mark. The original
+// bytes are kept unchanged beside the index.
+QString ToQ(std::string_view text) {
+    if (IsUtf8(text)) {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQ(const QVariant& value) {
+    return value.toString().toStdString();
+}
+
+Error QueryError(std::string_view what, const QSqlQuery& query) {
+    return Error{"database: " + std::string(what) + ": " + query.lastError().text().toStdString()};
+}
+
+}  // namespace
+
+class ReportStore::Impl {
+public:
+    Impl(QString name, bool postgres) : m_name(std::move(name)), m_postgres(postgres) {}
+    ~Impl() {
+        if (m_db.isValid()) {
+            m_db.close();
+        }
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+
+    Status Exec(const QString& sql) {
+        QSqlQuery query(m_db);
+        if (!query.exec(sql)) {
+            return QueryError(sql.left(60).toStdString(), query);
+        }
+        return Done{};
+    }
+
+    Status Begin() { return Exec(m_postgres ? "BEGIN" : "BEGIN IMMEDIATE"); }
+    Status Commit() { return Exec("COMMIT"); }
+    void Rollback() { (void)Exec("ROLLBACK"); }
+
+    QString Dialect(QString sql) const {
+        sql.replace("{ID}", m_postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY");
+        sql.replace("{BLOB}", m_postgres ? "BYTEA" : "BLOB");
+        // Dates, serials and hashes compare byte by byte, whatever the
+        // database's locale (ISO dates sort right only that way).
+        sql.replace("{CTEXT}", m_postgres ? "TEXT COLLATE \"C\"" : "TEXT");
+        return sql;
+    }
+
+    Status CreateSchema();
+    Result<std::optional<std::int64_t>> FindSha(const std::string& sha256);
+    // One report's rows, inside the caller's transaction.
+    Result<StoreOutcome> Insert(const IndexedReport& r);
+
+    QString m_name;
+    bool m_postgres;
+    QSqlDatabase m_db;
+};
+
+namespace {
+
+const char* const kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS reports ("
+    " id {ID},"
+    " sha256 {CTEXT} NOT NULL UNIQUE,"
+    " serial {CTEXT} NOT NULL,"
+    " file_name TEXT NOT NULL,"
+    " sent_name TEXT NOT NULL,"
+    " sender TEXT NOT NULL,"
+    " received_at {CTEXT} NOT NULL,"
+    " size BIGINT NOT NULL,"
+    " date_text TEXT NOT NULL,"
+    " time_text TEXT NOT NULL,"
+    " report_date {CTEXT} NOT NULL,"
+    " manufacture TEXT NOT NULL, site_model TEXT NOT NULL, install_date TEXT NOT NULL,"
+    " system_serial TEXT NOT NULL, description TEXT NOT NULL, engineer_name TEXT NOT NULL,"
+    " engineer_email TEXT NOT NULL, engineer_phone TEXT NOT NULL, engineer_fax TEXT NOT NULL,"
+    " history_date TEXT NOT NULL, history_cause TEXT NOT NULL, history_action TEXT NOT NULL,"
+    " hospital TEXT NOT NULL, address TEXT NOT NULL, contact_name TEXT NOT NULL,"
+    " contact_email TEXT NOT NULL, contact_phone TEXT NOT NULL, contact_fax TEXT NOT NULL,"
+    " comment TEXT NOT NULL,"
+    " console_version TEXT NOT NULL,"
+    " model TEXT NOT NULL, power TEXT NOT NULL, max_kv TEXT NOT NULL, max_ma TEXT NOT NULL,"
+    " max_mas TEXT NOT NULL,"
+    " exposures_total BIGINT NOT NULL, exposures_today BIGINT NOT NULL,"
+    " error_count BIGINT NOT NULL, heat_units_total BIGINT NOT NULL,"
+    " heat_units_today BIGINT NOT NULL, heat_warnings BIGINT NOT NULL,"
+    " error_log_count BIGINT NOT NULL, protocol_log_count BIGINT NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS reports_by_serial ON reports (serial, report_date DESC, id DESC)",
+    "CREATE INDEX IF NOT EXISTS reports_by_date ON reports (report_date DESC, id DESC)",
+    // The bytes apart from the index, so that lists never drag them along.
+    "CREATE TABLE IF NOT EXISTS report_files ("
+    " report_id BIGINT PRIMARY KEY REFERENCES reports (id) ON DELETE CASCADE,"
+    " content {BLOB} NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS error_entries ("
+    " report_id BIGINT NOT NULL REFERENCES reports (id) ON DELETE CASCADE,"
+    " entry INTEGER NOT NULL, log_index INTEGER NOT NULL, code INTEGER NOT NULL,"
+    " text TEXT NOT NULL, code1 INTEGER NOT NULL, code2 INTEGER NOT NULL,"
+    " log_date TEXT NOT NULL, log_time TEXT NOT NULL,"
+    " PRIMARY KEY (report_id, entry))",
+    "CREATE INDEX IF NOT EXISTS error_entries_by_code ON error_entries (code)",
+    "CREATE TABLE IF NOT EXISTS protocol_blocks ("
+    " report_id BIGINT NOT NULL REFERENCES reports (id) ON DELETE CASCADE,"
+    " block INTEGER NOT NULL, row_count INTEGER NOT NULL, rows_text TEXT NOT NULL,"
+    " PRIMARY KEY (report_id, block))",
+    // One row per generator, brought up to date in each report's transaction:
+    // the fleet list never has to group all reports.
+    "CREATE TABLE IF NOT EXISTS generators ("
+    " serial {CTEXT} PRIMARY KEY,"
+    " model TEXT NOT NULL, hospital TEXT NOT NULL, address TEXT NOT NULL,"
+    " reports BIGINT NOT NULL, last_report_id BIGINT NOT NULL,"
+    " last_report_date {CTEXT} NOT NULL, last_received_at {CTEXT} NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS generators_by_date ON generators (last_report_date DESC, serial)",
+    "CREATE TABLE IF NOT EXISTS users ("
+    " name TEXT PRIMARY KEY, password_hash TEXT NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS sessions ("
+    " token_hash TEXT PRIMARY KEY, user_name TEXT NOT NULL, expires_at BIGINT NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS sessions_by_user ON sessions (user_name)",
+    "CREATE TABLE IF NOT EXISTS login_failures ("
+    " id {ID}, address TEXT NOT NULL, at BIGINT NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS login_failures_by_address ON login_failures (address, at)",
+};
+
+constexpr const char* kReportColumns =
+    "r.id, r.serial, r.file_name, r.sha256, r.report_date, r.received_at, r.sender, r.size,"
+    " r.hospital, r.address, r.model, r.exposures_total, r.exposures_today, r.error_count,"
+    " r.heat_units_total, r.error_log_count, r.protocol_log_count";
+
+ReportSummary ReadSummary(const QSqlQuery& q) {
+    ReportSummary s;
+    s.id = q.value(0).toLongLong();
+    s.serial = FromQ(q.value(1));
+    s.fileName = FromQ(q.value(2));
+    s.sha256 = FromQ(q.value(3));
+    s.reportDate = FromQ(q.value(4));
+    s.receivedAt = FromQ(q.value(5));
+    s.sender = FromQ(q.value(6));
+    s.size = q.value(7).toLongLong();
+    s.hospital = FromQ(q.value(8));
+    s.address = FromQ(q.value(9));
+    s.model = FromQ(q.value(10));
+    s.exposuresTotal = q.value(11).toLongLong();
+    s.exposuresToday = q.value(12).toLongLong();
+    s.errorCount = q.value(13).toLongLong();
+    s.heatUnitsTotal = q.value(14).toLongLong();
+    s.errorLogCount = q.value(15).toLongLong();
+    s.protocolLogCount = q.value(16).toLongLong();
+    return s;
+}
+
+constexpr const char* kGeneratorColumns =
+    "serial, model, hospital, address, reports, last_report_id, last_report_date,"
+    " last_received_at";
+
+GeneratorSummary ReadGenerator(const QSqlQuery& q) {
+    GeneratorSummary g;
+    g.serial = FromQ(q.value(0));
+    g.model = FromQ(q.value(1));
+    g.hospital = FromQ(q.value(2));
+    g.address = FromQ(q.value(3));
+    g.reports = q.value(4).toLongLong();
+    g.lastReportId = q.value(5).toLongLong();
+    g.lastReportDate = FromQ(q.value(6));
+    g.lastReceivedAt = FromQ(q.value(7));
+    return g;
+}
+
+}  // namespace
+
+Status ReportStore::Impl::CreateSchema() {
+    if (Status begun = Begin(); !begun) {
+        return begun;
+    }
+    // Two instances starting at once on one PostgreSQL must not both create.
+    if (m_postgres) {
+        if (Status locked = Exec("SELECT pg_advisory_xact_lock(7466353)"); !locked) {
+            Rollback();
+            return locked;
+        }
+    }
+    for (const char* statement : kSchema) {
+        if (Status done = Exec(Dialect(statement)); !done) {
+            Rollback();
+            return done;
+        }
+    }
+    if (Status committed = Commit(); !committed) {
+        Rollback();
+        return committed;
+    }
+    return Done{};
+}
+
+ReportStore::ReportStore(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+
+ReportStore::~ReportStore() = default;
+
+Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
+    const bool postgres = url.kind == DatabaseUrl::Kind::Postgresql;
+    const QString name = QString("vok-center-%1").arg(++g_connectionCounter);
+    auto impl = std::make_unique<Impl>(name, postgres);
+    impl->m_db = QSqlDatabase::addDatabase(postgres ? "QPSQL" : "QSQLITE", name);
+    if (!impl->m_db.isValid()) {
+        return Error{std::string("the Qt SQL driver for ") +
+                     (postgres ? "PostgreSQL (libqt6sql6-psql)" : "SQLite (libqt6sql6-sqlite)") +
+                     " is not installed"};
+    }
+    if (postgres) {
+        impl->m_db.setDatabaseName(ToQ(url.database));
+        if (!url.host.empty()) {
+            impl->m_db.setHostName(ToQ(url.host));
+        }
+        if (url.port != 0) {
+            impl->m_db.setPort(url.port);
+        }
+        if (!url.user.empty()) {
+            impl->m_db.setUserName(ToQ(url.user));
+        }
+        if (!url.password.empty()) {
+            impl->m_db.setPassword(ToQ(url.password));
+        }
+        impl->m_db.setConnectOptions("connect_timeout=10");
+    } else {
+        impl->m_db.setDatabaseName(ToQ(url.path));
+        // Writers queue for the file instead of failing at once.
+        impl->m_db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=30000");
+    }
+    if (!impl->m_db.open()) {
+        return Error{"cannot open the database " + url.Describe() + ": " +
+                     impl->m_db.lastError().text().toStdString()};
+    }
+    if (postgres) {
+        // "already exists, skipping" for every table at each start is noise.
+        // No statement waits for ever on a lock or a stuck server.
+        for (const char* setting :
+             {"SET client_min_messages TO WARNING", "SET statement_timeout TO 60000"}) {
+            if (Status set = impl->Exec(setting); !set) {
+                return Error{"cannot set up the database " + url.Describe() + ": " + set.error()};
+            }
+        }
+    } else {
+        // Each commit reaches the disk before "200" goes out.
+        for (const char* pragma :
+             {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
+            if (Status set = impl->Exec(pragma); !set) {
+                return Error{"cannot set up the database " + url.Describe() + ": " + set.error()};
+            }
+        }
+    }
+    if (Status schema = impl->CreateSchema(); !schema) {
+        return Error{"cannot set up the database " + url.Describe() + ": " + schema.error()};
+    }
+    return std::unique_ptr<ReportStore>(new ReportStore(std::move(impl)));
+}
+
+Result<std::optional<std::int64_t>> ReportStore::Impl::FindSha(const std::string& sha256) {
+    QSqlQuery find(m_db);
+    find.prepare("SELECT id FROM reports WHERE sha256 = ?");
+    find.addBindValue(ToQ(sha256));
+    if (!find.exec()) {
+        return QueryError("find report", find);
+    }
+    if (find.next()) {
+        return std::optional<std::int64_t>(find.value(0).toLongLong());
+    }
+    return std::optional<std::int64_t>();
+}
+
+Result<StoreOutcome> ReportStore::Impl::Insert(const IndexedReport& r) {
+    QSqlQuery q(m_db);
+    QString columns =
+        "sha256, serial, file_name, sent_name, sender, received_at, size, date_text, time_text,"
+        " report_date";
+    for (const char* column : IndexedReport::kSiteColumns) {
+        columns += ", ";
+        columns += column;
+    }
+    columns +=
+        ", console_version, model, power, max_kv, max_ma, max_mas, exposures_total,"
+        " exposures_today, error_count, heat_units_total, heat_units_today, heat_warnings,"
+        " error_log_count, protocol_log_count";
+    const int columnCount = 10 + static_cast<int>(kSiteFieldCount) + 14;
+    QString marks;
+    for (int i = 0; i < columnCount; ++i) {
+        marks += i == 0 ? "?" : ", ?";
+    }
+    q.prepare("INSERT INTO reports (" + columns + ") VALUES (" + marks +
+              ") ON CONFLICT (sha256) DO NOTHING RETURNING id");
+    for (const std::string* text :
+         {&r.sha256, &r.serial, &r.fileName, &r.sentName, &r.sender, &r.receivedAt}) {
+        q.addBindValue(ToQ(*text));
+    }
+    q.addBindValue(static_cast<qlonglong>(r.content.size()));
+    for (const std::string* text : {&r.dateText, &r.timeText, &r.reportDate}) {
+        q.addBindValue(ToQ(*text));
+    }
+    for (const std::string& text : r.site) {
+        q.addBindValue(ToQ(text));
+    }
+    for (const std::string* text :
+         {&r.consoleVersion, &r.model, &r.power, &r.maxKv, &r.maxMa, &r.maxMas}) {
+        q.addBindValue(ToQ(*text));
+    }
+    for (std::int64_t number :
+         {r.exposuresTotal, r.exposuresToday, r.errorCount, r.heatUnitsTotal, r.heatUnitsToday,
+          r.heatWarnings, r.errorLogCount, r.protocolLogCount}) {
+        q.addBindValue(static_cast<qlonglong>(number));
+    }
+    if (!q.exec()) {
+        return (QueryError("store report", q));
+    }
+    if (!q.next()) {
+        // The same bytes came in earlier in this batch, or from another
+        // instance that committed first: one report.
+        q.finish();
+        Result<std::optional<std::int64_t>> found = FindSha(r.sha256);
+        if (!found || !found.value()) {
+            return Error{found ? "database: report vanished" : found.error()};
+        }
+        return StoreOutcome{true, *found.value()};
+    }
+    const std::int64_t id = q.value(0).toLongLong();
+    q.finish();
+
+    QSqlQuery file(m_db);
+    file.prepare("INSERT INTO report_files (report_id, content) VALUES (?, ?)");
+    file.addBindValue(static_cast<qlonglong>(id));
+    file.addBindValue(QByteArray(r.content.data(), static_cast<qsizetype>(r.content.size())));
+    if (!file.exec()) {
+        return (QueryError("store report file", file));
+    }
+
+    QSqlQuery error(m_db);
+    error.prepare(
+        "INSERT INTO error_entries (report_id, entry, log_index, code, text, code1, code2,"
+        " log_date, log_time) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const ErrorLogEntry& e : r.errors) {
+        error.addBindValue(static_cast<qlonglong>(id));
+        error.addBindValue(e.entry);
+        error.addBindValue(e.logIndex);
+        error.addBindValue(e.code);
+        error.addBindValue(ToQ(e.text));
+        error.addBindValue(e.code1);
+        error.addBindValue(e.code2);
+        error.addBindValue(ToQ(e.date));
+        error.addBindValue(ToQ(e.time));
+        if (!error.exec()) {
+            return (QueryError("store error log", error));
+        }
+    }
+    QSqlQuery block(m_db);
+    block.prepare(
+        "INSERT INTO protocol_blocks (report_id, block, row_count, rows_text) VALUES (?, ?, ?, ?)");
+    for (const ProtocolBlock& b : r.protocol) {
+        block.addBindValue(static_cast<qlonglong>(id));
+        block.addBindValue(b.block);
+        block.addBindValue(b.rows);
+        block.addBindValue(ToQ(b.text));
+        if (!block.exec()) {
+            return (QueryError("store protocol log", block));
+        }
+    }
+
+    // The newest report (by its own date, then by arrival) speaks for the
+    // generator; an old file imported late only adds to the count.
+    QSqlQuery generator(m_db);
+    generator.prepare(
+        "INSERT INTO generators (serial, model, hospital, address, reports, last_report_id,"
+        " last_report_date, last_received_at) VALUES (?, ?, ?, ?, 1, ?, ?, ?)"
+        " ON CONFLICT (serial) DO UPDATE SET reports = generators.reports + 1,"
+        " model = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+        "   THEN excluded.model ELSE generators.model END,"
+        " hospital = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+        "   THEN excluded.hospital ELSE generators.hospital END,"
+        " address = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+        "   THEN excluded.address ELSE generators.address END,"
+        " last_report_id = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+        "   THEN excluded.last_report_id ELSE generators.last_report_id END,"
+        " last_report_date = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+        "   THEN excluded.last_report_date ELSE generators.last_report_date END,"
+        " last_received_at = excluded.last_received_at");
+    generator.addBindValue(ToQ(r.serial));
+    generator.addBindValue(ToQ(r.model));
+    generator.addBindValue(ToQ(r.Hospital()));
+    generator.addBindValue(ToQ(r.Address()));
+    generator.addBindValue(static_cast<qlonglong>(id));
+    generator.addBindValue(ToQ(r.reportDate));
+    generator.addBindValue(ToQ(r.receivedAt));
+    if (!generator.exec()) {
+        return (QueryError("update generator", generator));
+    }
+    return StoreOutcome{false, id};
+}
+
+Result<StoreOutcome> ReportStore::Store(const IndexedReport& report) {
+    Result<std::vector<StoreOutcome>> outcomes = StoreBatch({&report});
+    if (!outcomes) {
+        return Error{outcomes.error()};
+    }
+    return outcomes.value().front();
+}
+
+Result<std::vector<StoreOutcome>> ReportStore::StoreBatch(
+    const std::vector<const IndexedReport*>& reports) {
+    Impl& impl = *m_impl;
+    std::vector<StoreOutcome> outcomes(reports.size());
+    std::vector<bool> known(reports.size(), false);
+    // Most repeats are found without taking the write lock.
+    bool anyNew = false;
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        Result<std::optional<std::int64_t>> found = impl.FindSha(reports[i]->sha256);
+        if (!found) {
+            return Error{found.error()};
+        }
+        if (found.value()) {
+            outcomes[i] = StoreOutcome{true, *found.value()};
+            known[i] = true;
+        } else {
+            anyNew = true;
+        }
+    }
+    if (!anyNew) {
+        return outcomes;
+    }
+    // One transaction, one flush to disk for all of them.
+    if (Status begun = impl.Begin(); !begun) {
+        return Error{begun.error()};
+    }
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        if (known[i]) {
+            continue;
+        }
+        Result<StoreOutcome> outcome = impl.Insert(*reports[i]);
+        if (!outcome) {
+            impl.Rollback();
+            return Error{outcome.error()};
+        }
+        outcomes[i] = outcome.value();
+    }
+    if (Status committed = impl.Commit(); !committed) {
+        impl.Rollback();
+        return Error{committed.error()};
+    }
+    return outcomes;
+}
+
+Result<std::vector<ReportSummary>> ReportStore::Reports(const ReportQuery& query) {
+    QString sql = QString("SELECT ") + kReportColumns + " FROM reports r";
+    QStringList where;
+    if (query.serial) {
+        where << "r.serial = ?";
+    }
+    if (query.since) {
+        where << "r.report_date >= ?";
+    }
+    if (!where.isEmpty()) {
+        sql += " WHERE " + where.join(" AND ");
+    }
+    sql += " ORDER BY r.report_date DESC, r.id DESC LIMIT ? OFFSET ?";
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    if (query.serial) {
+        q.addBindValue(ToQ(*query.serial));
+    }
+    if (query.since) {
+        q.addBindValue(ToQ(*query.since));
+    }
+    q.addBindValue(static_cast<qlonglong>(query.limit));
+    q.addBindValue(static_cast<qlonglong>(query.offset));
+    if (!q.exec()) {
+        return QueryError("list reports", q);
+    }
+    std::vector<ReportSummary> reports;
+    while (q.next()) {
+        reports.push_back(ReadSummary(q));
+    }
+    return reports;
+}
+
+Result<std::optional<ReportSummary>> ReportStore::Report(std::int64_t id) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(QString("SELECT ") + kReportColumns + " FROM reports r WHERE r.id = ?");
+    q.addBindValue(static_cast<qlonglong>(id));
+    if (!q.exec()) {
+        return QueryError("read report", q);
+    }
+    if (!q.next()) {
+        return std::optional<ReportSummary>();
+    }
+    return std::optional<ReportSummary>(ReadSummary(q));
+}
+
+Result<std::optional<StoredFile>> ReportStore::File(std::int64_t id) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(
+        "SELECT r.file_name, f.content FROM reports r JOIN report_files f ON f.report_id = r.id"
+        " WHERE r.id = ?");
+    q.addBindValue(static_cast<qlonglong>(id));
+    if (!q.exec()) {
+        return QueryError("read report file", q);
+    }
+    if (!q.next()) {
+        return std::optional<StoredFile>();
+    }
+    const QByteArray bytes = q.value(1).toByteArray();
+    return std::optional<StoredFile>(
+        StoredFile{FromQ(q.value(0)), std::string(bytes.constData(), bytes.size())});
+}
+
+Result<std::vector<ErrorLogEntry>> ReportStore::Errors(std::int64_t id) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(
+        "SELECT entry, log_index, code, text, code1, code2, log_date, log_time FROM error_entries"
+        " WHERE report_id = ? ORDER BY entry");
+    q.addBindValue(static_cast<qlonglong>(id));
+    if (!q.exec()) {
+        return QueryError("read error log", q);
+    }
+    std::vector<ErrorLogEntry> entries;
+    while (q.next()) {
+        entries.push_back({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(),
+                           FromQ(q.value(3)), q.value(4).toInt(), q.value(5).toInt(),
+                           FromQ(q.value(6)), FromQ(q.value(7))});
+    }
+    return entries;
+}
+
+Result<std::vector<ProtocolBlock>> ReportStore::Protocol(std::int64_t id) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(
+        "SELECT block, row_count, rows_text FROM protocol_blocks WHERE report_id = ?"
+        " ORDER BY block");
+    q.addBindValue(static_cast<qlonglong>(id));
+    if (!q.exec()) {
+        return QueryError("read protocol log", q);
+    }
+    std::vector<ProtocolBlock> blocks;
+    while (q.next()) {
+        blocks.push_back({q.value(0).toInt(), q.value(1).toInt(), FromQ(q.value(2))});
+    }
+    return blocks;
+}
+
+Result<std::vector<GeneratorSummary>> ReportStore::Generators(std::int64_t limit,
+                                                              std::int64_t offset) {
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    q.prepare(QString("SELECT ") + kGeneratorColumns +
+              " FROM generators ORDER BY last_report_date DESC, serial LIMIT ? OFFSET ?");
+    q.addBindValue(static_cast<qlonglong>(limit));
+    q.addBindValue(static_cast<qlonglong>(offset));
+    if (!q.exec()) {
+        return QueryError("list generators", q);
+    }
+    std::vector<GeneratorSummary> generators;
+    while (q.next()) {
+        generators.push_back(ReadGenerator(q));
+    }
+    return generators;
+}
+
+Result<std::optional<GeneratorSummary>> ReportStore::Generator(const std::string& serial) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(QString("SELECT ") + kGeneratorColumns + " FROM generators WHERE serial = ?");
+    q.addBindValue(ToQ(serial));
+    if (!q.exec()) {
+        return QueryError("read generator", q);
+    }
+    if (!q.next()) {
+        return std::optional<GeneratorSummary>();
+    }
+    return std::optional<GeneratorSummary>(ReadGenerator(q));
+}
+
+Result<std::int64_t> ReportStore::ReportCount() {
+    QSqlQuery q(m_impl->m_db);
+    if (!q.exec("SELECT COUNT(*) FROM reports") || !q.next()) {
+        return QueryError("count reports", q);
+    }
+    return static_cast<std::int64_t>(q.value(0).toLongLong());
+}
+
+Status ReportStore::Ping() {
+    QSqlQuery q(m_impl->m_db);
+    if (!q.exec("SELECT 1") || !q.next()) {
+        return QueryError("ping", q);
+    }
+    return Done{};
+}
+
+Status ReportStore::PutUser(const std::string& name, const std::string& passwordHash) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(
+        "INSERT INTO users (name, password_hash) VALUES (?, ?)"
+        " ON CONFLICT (name) DO UPDATE SET password_hash = excluded.password_hash");
+    q.addBindValue(ToQ(name));
+    q.addBindValue(ToQ(passwordHash));
+    if (!q.exec()) {
+        return QueryError("store user", q);
+    }
+    // A new password ends the sessions opened with the old one.
+    QSqlQuery sessions(m_impl->m_db);
+    sessions.prepare("DELETE FROM sessions WHERE user_name = ?");
+    sessions.addBindValue(ToQ(name));
+    if (!sessions.exec()) {
+        return QueryError("end sessions", sessions);
+    }
+    return Done{};
+}
+
+Result<bool> ReportStore::DeleteUser(const std::string& name) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare("DELETE FROM users WHERE name = ?");
+    q.addBindValue(ToQ(name));
+    if (!q.exec()) {
+        return QueryError("remove user", q);
+    }
+    const bool removed = q.numRowsAffected() > 0;
+    QSqlQuery sessions(m_impl->m_db);
+    sessions.prepare("DELETE FROM sessions WHERE user_name = ?");
+    sessions.addBindValue(ToQ(name));
+    if (!sessions.exec()) {
+        return QueryError("end sessions", sessions);
+    }
+    return removed;
+}
+
+Result<std::optional<std::string>> ReportStore::PasswordHash(const std::string& name) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare("SELECT password_hash FROM users WHERE name = ?");
+    q.addBindValue(ToQ(name));
+    if (!q.exec()) {
+        return QueryError("read user", q);
+    }
+    if (!q.next()) {
+        return std::optional<std::string>();
+    }
+    return std::optional<std::string>(FromQ(q.value(0)));
+}
+
+Status ReportStore::AddSession(const std::string& tokenHash, const std::string& user,
+                               std::int64_t expiresAt) {
+    QSqlQuery q(m_impl->m_db);
+    // Sessions that ended days before this one began are of no use to anyone.
+    QSqlQuery expired(m_impl->m_db);
+    expired.prepare("DELETE FROM sessions WHERE expires_at < ?");
+    expired.addBindValue(static_cast<qlonglong>(expiresAt - 2 * 24 * 3600));
+    if (!expired.exec()) {
+        return QueryError("forget sessions", expired);
+    }
+    q.prepare("INSERT INTO sessions (token_hash, user_name, expires_at) VALUES (?, ?, ?)");
+    q.addBindValue(ToQ(tokenHash));
+    q.addBindValue(ToQ(user));
+    q.addBindValue(static_cast<qlonglong>(expiresAt));
+    if (!q.exec()) {
+        return QueryError("store session", q);
+    }
+    return Done{};
+}
+
+Result<std::optional<std::string>> ReportStore::SessionUser(const std::string& tokenHash,
+                                                            std::int64_t now) {
+    QSqlQuery q(m_impl->m_db);
+    // The user must still exist: removing a user ends its sessions at once.
+    q.prepare(
+        "SELECT s.user_name FROM sessions s JOIN users u ON u.name = s.user_name"
+        " WHERE s.token_hash = ? AND s.expires_at > ?");
+    q.addBindValue(ToQ(tokenHash));
+    q.addBindValue(static_cast<qlonglong>(now));
+    if (!q.exec()) {
+        return QueryError("read session", q);
+    }
+    if (!q.next()) {
+        return std::optional<std::string>();
+    }
+    return std::optional<std::string>(FromQ(q.value(0)));
+}
+
+Status ReportStore::DeleteSession(const std::string& tokenHash) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare("DELETE FROM sessions WHERE token_hash = ?");
+    q.addBindValue(ToQ(tokenHash));
+    if (!q.exec()) {
+        return QueryError("end session", q);
+    }
+    return Done{};
+}
+
+Result<std::int64_t> ReportStore::CountFailures(const std::string& address, std::int64_t since) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare("SELECT COUNT(*) FROM login_failures WHERE address = ? AND at >= ?");
+    q.addBindValue(ToQ(address));
+    q.addBindValue(static_cast<qlonglong>(since));
+    if (!q.exec() || !q.next()) {
+        return QueryError("count failed logins", q);
+    }
+    return static_cast<std::int64_t>(q.value(0).toLongLong());
+}
+
+Status ReportStore::AddFailure(const std::string& address, std::int64_t at,
+                               std::int64_t forgetBefore) {
+    QSqlQuery old(m_impl->m_db);
+    old.prepare("DELETE FROM login_failures WHERE at < ?");
+    old.addBindValue(static_cast<qlonglong>(forgetBefore));
+    if (!old.exec()) {
+        return QueryError("forget failed logins", old);
+    }
+    QSqlQuery q(m_impl->m_db);
+    q.prepare("INSERT INTO login_failures (address, at) VALUES (?, ?)");
+    q.addBindValue(ToQ(address));
+    q.addBindValue(static_cast<qlonglong>(at));
+    if (!q.exec()) {
+        return QueryError("count failed login", q);
+    }
+    // Expired sessions go at the same rare moment.
+    QSqlQuery sessions(m_impl->m_db);
+    sessions.prepare("DELETE FROM sessions WHERE expires_at < ?");
+    sessions.addBindValue(static_cast<qlonglong>(forgetBefore));
+    if (!sessions.exec()) {
+        return QueryError("forget sessions", sessions);
+    }
+    return Done{};
+}
+
+}  // namespace vok::center
