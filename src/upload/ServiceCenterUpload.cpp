@@ -16,8 +16,6 @@ namespace {
 constexpr std::string_view kUploadObjectName = "./VOK/index.php";
 // The request's own header lines, in this order.
 constexpr std::string_view kUploadAcceptHeader = "Accept: text/*";
-constexpr std::string_view kUploadContentTypeHeader =
-    "Content-Type: multipart/form-data; boundary=---------------------------7d13a23b368";
 constexpr std::string_view kUploadUserAgentHeader = "User-Agent: RIVur";
 // Keeps the HTTP client from announcing the body and waiting for a go-ahead.
 constexpr std::string_view kUploadNoExpectHeader = "Expect:";
@@ -74,7 +72,7 @@ std::size_t OnReplyBytes(char* data, std::size_t size, std::size_t count, void* 
 Result<HeaderList> RequestHeaders() {
     const auto outOfMemory = [] { return Error{ClientError(CURLE_OUT_OF_MEMORY).error}; };
     HeaderList list;
-    const std::array<std::string_view, 4> lines = {kUploadAcceptHeader, kUploadContentTypeHeader,
+    const std::array<std::string_view, 4> lines = {kUploadAcceptHeader, UploadBody::kContentTypeHeader,
                                                    kUploadUserAgentHeader, kUploadNoExpectHeader};
     for (const std::string_view line : lines) {
         curl_slist* longer = curl_slist_append(list.get(), std::string(line).c_str());

@@ -122,4 +122,13 @@ Result<std::string> UploadBody::Load(const std::string& path) {
     return body;
 }
 
+std::string UploadBody::Compose(std::string_view path, std::string_view file) {
+    std::string body;
+    body.reserve(BodySize(path.size(), file.size()));
+    AppendPrefix(body, path);
+    body += file;
+    body += kUploadBodySuffix;
+    return body;
+}
+
 }  // namespace vok

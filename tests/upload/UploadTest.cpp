@@ -14,6 +14,7 @@
 #include "support/TempDir.h"
 #include "upload/FirstReplyLine.h"
 #include "upload/ServiceCenterUpload.h"
+#include "upload/UploadBody.h"
 #include "upload/UploadServer.h"
 
 namespace vok {
@@ -77,6 +78,8 @@ TEST_F(UploadTest, RequestIsOurHeaderLinesAndTheFileBetweenPrefixAndSuffixByteFo
         ASSERT_EQ(requests.size(), 1u);
         const std::size_t headEnd = requests[0].find("\r\n\r\n");
         EXPECT_TRUE(requests[0].substr(headEnd + 4) == expected);
+        // The center's tests and benchmarks post what Compose builds in memory.
+        EXPECT_TRUE(UploadBody::Compose(path, bytes) == expected);
         const std::vector<std::string> lines = Lines(requests[0].substr(0, headEnd));
         EXPECT_EQ(lines[0], "POST /VOK/index.php HTTP/1.1");
         EXPECT_THAT(std::vector<std::string>(lines.begin() + 1, lines.end()),
