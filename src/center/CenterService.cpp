@@ -13,8 +13,8 @@
 #include "platform/ProfileFile.h"
 #include "report/DefinitionFile.h"
 #include "report/HtmlText.h"
+#include "report/RenderHtml.h"
 #include "report/ReportFileReader.h"
-#include "report/ReportRenderer.h"
 
 namespace vok::center {
 
@@ -553,8 +553,8 @@ HttpResponse CenterService::ReportHtml(ReportStore& store, std::int64_t id) {
     // What `vok report` writes for these bytes with these definitions.
     const ReportData report =
         ReportFileReader::ReadReportFile(ProfileFile::Parse(file.value()->content));
-    const ReportRenderer renderer(report, DefinitionFile::Load(m_config.definitionsPath));
-    HttpResponse response = HttpResponse::Html(200, renderer.RenderHtml());
+    HttpResponse response =
+        HttpResponse::Html(200, RenderHtml(report, DefinitionFile::Load(m_config.definitionsPath)));
     // The page names no charset; the browser reads it as the site's did.
     response.contentType = "text/html";
     response.headers.emplace_back("Content-Security-Policy", std::string(kReportPagePolicy));

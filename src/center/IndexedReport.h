@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Constants.h"
+#include "report/SiteInfo.h"
 
 namespace vok::center {
 

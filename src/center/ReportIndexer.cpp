@@ -7,16 +7,20 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/DiagnosisData.h"
+#include "core/DiagnosisRecord.h"
 #include "platform/ProfileFile.h"
 #include "report/LogDecoder.h"
+#include "report/LogLayout.h"
+#include "report/ReportFileFormat.h"
 #include "report/ReportFileReader.h"
 #include "report/SystemInfoDecoder.h"
+#include "report/ValueFormat.h"
 
 namespace vok::center {
 
 namespace {
 
-constexpr int kSystemRecord = 1;
 constexpr int kSerialRecord = 3;
 constexpr int kSerialLength = 10;
 

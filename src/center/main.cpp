@@ -21,7 +21,7 @@
 #include "center/ConsoleAuth.h"
 #include "center/HttpServer.h"
 #include "center/ReportImporter.h"
-#include "core/Constants.h"
+#include "core/Version.h"
 #include "platform/CommandLine.h"
 
 namespace {

@@ -14,8 +14,6 @@ namespace vok {
 
 namespace {
 
-constexpr std::string_view kDiagnosisSection = "DIAGNOSIS";
-constexpr std::string_view kConsoleSection = "CONSOLE";
 constexpr std::string_view kInterfaceDefault = "0";
 
 constexpr int kDecimalBase = 10;

@@ -12,9 +12,11 @@
 #include "CenterTestSupport.h"
 #include "center/ConsoleAuth.h"
 #include "center/ReportStore.h"
+#include "core/UserMessages.h"
+#include "core/Version.h"
 #include "platform/ProfileFile.h"
+#include "report/RenderHtml.h"
 #include "report/ReportFileReader.h"
-#include "report/ReportRenderer.h"
 #include "support/PostgresCluster.h"
 #include "support/RunVok.h"
 #include "support/TempDir.h"
@@ -83,9 +85,8 @@ TEST(CenterReceiving, SiteClientUploadIsStoredOnceAndComesBackByteForByte) {
 
     // The report page is what `vok report` writes, under a sandboxing policy.
     const std::string page = Get(center.port(), "/reports/1/html", kBasic);
-    const ReportRenderer renderer(ReportFileReader::ReadReportFile(ProfileFile::Parse(bytes)),
-                                  DefinitionFile::Load(test::kExampleDefinitions));
-    EXPECT_EQ(BodyOf(page), renderer.RenderHtml());
+    EXPECT_EQ(BodyOf(page), RenderHtml(ReportFileReader::ReadReportFile(ProfileFile::Parse(bytes)),
+                                       DefinitionFile::Load(test::kExampleDefinitions)));
     EXPECT_EQ(HeaderOf(page, "Content-Security-Policy"), CenterService::kReportPagePolicy);
 
     const std::string api = BodyOf(Get(center.port(), "/api/reports?serial=VK82C10417", kBasic));

@@ -15,10 +15,11 @@
 
 #include "center/CenterService.h"
 #include "center/HttpServer.h"
-#include "core/Constants.h"
 #include "core/DiagnosisData.h"
+#include "core/DiagnosisRecord.h"
 #include "report/ReportFileWriter.h"
 #include "report/SiteInfo.h"
+#include "upload/UploadBody.h"
 
 namespace vok::center::test {
 
@@ -85,7 +86,7 @@ inline SiteInfo TestSite(const std::string& hospital) {
 inline std::string ReportBytes(const std::string& serial, const std::string& hospital, int day = 15,
                                int errors = 3, std::uint32_t exposures = 48213) {
     std::tm when{};
-    when.tm_year = 2024 - kTmYearBase;
+    when.tm_year = 2024 - 1900;
     when.tm_mon = 0;
     when.tm_mday = day;
     when.tm_hour = 10;
@@ -209,10 +210,9 @@ inline std::string HeaderOf(const std::string& answer, const std::string& name) 
 
 // The POST the site tool makes, built from its own constants.
 inline std::string SiteUpload(const std::string& path, const std::string& file) {
-    const std::string body = std::string(kUploadBodyPrefixHead) + path +
-                             std::string(kUploadBodyPrefixTail) + file +
-                             std::string(kUploadBodySuffix);
-    return "POST /VOK/index.php HTTP/1.1\r\nHost: x\r\n" + std::string(kUploadContentTypeHeader) +
+    const std::string body = UploadBody::Compose(path, file);
+    return "POST /VOK/index.php HTTP/1.1\r\nHost: x\r\n" +
+           std::string(UploadBody::kContentTypeHeader) +
            "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 

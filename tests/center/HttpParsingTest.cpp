@@ -6,7 +6,7 @@
 
 #include "center/HttpRequestParser.h"
 #include "center/MultipartForm.h"
-#include "core/Constants.h"
+#include "upload/UploadBody.h"
 
 namespace vok::center {
 namespace {
@@ -104,12 +104,11 @@ TEST(FormFields, DecodeEscapesPlusAndBrokenEscapes) {
 
 // The body the site tool sends, byte for byte.
 std::string SiteBody(const std::string& path, const std::string& file) {
-    return std::string(kUploadBodyPrefixHead) + path + std::string(kUploadBodyPrefixTail) + file +
-           std::string(kUploadBodySuffix);
+    return UploadBody::Compose(path, file);
 }
 
 std::string SiteContentType() {
-    const std::string_view header = kUploadContentTypeHeader;
+    const std::string_view header = UploadBody::kContentTypeHeader;
     return std::string(header.substr(header.find(':') + 2));
 }
 
