@@ -347,6 +347,9 @@ HttpResponse CenterService::Handle(HttpRequest& request) {
             if (login.outcome == ConsoleAuth::Outcome::Limited) {
                 return HttpResponse::Text(429, "429 too many failed logins, wait a while\n");
             }
+            if (login.outcome == ConsoleAuth::Outcome::Busy) {
+                return HttpResponse::Text(503, "503 busy checking passwords, try again\n");
+            }
             if (login.outcome == ConsoleAuth::Outcome::Ok) {
                 user = login.user;
             }
@@ -494,6 +497,8 @@ HttpResponse CenterService::LoginPost(const HttpRequest& request, ReportStore& s
         }
         case ConsoleAuth::Outcome::Limited:
             return LoginPage(429, "Too many failed logins from your address; wait a while.");
+        case ConsoleAuth::Outcome::Busy:
+            return LoginPage(503, "The center is busy; try again in a moment.");
         case ConsoleAuth::Outcome::StoreFailed:
             ReleaseThreadStore();
             return StoreDown(login.error);

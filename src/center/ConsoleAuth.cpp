@@ -26,10 +26,21 @@ constexpr std::size_t kMaxVerified = 1024;
 // At most a few Argon2id runs at once: each takes 64 MiB and a core.
 class HashGate {
 public:
-    void Enter() {
+    // Waits for a turn; with mayQueue false, gives up at once when a few
+    // others already wait, so that a flood of logins cannot hold every
+    // worker of the server (uploads need none of this).
+    bool Enter(bool mayQueue) {
         std::unique_lock lock(m_mutex);
-        m_free.wait(lock, [this] { return m_busy < kMaxConcurrentHashes; });
+        if (!mayQueue && m_waiting >= kMaxWaiting) {
+            return false;
+        }
+        ++m_waiting;
+        while (m_busy >= kMaxConcurrentHashes) {
+            m_free.wait_for(lock, std::chrono::seconds(1));
+        }
+        --m_waiting;
         ++m_busy;
+        return true;
     }
     void Leave() {
         {
@@ -40,9 +51,11 @@ public:
     }
 
 private:
+    static constexpr int kMaxWaiting = 4;
     std::mutex m_mutex;
     std::condition_variable m_free;
     int m_busy = 0;
+    int m_waiting = 0;
 };
 
 HashGate& Gate() {
@@ -50,11 +63,20 @@ HashGate& Gate() {
     return gate;
 }
 
-struct GateEntry {
-    GateEntry() { Gate().Enter(); }
-    ~GateEntry() { Gate().Leave(); }
+class GateEntry {
+public:
+    explicit GateEntry(bool mayQueue) : m_entered(Gate().Enter(mayQueue)) {}
+    ~GateEntry() {
+        if (m_entered) {
+            Gate().Leave();
+        }
+    }
     GateEntry(const GateEntry&) = delete;
     GateEntry& operator=(const GateEntry&) = delete;
+    bool entered() const { return m_entered; }
+
+private:
+    bool m_entered;
 };
 
 bool SodiumReady() {
@@ -107,7 +129,7 @@ Result<std::string> ConsoleAuth::HashPassword(std::string_view password) {
         return Error{"libsodium could not start"};
     }
     char hash[crypto_pwhash_STRBYTES];
-    const GateEntry gate;
+    const GateEntry gate(true);
     if (::crypto_pwhash_str_alg(
             hash, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
             crypto_pwhash_MEMLIMIT_INTERACTIVE, crypto_pwhash_ALG_ARGON2ID13) != 0) {
@@ -116,11 +138,15 @@ Result<std::string> ConsoleAuth::HashPassword(std::string_view password) {
     return std::string(hash);
 }
 
-bool ConsoleAuth::VerifyPassword(const std::string& hash, std::string_view password) {
+std::optional<bool> ConsoleAuth::VerifyPassword(const std::string& hash,
+                                                std::string_view password) {
     if (!SodiumReady()) {
         return false;
     }
-    const GateEntry gate;
+    const GateEntry gate(false);
+    if (!gate.entered()) {
+        return std::nullopt;
+    }
     return ::crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
 }
 
@@ -167,7 +193,16 @@ ConsoleAuth::Login ConsoleAuth::LogIn(ReportStore& store, const std::string& use
             ? ReportIndexer::Sha256Hex(*hash.value() + std::string(1, '\0') + std::string(password))
             : std::string();
     const bool cached = known && Verified().Contains(cacheKey, now);
-    const bool good = cached || (VerifyPassword(known ? *hash.value() : dummy, password) && known);
+    bool good = cached;
+    if (!cached) {
+        const std::optional<bool> verified =
+            VerifyPassword(known ? *hash.value() : dummy, password);
+        if (!verified) {
+            login.outcome = Outcome::Busy;
+            return login;
+        }
+        good = *verified && known;
+    }
     if (good && !cached) {
         Verified().Add(cacheKey, now);
     }

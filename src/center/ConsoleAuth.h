@@ -25,7 +25,8 @@ public:
     static constexpr std::int64_t kFailureWindowSeconds = 15 * 60;
     static constexpr std::int64_t kMaxFailures = 10;
 
-    enum class Outcome { Ok, Refused, Limited, StoreFailed };
+    // Busy: too many password checks waiting already; try again shortly.
+    enum class Outcome { Ok, Refused, Limited, Busy, StoreFailed };
     struct Login {
         Outcome outcome = Outcome::Refused;
         std::string user;
@@ -34,7 +35,8 @@ public:
     };
 
     static Result<std::string> HashPassword(std::string_view password);
-    static bool VerifyPassword(const std::string& hash, std::string_view password);
+    // Whether the password matches; nothing when too many checks wait.
+    static std::optional<bool> VerifyPassword(const std::string& hash, std::string_view password);
     // A name fit for a console user (and for HTTP Basic): 1 to 64 printable
     // ASCII characters without blanks or ":".
     static bool ValidUserName(std::string_view name);

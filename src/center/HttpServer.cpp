@@ -377,6 +377,11 @@ void HttpServer::WorkerLoop() {
             m_queue.pop_front();
         }
         const std::size_t bodySize = job.request.body.size();
+        // HEAD is GET without the body (monitors use it).
+        const bool head = job.request.method == "HEAD";
+        if (head) {
+            job.request.method = "GET";
+        }
         HttpResponse response;
         try {
             response = m_handler(job.request);
@@ -386,13 +391,16 @@ void HttpServer::WorkerLoop() {
         }
         job.request.body = std::string();
         m_bufferedBytes -= bodySize;
-        Answer(job.fd, std::move(response));
+        Answer(job.fd, std::move(response), head);
     }
 }
 
-void HttpServer::Answer(int fd, HttpResponse response) const {
+void HttpServer::Answer(int fd, HttpResponse response, bool headOnly) const {
     AddCommonHeaders(response);
-    const std::string bytes = response.Serialize();
+    std::string bytes = response.Serialize();
+    if (headOnly) {
+        bytes.resize(bytes.size() - response.body.size());
+    }
     std::string_view rest = bytes;
     const Clock::time_point deadline = Clock::now() + m_options.writeTimeout;
     while (!rest.empty()) {

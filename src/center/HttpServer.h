@@ -81,7 +81,7 @@ private:
     void Close(int fd);
     void Sweep();
     void WorkerLoop();
-    void Answer(int fd, HttpResponse response) const;
+    void Answer(int fd, HttpResponse response, bool headOnly) const;
 
     Options m_options;
     Handler m_handler;

@@ -122,11 +122,15 @@ TEST(HttpServer, ConnectionCapContinueAndCommonHeaders) {
                                "X-Content-Type-Options: nosniff", "Connection: close"}) {
         EXPECT_NE(answer.find(header), std::string::npos) << header;
     }
+    // HEAD: a GET's headers without its body ("GET /h 0").
+    const std::string headOnly = Exchange(server.port(), "HEAD /h HTTP/1.1\r\n\r\n");
+    EXPECT_NE(headOnly.find("Content-Length: 8\r\n"), std::string::npos) << headOnly;
+    EXPECT_EQ(BodyOf(headOnly), "");
     // Bad bytes get an answer with the same headers, and never reach a route.
     const std::string bad = Exchange(server.port(), "\x16\x03\x01 junk\r\n\r\n");
     EXPECT_EQ(StatusOf(bad), 400);
     EXPECT_NE(bad.find("Content-Security-Policy"), std::string::npos);
-    EXPECT_EQ(server.handled(), 1);
+    EXPECT_EQ(server.handled(), 2);
 }
 
 }  // namespace
