@@ -645,6 +645,162 @@ Result<std::int64_t> ReportStore::ReportCount() {
     return static_cast<std::int64_t>(q.value(0).toLongLong());
 }
 
+namespace {
+
+// A LIKE pattern that finds the text anywhere, its own % _ \ taken literally.
+QString ContainsPattern(const std::string& text) {
+    QString pattern = "%";
+    for (const QChar c : ToQ(text).toLower()) {
+        if (c == '%' || c == '_' || c == '\\') {
+            pattern += '\\';
+        }
+        pattern += c;
+    }
+    return pattern + "%";
+}
+
+constexpr const char* kFleetWhere =
+    " WHERE (LOWER(g.serial) LIKE ? ESCAPE '\\' OR LOWER(g.hospital) LIKE ? ESCAPE '\\')";
+
+// The report before report r of the same generator, in the lists' order.
+constexpr const char* kPreviousOf =
+    "SELECT p.%1 FROM reports p WHERE p.serial = r.serial AND (p.report_date < r.report_date"
+    " OR (p.report_date = r.report_date AND p.id < r.id))"
+    " ORDER BY p.report_date DESC, p.id DESC LIMIT 1";
+
+QString FleetOrder(FleetSort sort) {
+    switch (sort) {
+        case FleetSort::Serial:
+            return "g.serial";
+        case FleetSort::Model:
+            return "g.model";
+        case FleetSort::Hospital:
+            return "g.hospital";
+        case FleetSort::Address:
+            return "g.address";
+        case FleetSort::LastReport:
+            return "g.last_report_date";
+        case FleetSort::Exposures:
+            return "r.exposures_total";
+        case FleetSort::NewErrors:
+            return "new_errors";
+    }
+    return "g.last_report_date";
+}
+
+}  // namespace
+
+Result<std::vector<FleetRow>> ReportStore::Fleet(const FleetQuery& query) {
+    const QString direction = query.descending ? " DESC" : " ASC";
+    const QString order = FleetOrder(query.sort);
+    QString sql =
+        "SELECT g.serial, g.model, g.hospital, g.address, g.reports, g.last_report_id,"
+        " g.last_report_date, g.last_received_at, r.exposures_total,"
+        " r.error_count - (" +
+        QString(kPreviousOf).arg("error_count") +
+        ") AS new_errors"
+        " FROM generators g JOIN reports r ON r.id = g.last_report_id";
+    if (!query.search.empty()) {
+        sql += kFleetWhere;
+    }
+    // Rows without a value go last either way; the serial keeps pages stable.
+    sql += " ORDER BY (" + order + " IS NULL)," + order + direction + ", g.serial" + direction +
+           " LIMIT ? OFFSET ?";
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    if (!query.search.empty()) {
+        const QString pattern = ContainsPattern(query.search);
+        q.addBindValue(pattern);
+        q.addBindValue(pattern);
+    }
+    q.addBindValue(static_cast<qlonglong>(query.limit));
+    q.addBindValue(static_cast<qlonglong>(query.offset));
+    if (!q.exec()) {
+        return QueryError("list fleet", q);
+    }
+    std::vector<FleetRow> rows;
+    while (q.next()) {
+        FleetRow row;
+        row.generator = ReadGenerator(q);
+        row.exposuresTotal = q.value(8).toLongLong();
+        if (!q.value(9).isNull()) {
+            row.newErrors = q.value(9).toLongLong();
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+Result<std::int64_t> ReportStore::FleetCount(const std::string& search) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(QString("SELECT COUNT(*) FROM generators g") + (search.empty() ? "" : kFleetWhere));
+    if (!search.empty()) {
+        const QString pattern = ContainsPattern(search);
+        q.addBindValue(pattern);
+        q.addBindValue(pattern);
+    }
+    if (!q.exec() || !q.next()) {
+        return QueryError("count fleet", q);
+    }
+    return static_cast<std::int64_t>(q.value(0).toLongLong());
+}
+
+Result<std::optional<std::int64_t>> ReportStore::PreviousReport(std::int64_t id) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare("SELECT (" + QString(kPreviousOf).arg("id") + ") FROM reports r WHERE r.id = ?");
+    q.addBindValue(static_cast<qlonglong>(id));
+    if (!q.exec()) {
+        return QueryError("find previous report", q);
+    }
+    if (!q.next() || q.value(0).isNull()) {
+        return std::optional<std::int64_t>();
+    }
+    return std::optional<std::int64_t>(q.value(0).toLongLong());
+}
+
+Result<std::vector<ErrorCodeCount>> ReportStore::ErrorCodes(const std::string& serial) {
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    // An entry stays in the console's log and comes again with every later
+    // report: the same entry is counted once.
+    q.prepare(
+        "SELECT code, MAX(text), COUNT(*) FROM (SELECT DISTINCT e.code, e.text, e.log_index,"
+        " e.code1, e.code2, e.log_date, e.log_time FROM error_entries e"
+        " JOIN reports r ON r.id = e.report_id WHERE r.serial = ?) AS entries"
+        " GROUP BY code ORDER BY COUNT(*) DESC, code");
+    q.addBindValue(ToQ(serial));
+    if (!q.exec()) {
+        return QueryError("count error codes", q);
+    }
+    std::vector<ErrorCodeCount> codes;
+    while (q.next()) {
+        codes.push_back({q.value(0).toInt(), FromQ(q.value(1)), q.value(2).toLongLong()});
+    }
+    return codes;
+}
+
+Result<std::vector<ServiceEntry>> ReportStore::ServiceHistory(const std::string& serial) {
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    q.prepare(
+        "SELECT history_date, history_cause, history_action, engineer_name, MIN(id),"
+        " MIN(report_date) FROM reports WHERE serial = ? AND (history_date <> ''"
+        " OR history_cause <> '' OR history_action <> '')"
+        " GROUP BY history_date, history_cause, history_action, engineer_name"
+        " ORDER BY MIN(report_date) DESC, MIN(id) DESC");
+    q.addBindValue(ToQ(serial));
+    if (!q.exec()) {
+        return QueryError("read service history", q);
+    }
+    std::vector<ServiceEntry> entries;
+    while (q.next()) {
+        entries.push_back({FromQ(q.value(0)), FromQ(q.value(1)), FromQ(q.value(2)),
+                           FromQ(q.value(3)), q.value(4).toLongLong(), FromQ(q.value(5))});
+    }
+    return entries;
+}
+
 Status ReportStore::Ping() {
     QSqlQuery q(m_impl->m_db);
     if (!q.exec("SELECT 1") || !q.next()) {
