@@ -668,44 +668,63 @@ constexpr const char* kPreviousOf =
     " OR (p.report_date = r.report_date AND p.id < r.id))"
     " ORDER BY p.report_date DESC, p.id DESC LIMIT 1";
 
+// The same for a fleet row f (its newest report's date and id).
+constexpr const char* kPreviousErrorsOfRow =
+    "SELECT p.error_count FROM reports p WHERE p.serial = f.serial AND (p.report_date < f.rd"
+    " OR (p.report_date = f.rd AND p.id < f.last_report_id))"
+    " ORDER BY p.report_date DESC, p.id DESC LIMIT 1";
+
 QString FleetOrder(FleetSort sort) {
     switch (sort) {
         case FleetSort::Serial:
-            return "g.serial";
+            return "serial";
         case FleetSort::Model:
-            return "g.model";
+            return "model";
         case FleetSort::Hospital:
-            return "g.hospital";
+            return "hospital";
         case FleetSort::Address:
-            return "g.address";
+            return "address";
         case FleetSort::LastReport:
-            return "g.last_report_date";
+            return "last_report_date";
         case FleetSort::Exposures:
-            return "r.exposures_total";
+            return "exposures_total";
         case FleetSort::NewErrors:
             return "new_errors";
     }
-    return "g.last_report_date";
+    return "last_report_date";
 }
 
 }  // namespace
 
 Result<std::vector<FleetRow>> ReportStore::Fleet(const FleetQuery& query) {
     const QString direction = query.descending ? " DESC" : " ASC";
-    const QString order = FleetOrder(query.sort);
-    QString sql =
+    const QString column = FleetOrder(query.sort);
+    // Only the growth of errors can be missing; the serial keeps pages stable.
+    const QString order =
+        (query.sort == FleetSort::NewErrors ? "(" + column + " IS NULL), " : QString()) + column +
+        direction + ", serial" + direction;
+    QString rows =
         "SELECT g.serial, g.model, g.hospital, g.address, g.reports, g.last_report_id,"
-        " g.last_report_date, g.last_received_at, r.exposures_total,"
-        " r.error_count - (" +
-        QString(kPreviousOf).arg("error_count") +
-        ") AS new_errors"
-        " FROM generators g JOIN reports r ON r.id = g.last_report_id";
+        " g.last_report_date, g.last_received_at, r.exposures_total, r.error_count,"
+        " r.report_date AS rd FROM generators g JOIN reports r ON r.id = g.last_report_id";
     if (!query.search.empty()) {
-        sql += kFleetWhere;
+        rows += kFleetWhere;
     }
-    // Rows without a value go last either way; the serial keeps pages stable.
-    sql += " ORDER BY (" + order + " IS NULL)," + order + direction + ", g.serial" + direction +
-           " LIMIT ? OFFSET ?";
+    // The growth of errors looks at a second report per row: for the rows of
+    // this page only, unless the page is sorted by it.
+    const bool pageFirst = query.sort != FleetSort::NewErrors;
+    if (pageFirst) {
+        rows = "SELECT * FROM (" + rows + ") AS g ORDER BY " + order + " LIMIT ? OFFSET ?";
+    }
+    QString sql =
+        "SELECT serial, model, hospital, address, reports, last_report_id,"
+        " last_report_date, last_received_at, exposures_total, new_errors FROM"
+        " (SELECT f.*, f.error_count - (" +
+        QString(kPreviousErrorsOfRow) + ") AS new_errors FROM (" + rows + ") AS f) AS e ORDER BY " +
+        order;
+    if (!pageFirst) {
+        sql += " LIMIT ? OFFSET ?";
+    }
     QSqlQuery q(m_impl->m_db);
     q.setForwardOnly(true);
     q.prepare(sql);
@@ -719,7 +738,7 @@ Result<std::vector<FleetRow>> ReportStore::Fleet(const FleetQuery& query) {
     if (!q.exec()) {
         return QueryError("list fleet", q);
     }
-    std::vector<FleetRow> rows;
+    std::vector<FleetRow> fleet;
     while (q.next()) {
         FleetRow row;
         row.generator = ReadGenerator(q);
@@ -727,9 +746,9 @@ Result<std::vector<FleetRow>> ReportStore::Fleet(const FleetQuery& query) {
         if (!q.value(9).isNull()) {
             row.newErrors = q.value(9).toLongLong();
         }
-        rows.push_back(std::move(row));
+        fleet.push_back(std::move(row));
     }
-    return rows;
+    return fleet;
 }
 
 Result<std::int64_t> ReportStore::FleetCount(const std::string& search) {
