@@ -33,7 +33,8 @@ std::string GeneratorPage::ChartData(const std::vector<ReportSummary>& reports,
     std::string json = "{\"labels\":[";
     for (auto it = reports.rbegin(); it != reports.rend(); ++it) {
         json += it == reports.rbegin() ? "" : ",";
-        JsonText::AppendString(json, P::ShortDate(it->reportDate));
+        // The day is enough on an axis; the tables give the time.
+        JsonText::AppendString(json, std::string_view(it->reportDate).substr(0, 10));
     }
     json += "]";
     NumberArray(json, "exposures", reports,

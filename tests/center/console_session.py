@@ -35,13 +35,14 @@ CHROMIUM_FLAGS = [
 class Center:
     """vok-center serving a temporary data folder filled from the fixture."""
 
-    def __init__(self, center, fixture):
+    def __init__(self, center, fixture, clean=False):
         self.root = tempfile.mkdtemp(prefix="vok-console-")
         self.reports = os.path.join(self.root, "reports")
         self.data = os.path.join(self.root, "data")
         self.downloads = os.path.join(self.root, "downloads")
         os.makedirs(self.downloads)
-        subprocess.run([fixture, self.reports], check=True, stdout=subprocess.DEVNULL)
+        subprocess.run([fixture] + (["--clean"] if clean else []) + [self.reports], check=True,
+                       stdout=subprocess.DEVNULL)
         subprocess.run([center, "import", "--data-dir", self.data, self.reports], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run([center, "adduser", USER, "--data-dir", self.data],
@@ -103,6 +104,9 @@ def chromium(width, height, downloads=None):
     service = Service(shutil.which("chromedriver") or "/usr/bin/chromedriver")
     driver = webdriver.Chrome(service=service, options=options)
     driver.set_page_load_timeout(20)
+    # The page's own viewport exactly, as a desktop or as a phone.
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": 1, "mobile": width < 600})
     if downloads:
         driver.execute_cdp_cmd("Page.setDownloadBehavior",
                                {"behavior": "allow", "downloadPath": downloads})

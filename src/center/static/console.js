@@ -16,7 +16,10 @@
         animation: false,
         maintainAspectRatio: false,
         plugins: { legend: { display: false } },
-        scales: { x: { ticks: { maxTicksLimit: 6, maxRotation: 0 } }, y: { beginAtZero: false } }
+        scales: {
+          x: { ticks: { maxTicksLimit: canvas.parentNode.clientWidth < 480 ? 3 : 6, maxRotation: 0 } },
+          y: { beginAtZero: false }
+        }
       }
     });
   }
