@@ -265,39 +265,41 @@ std::vector<CenterService::Received> CenterService::ReceiveMany(std::vector<Inco
         return storeFailed(store.error());
     }
     const auto started = std::chrono::steady_clock::now();
-    std::vector<StoreOutcome> outcomes;
+    std::vector<Result<StoreOutcome>> outcomes;
     if (indexed.size() == 1) {
         // Uploads: gathered with other workers' into one commit.
-        Result<StoreOutcome> outcome = m_batcher.Store(*store.value(), indexed.front());
-        if (!outcome) {
-            ReleaseThreadStore();  // a broken connection is opened afresh next time
-            return storeFailed(outcome.error());
-        }
-        outcomes.push_back(outcome.value());
+        outcomes.push_back(m_batcher.Store(*store.value(), indexed.front()));
     } else {
         std::vector<const IndexedReport*> batch;
         for (const IndexedReport& report : indexed) {
             batch.push_back(&report);
         }
-        Result<std::vector<StoreOutcome>> stored = store.value()->StoreBatch(batch);
-        if (!stored) {
-            ReleaseThreadStore();
-            return storeFailed(stored.error());
-        }
-        outcomes = std::move(stored).value();
+        outcomes = CommitBatcher::StoreTogether(*store.value(), batch);
     }
     const auto took =
         (std::chrono::steady_clock::now() - started) / static_cast<long>(indexed.size());
+    bool broken = false;
     for (std::size_t k = 0; k < outcomes.size(); ++k) {
         Received& r = received[positions[k]];
+        if (!outcomes[k]) {
+            Log("store error: " + outcomes[k].error());
+            r.reason = RejectReason::StoreFailed;
+            r.message = "store unavailable";
+            m_metrics.CountRejected(r.reason);
+            broken = true;
+            continue;
+        }
         r.stored = true;
-        r.duplicate = outcomes[k].duplicate;
-        r.id = outcomes[k].id;
+        r.duplicate = outcomes[k]->duplicate;
+        r.id = outcomes[k]->id;
         if (r.duplicate) {
             m_metrics.CountDuplicate(took);
         } else {
             m_metrics.CountStored(took);
         }
+    }
+    if (broken) {
+        ReleaseThreadStore();  // a broken connection is opened afresh next time
     }
     return received;
 }

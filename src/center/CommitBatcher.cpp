@@ -29,16 +29,36 @@ Result<StoreOutcome> CommitBatcher::Store(ReportStore& store, const IndexedRepor
         for (const Pending* pending : batch) {
             reports.push_back(pending->report);
         }
-        Result<std::vector<StoreOutcome>> outcomes = store.StoreBatch(reports);
+        std::vector<Result<StoreOutcome>> outcomes = StoreTogether(store, reports);
         lock.lock();
         for (std::size_t i = 0; i < batch.size(); ++i) {
-            batch[i]->result = outcomes ? Result<StoreOutcome>(outcomes.value()[i])
-                                        : Result<StoreOutcome>(Error{outcomes.error()});
+            batch[i]->result = std::move(outcomes[i]);
         }
         m_leading = false;
         m_done.notify_all();
     }
     return std::move(*mine.result);
+}
+
+std::vector<Result<StoreOutcome>> CommitBatcher::StoreTogether(
+    ReportStore& store, const std::vector<const IndexedReport*>& reports) {
+    std::vector<Result<StoreOutcome>> results;
+    results.reserve(reports.size());
+    Result<std::vector<StoreOutcome>> together = store.StoreBatch(reports);
+    if (together) {
+        for (const StoreOutcome& outcome : together.value()) {
+            results.emplace_back(outcome);
+        }
+        return results;
+    }
+    if (reports.size() == 1) {
+        results.emplace_back(Error{together.error()});
+        return results;
+    }
+    for (const IndexedReport* report : reports) {
+        results.push_back(store.Store(*report));
+    }
+    return results;
 }
 
 }  // namespace vok::center

@@ -5,6 +5,7 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "center/IndexedReport.h"
 #include "center/ReportStore.h"
@@ -24,6 +25,12 @@ public:
     explicit CommitBatcher(std::size_t maxBatch = 64) : m_maxBatch(maxBatch) {}
 
     Result<StoreOutcome> Store(ReportStore& store, const IndexedReport& report);
+
+    // Stores several reports in one transaction; when the database refuses
+    // that, each on its own, so that one report it will not take (or one
+    // that fails for any reason) costs only its own upload.
+    static std::vector<Result<StoreOutcome>> StoreTogether(
+        ReportStore& store, const std::vector<const IndexedReport*>& reports);
 
 private:
     struct Pending {

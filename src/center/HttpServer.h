@@ -47,7 +47,7 @@ public:
         // this long, so that the client gets to read the answer.
         std::chrono::milliseconds lingerTimeout{std::chrono::seconds(5)};
         std::size_t maxConnections = 4096;
-        std::size_t maxBufferedBytes = std::size_t{256} << 20;
+        std::size_t maxBufferedBytes = std::size_t{128} << 20;
         std::size_t maxQueuedRequests = 1024;
     };
     using Handler = std::function<HttpResponse(HttpRequest&)>;

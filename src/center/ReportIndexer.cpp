@@ -73,8 +73,14 @@ Result<IndexedReport> ReportIndexer::Index(std::string content, std::string_view
     }
     IndexedReport indexed;
     indexed.sha256 = Sha256Hex(content);
-    indexed.sentName = std::string(sentName);
-    indexed.fileName = BaseName(sentName);
+    // A sent name is the client's word: control characters (a zero byte
+    // above all) have no place in a name and are dropped.
+    for (char c : sentName) {
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
+            indexed.sentName += c;
+        }
+    }
+    indexed.fileName = BaseName(indexed.sentName);
     indexed.receivedAt = UtcNow();
 
     const ProfileFile profile = ProfileFile::Parse(content);

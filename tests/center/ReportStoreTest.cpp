@@ -321,6 +321,27 @@ TEST_P(ReportStoreTest, BatchesHoldRepeatsOnceAndWorkersShareCommits) {
     EXPECT_EQ(store->Generator("VKW").value()->reports, kWorkers - 1);
 }
 
+TEST_P(ReportStoreTest, OneReportTheDatabaseRefusesDoesNotSinkTheOthersInItsBatch) {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    // A zero byte in a text: PostgreSQL refuses it (the indexer no longer
+    // hands one over; this stands for any report the database will not take).
+    IndexedReport bad = Indexed(ReportBytes("VKX", "H", 1));
+    bad.fileName = std::string("a\0b", 3);
+    const IndexedReport good = Indexed(ReportBytes("VKY", "H", 2));
+    const std::vector<Result<StoreOutcome>> outcomes =
+        CommitBatcher::StoreTogether(*store, {&bad, &good});
+    ASSERT_EQ(outcomes.size(), 2u);
+    ASSERT_TRUE(outcomes[1]) << outcomes[1].error();
+    EXPECT_TRUE(store->Report(outcomes[1]->id).value());
+    EXPECT_EQ(store->ReportCount().value(), outcomes[0] ? 2 : 1);
+
+    // Control characters of a sent name never reach the store.
+    const IndexedReport named =
+        Indexed(ReportBytes("VKZ", "H", 3), std::string("C:\\x\0\n.VOK", 10));
+    EXPECT_EQ(named.fileName, "x.VOK");
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, ReportStoreTest,
                          ::testing::Values(Backend::Sqlite, Backend::Postgresql),
                          [](const ::testing::TestParamInfo<Backend>& param) {
