@@ -514,7 +514,11 @@ TEST_F(ConsolePagesTest, EveryPageAsksForALoginAndStaticFilesDoNot) {
     const std::string style = Get(m_center->port(), "/static/console.css");
     EXPECT_EQ(StatusOf(style), 200);
     EXPECT_NE(HeaderOf(style, "Content-Type").find("text/css"), std::string::npos);
+    EXPECT_EQ(HeaderOf(style, "Cache-Control"), "private, max-age=3600");
     EXPECT_EQ(StatusOf(Get(m_center->port(), "/static/console.js")), 200);
+    // Pages with report data are never kept by the browser.
+    EXPECT_EQ(HeaderOf(Get(m_center->port(), "/", kBasic), "Cache-Control"), "no-store");
+    EXPECT_EQ(HeaderOf(Get(m_center->port(), "/reports/1", kBasic), "Cache-Control"), "no-store");
     EXPECT_EQ(StatusOf(Get(m_center->port(), "/static/../center.db")), 404);
     EXPECT_EQ(StatusOf(Get(m_center->port(), "/static/nothing.js")), 404);
 
