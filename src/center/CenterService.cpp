@@ -582,7 +582,10 @@ HttpResponse CenterService::FleetCsv(const HttpRequest& request, ReportStore& st
 }
 
 HttpResponse CenterService::GeneratorHtml(ReportStore& store, const std::string& serial) {
-    const Result<std::optional<GeneratorSummary>> generator = store.Generator(serial);
+    // No serial holds a zero byte, and PostgreSQL refuses one in a query.
+    const Result<std::optional<GeneratorSummary>> generator =
+        serial.find('\0') == std::string::npos ? store.Generator(serial)
+                                               : std::optional<GeneratorSummary>();
     if (!generator) {
         ReleaseThreadStore();
         return StoreDown(generator.error());

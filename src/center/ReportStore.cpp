@@ -652,9 +652,13 @@ Result<std::int64_t> ReportStore::ReportCount() {
 namespace {
 
 // A LIKE pattern that finds the text anywhere, its own % _ \ taken literally.
+// No stored text holds a zero byte (PostgreSQL refuses one): it is dropped.
 QString ContainsPattern(const std::string& text) {
     QString pattern = "%";
     for (const QChar c : ToQ(text).toLower()) {
+        if (c.isNull()) {
+            continue;
+        }
         if (c == '%' || c == '_' || c == '\\') {
             pattern += '\\';
         }

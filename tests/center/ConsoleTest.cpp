@@ -369,6 +369,13 @@ TEST_P(ConsoleStoreTest, FleetSearchesSortsAndCountsNewErrors) {
             << s.search;
     }
 
+    // A zero byte in a search is no character any generator has; PostgreSQL
+    // refuses it in a text parameter.
+    FleetQuery zero;
+    zero.search = std::string("VKA\0", 4);
+    EXPECT_EQ(Serials(zero), std::vector<std::string>{"VKA1"});
+    EXPECT_EQ(m_store->FleetCount(zero.search).value(), 1);
+
     FleetQuery second;
     second.sort = FleetSort::Serial;
     second.descending = false;
@@ -523,6 +530,8 @@ TEST_F(ConsolePagesTest, EveryPageAsksForALoginAndStaticFilesDoNot) {
     EXPECT_EQ(StatusOf(Get(m_center->port(), "/static/nothing.js")), 404);
 
     EXPECT_EQ(StatusOf(Get(m_center->port(), "/generators/unknown", kBasic)), 404);
+    EXPECT_EQ(StatusOf(Get(m_center->port(), "/generators/VK%00", kBasic)), 404);
+    EXPECT_EQ(StatusOf(Get(m_center->port(), "/?q=VK%00", kBasic)), 200);
     EXPECT_EQ(StatusOf(Get(m_center->port(), "/reports/999", kBasic)), 404);
 }
 
