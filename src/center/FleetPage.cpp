@@ -109,8 +109,8 @@ std::string FleetPage::Render(const std::vector<FleetRow>& rows, std::int64_t to
         const bool current = column.key == params.sort;
         // A click on the sorted column turns it round; a new column starts
         // with what an engineer looks for first (newest, most).
-        const bool numeric =
-            column.key == "last" || column.key == "exposures" || column.key == "errors";
+        const bool numeric = column.key == "last" || column.key == "days" ||
+                             column.key == "exposures" || column.key == "errors";
         const bool desc = current ? !params.descending : numeric;
         page += "<th";
         if (current) {

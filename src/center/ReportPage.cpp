@@ -80,7 +80,10 @@ std::string ReportPage::Render(const ReportSummary& r, const Since& since) {
     std::string page = P::Head("Report " + id + " of " + r.serial + ": VOK service center");
     page += "<p class=\"crumbs\"><a href=\"/\">Fleet</a> \u203A " + P::GeneratorLink(r.serial) +
             " \u203A Report " + id + "</p>\n";
-    page += "<h1>Report of " + P::Escape(P::ShortDate(r.reportDate)) + "</h1>\n";
+    page += "<h1>Report of " +
+            (r.reportDate.empty() ? std::string("unknown date")
+                                  : P::Escape(P::ShortDate(r.reportDate))) +
+            "</h1>\n";
     page += "<dl class=\"facts\"><dt>Generator</dt><dd>" + P::GeneratorLink(r.serial) +
             "</dd><dt>Model</dt><dd>" + P::Escape(r.model) + "</dd><dt>Hospital</dt><dd>" +
             P::Escape(r.hospital) + "</dd><dt>City / address</dt><dd>" + P::Escape(r.address) +

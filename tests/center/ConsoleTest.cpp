@@ -221,6 +221,14 @@ TEST(ConsoleText, FleetAddressesAlwaysGiveAPage) {
         EXPECT_EQ(params.descending, c.descending);
         EXPECT_EQ(params.page, c.page);
     }
+    // A column's first click shows what an engineer looks for first: the
+    // most overdue, the most used, the most errors; a second turns it round.
+    const std::string page = FleetPage::Render({}, 0, FleetPage::Params{}, "2024-03-01");
+    for (const char* link :
+         {"/?sort=days&amp;dir=desc", "/?sort=exposures&amp;dir=desc", "/?sort=errors&amp;dir=desc",
+          "/?sort=hospital&amp;dir=asc", "/?sort=last&amp;dir=asc"}) {
+        EXPECT_NE(page.find(std::string("href=\"") + link + "\""), std::string::npos) << link;
+    }
     // Days since runs the other way round from the dates it sorts on.
     FleetPage::Params days;
     days.sort = "days";
