@@ -229,6 +229,21 @@ TEST(ConsoleText, FleetAddressesAlwaysGiveAPage) {
           "/?sort=hospital&amp;dir=asc", "/?sort=last&amp;dir=asc"}) {
         EXPECT_NE(page.find(std::string("href=\"") + link + "\""), std::string::npos) << link;
     }
+    // Pages keep the search and the sort; the last has no next.
+    FleetPage::Params second;
+    second.search = "St. Olav & <co>";
+    second.sort = "hospital";
+    second.descending = false;
+    second.page = 2;
+    const std::string middle = FleetPage::Render({}, 120, second, "2024-03-01");
+    EXPECT_NE(middle.find("href=\"/?q=St.%20Olav%20%26%20%3Cco%3E&amp;sort=hospital&amp;dir=asc\""
+                          ">Previous"),
+              std::string::npos)
+        << middle;
+    EXPECT_NE(middle.find("sort=hospital&amp;dir=asc&amp;page=3\">Next"), std::string::npos);
+    EXPECT_NE(middle.find("Page 2 of 3"), std::string::npos);
+    second.page = 3;
+    EXPECT_EQ(FleetPage::Render({}, 120, second, "2024-03-01").find(">Next<"), std::string::npos);
     // Days since runs the other way round from the dates it sorts on.
     FleetPage::Params days;
     days.sort = "days";
