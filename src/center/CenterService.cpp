@@ -8,8 +8,13 @@
 #include <mutex>
 
 #include "center/ConsoleAuth.h"
+#include "center/ConsolePage.h"
+#include "center/FleetPage.h"
+#include "center/GeneratorPage.h"
 #include "center/JsonText.h"
 #include "center/MultipartForm.h"
+#include "center/ReportChanges.h"
+#include "center/ReportPage.h"
 #include "platform/ProfileFile.h"
 #include "report/DefinitionFile.h"
 #include "report/HtmlText.h"
@@ -22,9 +27,12 @@ namespace {
 
 constexpr std::int64_t kDefaultLimit = 1000;
 constexpr std::int64_t kMaxLimit = 100000;
-constexpr std::int64_t kHomeListLength = 200;
 constexpr std::string_view kUploadPath = "/VOK/index.php";
 constexpr std::string_view kReportsPrefix = "/reports/";
+constexpr std::string_view kGeneratorsPrefix = "/generators/";
+constexpr std::string_view kStaticPrefix = "/static/";
+// The whole fleet in one file: enough for any one center.
+constexpr std::int64_t kCsvRowLimit = 1000000;
 
 std::atomic<std::uint64_t> g_instances{0};
 
@@ -116,7 +124,8 @@ std::string PageHead(std::string_view title) {
     return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
            "<title>" +
-           Escape(title) + "</title></head><body>\n";
+           Escape(title) + "</title><link rel=\"stylesheet\" href=\"" +
+           std::string(ConsolePage::kStylePath) + "\"></head><body class=\"login\">\n";
 }
 
 // A file name for Content-Disposition: a plain ASCII fallback with every
@@ -185,7 +194,10 @@ void AppendGeneratorJson(std::string& out, const GeneratorSummary& g) {
 }  // namespace
 
 CenterService::CenterService(CenterConfig config)
-    : m_config(std::move(config)), m_indexer(m_config.maxReportBytes), m_instance(++g_instances) {}
+    : m_config(std::move(config)),
+      m_indexer(m_config.maxReportBytes),
+      m_assets(m_config.chartJsPath),
+      m_instance(++g_instances) {}
 
 CenterService::~CenterService() {
     ReleaseThreadStore();
@@ -314,6 +326,12 @@ HttpResponse CenterService::Handle(HttpRequest& request) {
     if (path == "/login" && get) {
         return LoginPage(200, "");
     }
+    if (path.starts_with(kStaticPrefix) && get) {
+        if (auto asset = m_assets.Serve(path)) {
+            return std::move(*asset);
+        }
+        return HttpResponse::Text(404, "404 not found\n");
+    }
 
     Result<ReportStore*> opened = ThreadStore();
     if (!opened) {
@@ -374,7 +392,15 @@ HttpResponse CenterService::Handle(HttpRequest& request) {
         return HttpResponse::Text(405, "405 method not allowed\n");
     }
     if (path == "/") {
-        return ReportList(store);
+        return FleetHtml(request, store);
+    }
+    if (path == "/generators.csv") {
+        return FleetCsv(request, store);
+    }
+    if (path.starts_with(kGeneratorsPrefix)) {
+        const std::string serial = HttpRequest::PercentDecode(
+            std::string_view(path).substr(kGeneratorsPrefix.size()), false);
+        return GeneratorHtml(store, serial);
     }
     if (path == "/api/reports") {
         return ApiReports(request, store);
@@ -393,6 +419,9 @@ HttpResponse CenterService::Handle(HttpRequest& request) {
         const std::string_view id = rest.substr(0, slash);
         const std::string_view what =
             slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (AllDigits(id) && slash == std::string_view::npos) {
+            return ReportConsole(store, std::stoll(std::string(id)));
+        }
         if (AllDigits(id) && (what == "html" || what == "file")) {
             const std::int64_t number = std::stoll(std::string(id));
             return what == "html" ? ReportHtml(store, number) : ReportFile(store, number);
@@ -521,31 +550,110 @@ HttpResponse CenterService::Logout(const HttpRequest& request, ReportStore& stor
     return response;
 }
 
-HttpResponse CenterService::ReportList(ReportStore& store) {
-    ReportQuery query;
-    query.limit = kHomeListLength;
-    const Result<std::vector<ReportSummary>> reports = store.Reports(query);
-    if (!reports) {
+HttpResponse CenterService::FleetHtml(const HttpRequest& request, ReportStore& store) {
+    const FleetPage::Params params = FleetPage::Params::From(request.QueryFields());
+    const Result<std::int64_t> total = store.FleetCount(params.search);
+    if (!total) {
         ReleaseThreadStore();
-        return StoreDown(reports.error());
+        return StoreDown(total.error());
     }
-    std::string page = PageHead("vok-center: reports");
-    page +=
-        "<h1>VOK service center</h1>\n"
-        "<form method=\"post\" action=\"/logout\"><button type=\"submit\">Log out</button></form>\n"
-        "<h2>Newest reports</h2>\n<table>\n<thead><tr><th>Report</th><th>Serial</th>"
-        "<th>Hospital</th><th>Report date</th><th>Received</th><th>File</th></tr></thead>\n"
-        "<tbody>\n";
-    for (const ReportSummary& r : reports.value()) {
-        const std::string id = std::to_string(r.id);
-        page += "<tr><td><a href=\"/reports/" + id + "/html\">" + id + "</a></td><td>" +
-                Escape(r.serial) + "</td><td>" + Escape(r.hospital) + "</td><td>" +
-                Escape(r.reportDate) + "</td><td>" + Escape(r.receivedAt) +
-                "</td><td><a href=\"/reports/" + id + "/file\">" + Escape(r.fileName) +
-                "</a></td></tr>\n";
+    const Result<std::vector<FleetRow>> rows = store.Fleet(params.Query(FleetPage::kPageSize));
+    if (!rows) {
+        ReleaseThreadStore();
+        return StoreDown(rows.error());
     }
-    page += "</tbody>\n</table>\n</body></html>\n";
-    return HttpResponse::Html(200, std::move(page));
+    return HttpResponse::Html(
+        200, FleetPage::Render(rows.value(), total.value(), params, ConsolePage::Today()));
+}
+
+HttpResponse CenterService::FleetCsv(const HttpRequest& request, ReportStore& store) {
+    FleetPage::Params params = FleetPage::Params::From(request.QueryFields());
+    params.page = 1;
+    const Result<std::vector<FleetRow>> rows = store.Fleet(params.Query(kCsvRowLimit));
+    if (!rows) {
+        ReleaseThreadStore();
+        return StoreDown(rows.error());
+    }
+    HttpResponse response;
+    response.contentType = "text/csv; charset=utf-8";
+    response.headers.emplace_back("Content-Disposition", ContentDisposition("generators.csv"));
+    response.body = FleetPage::Csv(rows.value(), ConsolePage::Today());
+    return response;
+}
+
+HttpResponse CenterService::GeneratorHtml(ReportStore& store, const std::string& serial) {
+    // No serial holds a zero byte, and PostgreSQL refuses one in a query.
+    const Result<std::optional<GeneratorSummary>> generator =
+        serial.find('\0') == std::string::npos ? store.Generator(serial)
+                                               : std::optional<GeneratorSummary>();
+    if (!generator) {
+        ReleaseThreadStore();
+        return StoreDown(generator.error());
+    }
+    if (!generator.value()) {
+        return HttpResponse::Html(
+            404, ConsolePage::Head("No such generator") + "<h1>No generator " + Escape(serial) +
+                     "</h1>\n<p><a href=\"/\">Back to the fleet</a></p>\n" + ConsolePage::Tail());
+    }
+    ReportQuery query;
+    query.serial = serial;
+    query.limit = GeneratorPage::kTimelineLength;
+    const Result<std::vector<ReportSummary>> reports = store.Reports(query);
+    const Result<std::vector<ErrorCodeCount>> codes =
+        reports ? store.ErrorCodes(serial) : Error{reports.error()};
+    const Result<std::vector<ServiceEntry>> history =
+        codes ? store.ServiceHistory(serial) : Error{codes.error()};
+    if (!history) {
+        ReleaseThreadStore();
+        return StoreDown(history.error());
+    }
+    return HttpResponse::Html(
+        200, GeneratorPage::Render(*generator.value(), reports.value(), codes.value(),
+                                   history.value(), ConsolePage::Today()));
+}
+
+HttpResponse CenterService::ReportConsole(ReportStore& store, std::int64_t id) {
+    const Result<std::optional<ReportSummary>> report = store.Report(id);
+    if (!report) {
+        ReleaseThreadStore();
+        return StoreDown(report.error());
+    }
+    if (!report.value()) {
+        return HttpResponse::Html(
+            404, ConsolePage::Head("No such report") + "<h1>No report " + std::to_string(id) +
+                     "</h1>\n<p><a href=\"/\">Back to the fleet</a></p>\n" + ConsolePage::Tail());
+    }
+    ReportPage::Since since;
+    const Result<std::optional<std::int64_t>> previousId = store.PreviousReport(id);
+    if (!previousId) {
+        ReleaseThreadStore();
+        return StoreDown(previousId.error());
+    }
+    if (previousId.value()) {
+        const Result<std::optional<ReportSummary>> previous = store.Report(*previousId.value());
+        const Result<std::optional<StoredFile>> before =
+            previous ? store.File(*previousId.value()) : Error{previous.error()};
+        const Result<std::optional<StoredFile>> after =
+            before ? store.File(id) : Error{before.error()};
+        if (!after) {
+            ReleaseThreadStore();
+            return StoreDown(after.error());
+        }
+        since.previous = previous.value();
+        if (before.value() && after.value()) {
+            Result<ReportChanges> changes =
+                ReportChanges::Between(before.value()->content, after.value()->content,
+                                       DefinitionFile::Load(m_config.definitionsPath));
+            if (changes) {
+                since.changes = std::move(changes).value();
+            } else {
+                since.problem = changes.error();
+            }
+        } else {
+            since.problem = "a report file is missing from the store";
+        }
+    }
+    return HttpResponse::Html(200, ReportPage::Render(*report.value(), since));
 }
 
 HttpResponse CenterService::ReportHtml(ReportStore& store, std::int64_t id) {

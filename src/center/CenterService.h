@@ -7,6 +7,7 @@
 
 #include "center/CenterMetrics.h"
 #include "center/CommitBatcher.h"
+#include "center/ConsoleAssets.h"
 #include "center/DatabaseUrl.h"
 #include "center/HttpRequest.h"
 #include "center/HttpResponse.h"
@@ -19,6 +20,7 @@ struct CenterConfig {
     DatabaseUrl database;
     std::string definitionsPath;
     std::size_t maxReportBytes = std::size_t{4} << 20;
+    std::string chartJsPath = std::string(ConsoleAssets::kDebianChartJs);
 };
 
 // The center's routes: receiving reports, the report pages and files, the
@@ -74,7 +76,10 @@ private:
     HttpResponse LoginPage(int status, std::string_view message);
     HttpResponse LoginPost(const HttpRequest& request, ReportStore& store);
     HttpResponse Logout(const HttpRequest& request, ReportStore& store);
-    HttpResponse ReportList(ReportStore& store);
+    HttpResponse FleetHtml(const HttpRequest& request, ReportStore& store);
+    HttpResponse FleetCsv(const HttpRequest& request, ReportStore& store);
+    HttpResponse GeneratorHtml(ReportStore& store, const std::string& serial);
+    HttpResponse ReportConsole(ReportStore& store, std::int64_t id);
     HttpResponse ReportHtml(ReportStore& store, std::int64_t id);
     HttpResponse ReportFile(ReportStore& store, std::int64_t id);
     HttpResponse ApiReports(const HttpRequest& request, ReportStore& store);
@@ -85,6 +90,7 @@ private:
     ReportIndexer m_indexer;
     CenterMetrics m_metrics;
     CommitBatcher m_batcher;
+    ConsoleAssets m_assets;
     const std::uint64_t m_instance;
 };
 

@@ -88,7 +88,10 @@ void HttpServer::AddCommonHeaders(HttpResponse& response) {
     }
     response.headers.emplace_back("X-Content-Type-Options", "nosniff");
     response.headers.emplace_back("Referrer-Policy", "no-referrer");
-    response.headers.emplace_back("Cache-Control", "no-store");
+    // Pages hold reports and are never kept; a static file may say otherwise.
+    if (response.HeaderValue("Cache-Control").empty()) {
+        response.headers.emplace_back("Cache-Control", "no-store");
+    }
 }
 
 Status HttpServer::Bind() {

@@ -152,6 +152,10 @@ const char* const kSchema[] = {
     " error_log_count BIGINT NOT NULL, protocol_log_count BIGINT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS reports_by_serial ON reports (serial, report_date DESC, id DESC)",
     "CREATE INDEX IF NOT EXISTS reports_by_date ON reports (report_date DESC, id DESC)",
+    // The console's "errors since the previous report" for every generator
+    // of the fleet at once, from the index alone.
+    "CREATE INDEX IF NOT EXISTS reports_errors_by_serial"
+    " ON reports (serial, report_date DESC, id DESC, error_count)",
     // The bytes apart from the index, so that lists never drag them along.
     "CREATE TABLE IF NOT EXISTS report_files ("
     " report_id BIGINT PRIMARY KEY REFERENCES reports (id) ON DELETE CASCADE,"
@@ -643,6 +647,185 @@ Result<std::int64_t> ReportStore::ReportCount() {
         return QueryError("count reports", q);
     }
     return static_cast<std::int64_t>(q.value(0).toLongLong());
+}
+
+namespace {
+
+// A LIKE pattern that finds the text anywhere, its own % _ \ taken literally.
+// No stored text holds a zero byte (PostgreSQL refuses one): it is dropped.
+QString ContainsPattern(const std::string& text) {
+    QString pattern = "%";
+    for (const QChar c : ToQ(text).toLower()) {
+        if (c.isNull()) {
+            continue;
+        }
+        if (c == '%' || c == '_' || c == '\\') {
+            pattern += '\\';
+        }
+        pattern += c;
+    }
+    return pattern + "%";
+}
+
+constexpr const char* kFleetWhere =
+    " WHERE (LOWER(g.serial) LIKE ? ESCAPE '\\' OR LOWER(g.hospital) LIKE ? ESCAPE '\\')";
+
+// The report before report r of the same generator, in the lists' order.
+constexpr const char* kPreviousOf =
+    "SELECT p.%1 FROM reports p WHERE p.serial = r.serial AND (p.report_date < r.report_date"
+    " OR (p.report_date = r.report_date AND p.id < r.id))"
+    " ORDER BY p.report_date DESC, p.id DESC LIMIT 1";
+
+// The same for a fleet row f (its newest report's date and id).
+constexpr const char* kPreviousErrorsOfRow =
+    "SELECT p.error_count FROM reports p WHERE p.serial = f.serial AND (p.report_date < f.rd"
+    " OR (p.report_date = f.rd AND p.id < f.last_report_id))"
+    " ORDER BY p.report_date DESC, p.id DESC LIMIT 1";
+
+QString FleetOrder(FleetSort sort) {
+    switch (sort) {
+        case FleetSort::Serial:
+            return "serial";
+        case FleetSort::Model:
+            return "model";
+        case FleetSort::Hospital:
+            return "hospital";
+        case FleetSort::Address:
+            return "address";
+        case FleetSort::LastReport:
+            return "last_report_date";
+        case FleetSort::Exposures:
+            return "exposures_total";
+        case FleetSort::NewErrors:
+            return "new_errors";
+    }
+    return "last_report_date";
+}
+
+}  // namespace
+
+Result<std::vector<FleetRow>> ReportStore::Fleet(const FleetQuery& query) {
+    const QString direction = query.descending ? " DESC" : " ASC";
+    const QString column = FleetOrder(query.sort);
+    // Only the growth of errors can be missing; the serial keeps pages stable.
+    const QString order =
+        (query.sort == FleetSort::NewErrors ? "(" + column + " IS NULL), " : QString()) + column +
+        direction + ", serial" + direction;
+    QString rows =
+        "SELECT g.serial, g.model, g.hospital, g.address, g.reports, g.last_report_id,"
+        " g.last_report_date, g.last_received_at, r.exposures_total, r.error_count,"
+        " r.report_date AS rd FROM generators g JOIN reports r ON r.id = g.last_report_id";
+    if (!query.search.empty()) {
+        rows += kFleetWhere;
+    }
+    // The growth of errors looks at a second report per row: for the rows of
+    // this page only, unless the page is sorted by it.
+    const bool pageFirst = query.sort != FleetSort::NewErrors;
+    if (pageFirst) {
+        rows = "SELECT * FROM (" + rows + ") AS g ORDER BY " + order + " LIMIT ? OFFSET ?";
+    }
+    QString sql =
+        "SELECT serial, model, hospital, address, reports, last_report_id,"
+        " last_report_date, last_received_at, exposures_total, new_errors FROM"
+        " (SELECT f.*, f.error_count - (" +
+        QString(kPreviousErrorsOfRow) + ") AS new_errors FROM (" + rows + ") AS f) AS e ORDER BY " +
+        order;
+    if (!pageFirst) {
+        sql += " LIMIT ? OFFSET ?";
+    }
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    if (!query.search.empty()) {
+        const QString pattern = ContainsPattern(query.search);
+        q.addBindValue(pattern);
+        q.addBindValue(pattern);
+    }
+    q.addBindValue(static_cast<qlonglong>(query.limit));
+    q.addBindValue(static_cast<qlonglong>(query.offset));
+    if (!q.exec()) {
+        return QueryError("list fleet", q);
+    }
+    std::vector<FleetRow> fleet;
+    while (q.next()) {
+        FleetRow row;
+        row.generator = ReadGenerator(q);
+        row.exposuresTotal = q.value(8).toLongLong();
+        if (!q.value(9).isNull()) {
+            row.newErrors = q.value(9).toLongLong();
+        }
+        fleet.push_back(std::move(row));
+    }
+    return fleet;
+}
+
+Result<std::int64_t> ReportStore::FleetCount(const std::string& search) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare(QString("SELECT COUNT(*) FROM generators g") + (search.empty() ? "" : kFleetWhere));
+    if (!search.empty()) {
+        const QString pattern = ContainsPattern(search);
+        q.addBindValue(pattern);
+        q.addBindValue(pattern);
+    }
+    if (!q.exec() || !q.next()) {
+        return QueryError("count fleet", q);
+    }
+    return static_cast<std::int64_t>(q.value(0).toLongLong());
+}
+
+Result<std::optional<std::int64_t>> ReportStore::PreviousReport(std::int64_t id) {
+    QSqlQuery q(m_impl->m_db);
+    q.prepare("SELECT (" + QString(kPreviousOf).arg("id") + ") FROM reports r WHERE r.id = ?");
+    q.addBindValue(static_cast<qlonglong>(id));
+    if (!q.exec()) {
+        return QueryError("find previous report", q);
+    }
+    if (!q.next() || q.value(0).isNull()) {
+        return std::optional<std::int64_t>();
+    }
+    return std::optional<std::int64_t>(q.value(0).toLongLong());
+}
+
+Result<std::vector<ErrorCodeCount>> ReportStore::ErrorCodes(const std::string& serial) {
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    // An entry stays in the console's log and comes again with every later
+    // report: the same entry is counted once.
+    q.prepare(
+        "SELECT code, MAX(text), COUNT(*) FROM (SELECT DISTINCT e.code, e.text, e.log_index,"
+        " e.code1, e.code2, e.log_date, e.log_time FROM error_entries e"
+        " JOIN reports r ON r.id = e.report_id WHERE r.serial = ?) AS entries"
+        " GROUP BY code ORDER BY COUNT(*) DESC, code");
+    q.addBindValue(ToQ(serial));
+    if (!q.exec()) {
+        return QueryError("count error codes", q);
+    }
+    std::vector<ErrorCodeCount> codes;
+    while (q.next()) {
+        codes.push_back({q.value(0).toInt(), FromQ(q.value(1)), q.value(2).toLongLong()});
+    }
+    return codes;
+}
+
+Result<std::vector<ServiceEntry>> ReportStore::ServiceHistory(const std::string& serial) {
+    QSqlQuery q(m_impl->m_db);
+    q.setForwardOnly(true);
+    q.prepare(
+        "SELECT history_date, history_cause, history_action, engineer_name, MIN(id),"
+        " MIN(report_date) FROM reports WHERE serial = ? AND (history_date <> ''"
+        " OR history_cause <> '' OR history_action <> '')"
+        " GROUP BY history_date, history_cause, history_action, engineer_name"
+        " ORDER BY MIN(report_date) DESC, MIN(id) DESC");
+    q.addBindValue(ToQ(serial));
+    if (!q.exec()) {
+        return QueryError("read service history", q);
+    }
+    std::vector<ServiceEntry> entries;
+    while (q.next()) {
+        entries.push_back({FromQ(q.value(0)), FromQ(q.value(1)), FromQ(q.value(2)),
+                           FromQ(q.value(3)), q.value(4).toLongLong(), FromQ(q.value(5))});
+    }
+    return entries;
 }
 
 Status ReportStore::Ping() {

@@ -52,6 +52,44 @@ struct ReportQuery {
     std::int64_t offset = 0;
 };
 
+// The fleet list: one row per generator with what its newest report says.
+enum class FleetSort { Serial, Model, Hospital, Address, LastReport, Exposures, NewErrors };
+
+struct FleetQuery {
+    std::string search;  // part of a serial or a hospital name; "" for all
+    FleetSort sort = FleetSort::LastReport;
+    bool descending = true;
+    std::int64_t limit = 50;
+    std::int64_t offset = 0;
+};
+
+struct FleetRow {
+    GeneratorSummary generator;
+    std::int64_t exposuresTotal = 0;  // of the newest report
+    // The error counter's growth since the report before the newest; none
+    // when the generator has sent only one.
+    std::optional<std::int64_t> newErrors;
+};
+
+// How often an error code appears in a generator's error logs, each log
+// entry counted once however many reports repeat it.
+struct ErrorCodeCount {
+    int code = 0;
+    std::string text;
+    std::int64_t count = 0;
+};
+
+// One service visit as the site's tool recorded it (the history site
+// strings), with the first report that carried it.
+struct ServiceEntry {
+    std::string date;
+    std::string cause;
+    std::string action;
+    std::string engineer;
+    std::int64_t firstReportId = 0;
+    std::string firstReportDate;
+};
+
 struct StoredFile {
     std::string fileName;
     std::string content;
@@ -95,6 +133,15 @@ public:
     Result<std::vector<GeneratorSummary>> Generators(std::int64_t limit, std::int64_t offset);
     Result<std::optional<GeneratorSummary>> Generator(const std::string& serial);
     Result<std::int64_t> ReportCount();
+
+    // The console's views.
+    Result<std::vector<FleetRow>> Fleet(const FleetQuery& query);
+    Result<std::int64_t> FleetCount(const std::string& search);
+    // The report of the same generator just before this one (by report date,
+    // then arrival), if any.
+    Result<std::optional<std::int64_t>> PreviousReport(std::int64_t id);
+    Result<std::vector<ErrorCodeCount>> ErrorCodes(const std::string& serial);
+    Result<std::vector<ServiceEntry>> ServiceHistory(const std::string& serial);
     Status Ping();
 
     // Console users: the Argon2id hash of each password.

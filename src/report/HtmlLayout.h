@@ -1,7 +1,7 @@
 #pragma once
 
-// The HTML page's fixed fragments, table layout and labels; only the renderer
-// includes this.
+// The HTML page's fixed fragments, table layout and labels; the renderer
+// includes this, and the readers that must name a value as the page does.
 //
 // The page is compared and parsed by the service center's tooling: every tag,
 // attribute order, doubled attribute and missing space below is deliberate.
@@ -214,6 +214,9 @@ inline constexpr int kSmallFocusFirstRecord = 29;
 inline constexpr int kLargeFocusFirstRecord = 71;
 inline constexpr int kFocusRows = 21;
 inline constexpr int kFocusValueOffset = 2000;
+// Each record holds three cells: a flag parameter, then the value's low and
+// high byte.
+inline constexpr int kFocusFlagParams[] = {2, 5, 8};
 inline constexpr std::string_view kFocusTitleOpen =
     R"(<tr><td width="600" colspan="7" height="40" align="center" valign="middle" style="font-family:Arial; font-weight:bold; font-size:18px;">)";
 inline constexpr std::string_view kSmallFocusTitle =

@@ -5,6 +5,7 @@
 
 #include "core/DiagnosisRecord.h"
 #include "platform/ProfileFile.h"
+#include "report/CalibrationValues.h"
 #include "report/HtmlLayout.h"
 #include "report/HtmlText.h"
 #include "report/LogDecoder.h"
@@ -19,9 +20,6 @@ static_assert(std::size(kSystemLabels) == 40);
 static_assert(std::size(kStatisticsLabels) == 8);
 static_assert(std::size(kFocusMa) == kFocusRows);
 
-constexpr int kByteBits = 8;
-constexpr int kFocusFlagParams[] = {2, 5, 8};
-constexpr int kFocusValid = 1;
 constexpr int kHtLastRecord = static_cast<int>(kHtRecordCount) - 1;
 
 // Appends the fragments of one table. In the "spaced" tables every fragment,
@@ -266,40 +264,20 @@ void HtmlPageWriter::WriteCalibrationTable(std::string& out, std::string_view ti
 
 void HtmlPageWriter::WriteMaCalibrationHistory(std::string& out) const {
     for (int k = kMaHistoryFirstRecord; k <= kMaHistoryLastRecord; ++k) {
-        const int index = Ht(k, 1);
-        if (index < 1 || index > kMaHistoryMaxIndex) {
+        const auto rows = CalibrationValues::MaHistoryRows(m_Report, m_Definitions, k);
+        if (!rows) {
             continue;
         }
         out += kMaHistoryOpen;
         out += kMaHistoryTitle;
-        std::size_t label = 0;
-        const auto row = [&](auto&& appendValue) {
+        for (std::size_t r = 0; r < rows->size(); ++r) {
             out += kMaHistoryLabelOpen;
-            out += kMaHistoryLabels[label++];
+            out += kMaHistoryLabels[r];
             out += kHtmlCellClose;
             out += kMaHistoryValueOpen;
-            appendValue();
+            out += (*rows)[r];
             out += kMaHistoryRowClose;
-        };
-        row([&] { HtmlText::AppendDecimal(out, index - 1); });
-        row([&] {
-            // Packed BCD shown through its hex digits: 0x09 is "09".
-            out += kMaHistoryCentury;
-            HtmlText::AppendHexByte(out, Ht(k, 2));
-            out += kDateSeparator;
-            HtmlText::AppendHexByte(out, Ht(k, 3));
-            out += kDateSeparator;
-            HtmlText::AppendHexByte(out, Ht(k, 4));
-        });
-        row([&] { out += m_Definitions.GetTubeText(Ht(k, 5)); });
-        row([&] { HtmlText::AppendDecimal(out, Ht(k, 6)); });
-        row([&] { HtmlText::AppendDecimal(out, Ht(k, 7)); });
-        row([&] {
-            HtmlText::AppendTwoDigits(out, Ht(k, 8));
-            out += kTimeSeparator;
-            HtmlText::AppendTwoDigits(out, Ht(k, 9));
-        });
-        row([&] { HtmlText::AppendDecimal(out, Ht(k, 10)); });
+        }
         out += kHtmlTable;
     }
 }
@@ -331,9 +309,8 @@ void HtmlPageWriter::WriteFocusTable(std::string& out, int firstRecord, bool sma
         for (int record = first; record <= first + 1; ++record) {
             for (int flag : kFocusFlagParams) {
                 out += kFocusValueOpen;
-                if (Ht(record, flag) == kFocusValid) {
-                    const int value = Ht(record, flag + 1) + (Ht(record, flag + 2) << kByteBits);
-                    HtmlText::AppendDecimal(out, value - kFocusValueOffset);
+                if (const auto value = CalibrationValues::FocusValue(m_Report, record, flag)) {
+                    HtmlText::AppendDecimal(out, *value);
                 } else {
                     out += kNbsp;
                 }

@@ -10,6 +10,7 @@
 #include <regex>
 #include <string>
 
+#include "report/CalibrationValues.h"
 #include "report/HtmlPageWriter.h"
 #include "report/HtmlReportFile.h"
 #include "report/RenderHtml.h"
@@ -272,6 +273,47 @@ TEST(CalibrationTableTest, FocusTablesFlagsAndOffsetValues) {
     EXPECT_EQ(Count(out, "<p>LARGE</p>"), 1u);
     EXPECT_EQ(Count(out, "<tr>"), 2u * 23u);
     EXPECT_EQ(out.substr(out.size() - 13), "</tr></table>");
+}
+
+// The service center compares reports by these values: each must be the
+// value the page shows, in the page's order, under the page's names.
+TEST(CalibrationTableTest, ValuesAreListedAsThePageShowsThem) {
+    ReportData report = SkippedReport();
+    Set(report.m_HtInfo, 7, {40, 45, 10, 12, 20, 30, 50, 60, 100, 131});
+    Set(report.m_HtInfo, 8, {14, 130, 100, 101, 102, 14, 126, 103, 104, 105});
+    Set(report.m_HtInfo, 9, {1, 0x09, 0x12, 0x31, 12, 15, 230, 3, 7, 0});
+    Set(report.m_HtInfo, 29, {0, 1, 0xD0, 0x07, 1, 0, 0, 2, 5, 5});
+    const std::string page = RenderHtml(report, Definitions());
+    const auto values = CalibrationValues::Read(report, Definitions());
+    ASSERT_EQ(values.size(), 10u + 10u + 20u * 7u + 2u * 21u * 6u);
+
+    std::size_t at = 0;
+    for (const auto& value : values) {
+        if (value.text.empty()) {
+            continue;
+        }
+        const std::size_t found = page.find(">" + value.text + "<", at);
+        ASSERT_NE(found, std::string::npos) << value.table << ", " << value.item;
+        at = found;
+    }
+    const auto find = [&](const std::string& table, const std::string& item) {
+        for (const auto& value : values) {
+            if (value.table == table && value.item == item) {
+                return value.text;
+            }
+        }
+        return std::string("(not listed)");
+    };
+    EXPECT_EQ(find("Filament, kV Calibration Data", "kV Calibration, Low kV Offset"), "-28");
+    EXPECT_EQ(find("Filament, kV Calibration Data", "Filament Calibration, SCC Level"), "50");
+    EXPECT_EQ(find("AEC Calibration Data", "AEC Channel 2, kV Tracking Curve"), "4");
+    EXPECT_EQ(find("Automatic mA Calibration History", "slot 1, Tube Type"), "RT-50 <i>HS</i>");
+    EXPECT_EQ(find("Automatic mA Calibration History", "slot 1, Date"), "2009/12/31");
+    EXPECT_EQ(find("Automatic mA Calibration History", "slot 2, Date"), "");
+    EXPECT_EQ(find("Small Focus Calibration Table", "10 mA, 40 kV"), "0");
+    EXPECT_EQ(find("Small Focus Calibration Table", "10 mA, 50 kV"), "-2000");
+    EXPECT_EQ(find("Small Focus Calibration Table", "10 mA, 60 kV"), "");
+    EXPECT_EQ(find("Large Focus Calibration Table", "1000 mA, 120 kV"), "");
 }
 
 TEST(LogTableTest, ErrorEntryWholeTable) {
