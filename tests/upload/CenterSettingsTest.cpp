@@ -49,7 +49,6 @@ TEST_F(CenterSettingsTest, CommandLineThenConfigThenBuiltIn) {
              {center, "https://127.0.0.1:1", {}, "https://127.0.0.1:1", ca},
              {center, {}, otherCa, "https://center.example:8443", otherCa},
              // A CA file only counts where a certificate is checked.
-             {center, "127.0.0.1:8080", {}, "127.0.0.1:8080", ""},
              {"[CENTER]\r\nURL=center.example\r\nCAFILE=/nowhere.pem\r\n",
               {},
               {},
@@ -93,16 +92,8 @@ TEST_F(CenterSettingsTest, BadSettingIsAnErrorNamingItsSource) {
               {},
               config + " [CENTER] CAFILE=" + m_dir.File("missing.pem") +
                   ": No such file or directory"},
-             {"[CENTER]\r\nURL=https://center\r\n",
-              {},
-              m_dir.path().string(),
-              "--ca-file " + m_dir.path().string() + ": not a regular file"},
              {"", "https://center", fifo, "--ca-file " + fifo + ": not a regular file"},
-             {"", "center.example", fifo, "--ca-file: the server is reached over plain HTTP"},
-             {"[CENTER]\r\nURL=http://center\r\n",
-              {},
-              fifo,
-              "--ca-file: the server is reached over plain HTTP"}}) {
+             {"", "center.example", fifo, "--ca-file: the server is reached over plain HTTP"}}) {
         SCOPED_TRACE(c.config);
         Config(c.config);
         const Result<CenterSettings> settings = Resolve(c.server, c.caFile);

@@ -97,7 +97,6 @@ TEST_F(UploadOutboxTest, EachSendSettlesItsOwnEntryAndTheQueueKeepsItsOrder) {
     const std::string elsewhere = m_dir.Write("old/REPORT_B_20260102_030405.VOK", "x");
     ASSERT_TRUE(m_outbox.Add(elsewhere).ok());
     EXPECT_THAT(Waiting(), ElementsAre(b, elsewhere));
-    EXPECT_NE(UploadOutbox::EntryName(b), UploadOutbox::EntryName(elsewhere));
     // Nothing but the entries themselves is left behind.
     std::vector<std::string> files;
     for (const auto& item : std::filesystem::directory_iterator(m_outbox.Folder())) {

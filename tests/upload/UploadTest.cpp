@@ -94,30 +94,10 @@ TEST_F(UploadTest, RequestIsOurHeaderLinesAndTheFileBetweenPrefixAndSuffixByteFo
     }
 }
 
+// Only the first body line decides "yes" or "no", whatever the status. What the
+// outbox goes by: a center that answered anything but a 5xx decided; a 5xx
+// without "200", or no answer at all, means it could not take the report now.
 // How the first line itself is read is the reply line's own test.
-TEST_F(UploadTest, OnlyTheFirstBodyLineDecidesWhateverTheStatus) {
-    using R = LoopbackHttpServer;
-    const std::string path = m_dir.Write("d.VOK", "[DIAGNOSIS]\r\n");
-    for (const auto& [reply, success] : std::vector<std::pair<std::string, bool>>{
-             {R::Reply(200, "200"), true},
-             {R::Reply(500, "200"), true},
-             {R::Reply(404, "Not Found"), false},
-             {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
-              "1\r\n2\r\n2\r\n00\r\n2\r\n\r\n\r\n5\r\nmore!\r\n0\r\n\r\n",
-              true},
-             // A long body promised, the first line sent, then a stall: the rest is not awaited.
-             {"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n200\r\n<html>", true}}) {
-        SCOPED_TRACE(reply);
-        LoopbackHttpServer server(reply);
-        const Result<bool> sent = To(server.Port()).UploadReport(path);
-        ASSERT_TRUE(sent.ok()) << sent.error();
-        EXPECT_EQ(*sent, success);
-    }
-}
-
-// What the outbox goes by: a center that answered anything but a 5xx decided;
-// a 5xx without "200", or no answer at all, means it could not take the report
-// now. The wizard's and the command's "yes", "no" or error stay as they were.
 TEST_F(UploadTest, OutcomeTellsADecisionFromACenterThatCouldNotTakeItNow) {
     using R = LoopbackHttpServer;
     using O = UploadResult::Outcome;
@@ -135,7 +115,16 @@ TEST_F(UploadTest, OutcomeTellsADecisionFromACenterThatCouldNotTakeItNow) {
                                            {R::Reply(499, ""), O::Refused, 499, false},
                                            {R::Reply(500, "Internal"), O::Unavailable, 500, false},
                                            {R::Reply(599, ""), O::Unavailable, 599, false},
-                                           {R::Reply(600, ""), O::Refused, 600, false}}) {
+                                           {R::Reply(600, ""), O::Refused, 600, false},
+                                           {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
+                                            "Connection: close\r\n\r\n1\r\n2\r\n2\r\n00\r\n2\r\n"
+                                            "\r\n\r\n5\r\nmore!\r\n0\r\n\r\n",
+                                            O::Accepted, 200, true},
+                                           // A long body promised, the first line sent, then a
+                                           // stall: the rest is not awaited.
+                                           {"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n"
+                                            "200\r\n<html>",
+                                            O::Accepted, 200, true}}) {
         SCOPED_TRACE(c.reply);
         LoopbackHttpServer server(c.reply);
         const UploadResult sent = To(server.Port()).Send(path);
@@ -280,10 +269,8 @@ TEST(UploadServerTest, ReadsSchemeHostAndPort) {
          std::vector<std::tuple<std::string, std::string, int, bool>>{
              {"service.vok-medical.example", "service.vok-medical.example", 80, false},
              {"127.0.0.1:65535", "127.0.0.1", 65535, false},
-             {"[::1]", "::1", 80, false},
              {"[::1]:1", "::1", 1, false},
              {"upload_test-2.example:80", "upload_test-2.example", 80, false},
-             {"http://center.example", "center.example", 80, false},
              {"http://center.example:8080/", "center.example", 8080, false},
              {"https://center.example", "center.example", 443, true},
              {"HTTPS://center.example/", "center.example", 443, true},
@@ -311,13 +298,11 @@ TEST(UploadServerTest, RefusesAnythingButAPlainHostAndItsScheme) {
                                         "host:0",
                                         "host:65536",
                                         "host:8o",
-                                        "host:-1",
                                         "host:+80",
                                         "a b",
                                         "user@host",
                                         "host/VOK",
                                         "host?x",
-                                        "host#x",
                                         "::1",
                                         "[::1",
                                         "[::1]x",
@@ -325,12 +310,10 @@ TEST(UploadServerTest, RefusesAnythingButAPlainHostAndItsScheme) {
                                         "[host]:80",
                                         "ftp://host",
                                         "https://",
-                                        "https:///",
                                         "https://host//",
                                         "https://host/VOK",
                                         "https://user@host",
                                         "http:/host",
-                                        "https://host:",
                                         "://host",
                                         "https://https://host"}) {
         SCOPED_TRACE(text);
