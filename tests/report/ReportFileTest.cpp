@@ -288,17 +288,16 @@ TEST(SiteConfigTest, MissingFileGivesEmptyFieldsUnreadableOneIsAnErrorNamingIt) 
     const Result<SiteInfo> missing = SiteConfig::TryLoadSiteInfo(dir.File("CONFIG.ini"));
     ASSERT_TRUE(missing.ok());
     EXPECT_EQ(*missing, SiteInfo());
-    ::mkfifo(dir.File("fifo.ini").c_str(), 0600);
-    for (const std::string& path : {dir.File("fifo.ini"), std::string("/dev/zero")}) {
-        for (const auto read : {SiteConfig::TryLoadSiteInfo, SiteConfig::TryReadUserForm,
-                                SiteConfig::TryReadServiceForm}) {
-            const Result<SiteInfo> site = read(path);
-            ASSERT_FALSE(site.ok()) << path;
-            EXPECT_EQ(site.error(),
-                      "Cannot read the site configuration file " + path + ": not a regular file");
-        }
-        EXPECT_EQ(SiteConfig::LoadSiteInfo(path), SiteInfo());
+    const std::string fifo = dir.File("fifo.ini");
+    ::mkfifo(fifo.c_str(), 0600);
+    for (const auto read : {SiteConfig::TryLoadSiteInfo, SiteConfig::TryReadUserForm,
+                            SiteConfig::TryReadServiceForm}) {
+        const Result<SiteInfo> site = read(fifo);
+        ASSERT_FALSE(site.ok());
+        EXPECT_EQ(site.error(),
+                  "Cannot read the site configuration file " + fifo + ": not a regular file");
     }
+    EXPECT_EQ(SiteConfig::LoadSiteInfo(fifo), SiteInfo());
 }
 
 }  // namespace
