@@ -135,18 +135,9 @@ public:
     }
 
     static std::string Name(AcquisitionOutcome outcome) {
-        switch (outcome) {
-            case AcquisitionOutcome::Completed:
-                return "completed";
-            case AcquisitionOutcome::Stopped:
-                return "stopped";
-            case AcquisitionOutcome::EnableFailed:
-                return "enable failed";
-            case AcquisitionOutcome::DeviceLost:
-                return "device lost";
-            default:
-                return "?";
-        }
+        static constexpr const char* kNames[] = {"not started", "running",       "completed",
+                                                 "stopped",     "enable failed", "device lost"};
+        return kNames[static_cast<int>(outcome)];
     }
 
     // The events that start with `kind`, without it; all of them for "".
