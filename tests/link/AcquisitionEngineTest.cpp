@@ -150,7 +150,7 @@ TEST(AcquisitionEngineTest, FailedEnableEndsTheRunAndFreesTheDevice) {
     RecordingObserver observer;
     AcquisitionEngine engine(observer, kNoDelay);
     auto refusing = std::make_unique<ScriptedLink>();
-    refusing->FailWrites();
+    refusing->SetWrites(ScriptedLink::Writes::Refuse);
     ScriptedLink& link = Start(engine, std::move(refusing));
     EXPECT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::EnableFailed);
     EXPECT_EQ(observer.Events(), std::vector<std::string>{"finished enable failed"});
@@ -163,7 +163,7 @@ TEST(AcquisitionEngineTest, AnEnableWriteCutShortByCloseIsAStopNotAFailedEnable)
     RecordingObserver observer;
     AcquisitionEngine engine(observer, kNoDelay);
     auto hanging = std::make_unique<ScriptedLink>();
-    hanging->HangWrites();
+    hanging->SetWrites(ScriptedLink::Writes::Hang);
     ScriptedLink& link = Start(engine, std::move(hanging));
     ASSERT_TRUE(Eventually([&] { return link.WritesTried() == 1; }));
     engine.Close();
