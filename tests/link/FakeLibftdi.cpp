@@ -194,8 +194,6 @@ int BulkWrite(int id, const unsigned char* data, int size) {
     for (int n = 0; n < size; ++n) {
         d->console.Receive(data[n]);
     }
-    d->counters.bytesFromHost += static_cast<std::size_t>(size);
-    d->counters.echoAnswers = d->console.EchoAnswers();
     bus.changed.notify_all();
     return 0;
 }
@@ -248,15 +246,6 @@ int FakeUsbBus::Plug(const Device& device) {
     return id;
 }
 
-void FakeUsbBus::Unplug(int id) {
-    Bus& bus = TheBus();
-    std::lock_guard lock(bus.mutex);
-    if (DeviceState* d = Find(bus, id); d != nullptr) {
-        d->counters.plugged = false;
-    }
-    bus.changed.notify_all();
-}
-
 void FakeUsbBus::FailListing(bool fail) {
     Bus& bus = TheBus();
     std::lock_guard lock(bus.mutex);
@@ -289,15 +278,8 @@ ftdi_context* ftdi_new(void) {
     }
     ftdi->usb_read_timeout = vok::test::kDefaultUsbTimeoutMs;
     ftdi->usb_write_timeout = vok::test::kDefaultUsbTimeoutMs;
-    ftdi->type = TYPE_BM;
-    ftdi->baudrate = -1;
     ftdi->readbuffer = static_cast<unsigned char*>(std::malloc(vok::test::kReadChunk));
     ftdi->readbuffer_chunksize = vok::test::kReadChunk;
-    ftdi->writebuffer_chunksize = vok::test::kReadChunk;
-    ftdi->index = INTERFACE_A;
-    ftdi->in_ep = 0x02;
-    ftdi->out_ep = 0x81;
-    ftdi->module_detach_mode = AUTO_DETACH_SIO_MODULE;
     Bus& bus = TheBus();
     std::lock_guard lock(bus.mutex);
     ++bus.liveContexts;
@@ -418,8 +400,6 @@ int ftdi_usb_open_dev(ftdi_context* ftdi, libusb_device* dev) {
                 ftdi->readbuffer_offset = 0;
                 ftdi->readbuffer_remaining = 0;
                 ftdi->max_packet_size = vok::test::FakeUsbBus::kPacketSize;
-                ftdi->type = TYPE_R;
-                ftdi->baudrate = 9600;
                 return vok::test::Fail(ftdi, 0, "all fine");
             }
             break;
@@ -520,17 +500,8 @@ int LIBUSB_CALL libusb_get_device_descriptor(libusb_device* dev,
         return LIBUSB_ERROR_NOT_FOUND;
     }
     *desc = {};
-    desc->bLength = LIBUSB_DT_DEVICE_SIZE;
-    desc->bDescriptorType = LIBUSB_DT_DEVICE;
-    desc->bcdUSB = 0x0200;
-    desc->bMaxPacketSize0 = 8;
     desc->idVendor = d->spec.vendor;
     desc->idProduct = d->spec.product;
-    desc->bcdDevice = 0x0600;
-    desc->iManufacturer = 1;
-    desc->iProduct = 2;
-    desc->iSerialNumber = 3;
-    desc->bNumConfigurations = 1;
     return 0;
 }
 

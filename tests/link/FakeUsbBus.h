@@ -64,10 +64,8 @@ public:
     // What one device saw.
     struct Counters {
         std::size_t bytesToHost = 0;
-        std::size_t bytesFromHost = 0;
         std::size_t bulkReads = 0;
         std::size_t overruns = 0;  // bytes lost in the chip's full receive buffer
-        std::size_t echoAnswers = 0;
         bool claimed = false;
         bool plugged = false;
     };
@@ -79,8 +77,6 @@ public:
     void Reset();
     // Adds a device; returns its id.
     int Plug(const Device& device);
-    // Pulls the cable: every transfer fails from now on, also those waiting.
-    void Unplug(int id);
     // ftdi_usb_find_all fails as when libusb cannot list the bus.
     void FailListing(bool fail);
 

@@ -29,15 +29,12 @@ public:
         std::lock_guard lock(m_mutex);
         m_refill = std::move(refill);
     }
-    void FailWrites() {
+    // Refuse: every write fails. Hang: writes hang until the link is closed,
+    // and then fail, like a write to a device that takes nothing more.
+    enum class Writes { Take, Refuse, Hang };
+    void SetWrites(Writes writes) {
         std::lock_guard lock(m_mutex);
-        m_failWrites = true;
-    }
-    // Writes hang until the link is closed, and then fail, like a write to a
-    // device that takes nothing more.
-    void HangWrites() {
-        std::lock_guard lock(m_mutex);
-        m_hangWrites = true;
+        m_writes = writes;
     }
     // Once the queued bytes are gone, the device is gone.
     void LoseDeviceWhenDrained() {
@@ -71,11 +68,11 @@ public:
     Status WritePacket(const CommandPacket& packet) override {
         std::unique_lock lock(m_mutex);
         ++m_writesTried;
-        if (m_hangWrites) {
+        if (m_writes == Writes::Hang) {
             m_changed.notify_all();
             m_changed.wait(lock, [this] { return !m_open; });
         }
-        if (!m_open || m_failWrites) {
+        if (!m_open || m_writes == Writes::Refuse) {
             return Error{"write refused"};
         }
         m_written.push_back(packet);
@@ -117,8 +114,7 @@ private:
     std::function<Bytes()> m_refill;
     std::vector<CommandPacket> m_written;
     bool m_open = false;
-    bool m_failWrites = false;
-    bool m_hangWrites = false;
+    Writes m_writes = Writes::Take;
     int m_writesTried = 0;
     bool m_loseWhenDrained = false;
 };
@@ -135,18 +131,9 @@ public:
     }
 
     static std::string Name(AcquisitionOutcome outcome) {
-        switch (outcome) {
-            case AcquisitionOutcome::Completed:
-                return "completed";
-            case AcquisitionOutcome::Stopped:
-                return "stopped";
-            case AcquisitionOutcome::EnableFailed:
-                return "enable failed";
-            case AcquisitionOutcome::DeviceLost:
-                return "device lost";
-            default:
-                return "?";
-        }
+        static constexpr const char* kNames[] = {"not started", "running",       "completed",
+                                                 "stopped",     "enable failed", "device lost"};
+        return kNames[static_cast<int>(outcome)];
     }
 
     // The events that start with `kind`, without it; all of them for "".
