@@ -1,99 +1,70 @@
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "ConsoleLogin.h"
+#include "ReportSamples.h"
 #include "center/CenterService.h"
+#include "center/ConsoleAuth.h"
 #include "center/HttpServer.h"
-#include "core/DiagnosisData.h"
-#include "core/DiagnosisRecord.h"
-#include "report/ReportFileWriter.h"
-#include "report/SiteInfo.h"
+#include "center/ReportStore.h"
+#include "support/PostgresCluster.h"
+#include "support/TempDir.h"
+#include "system/HttpExchange.h"
 #include "upload/UploadBody.h"
 
 namespace vok::center::test {
 
-inline const std::string kExampleDefinitions = VOK_EXAMPLES_DIR "/CFG/VOK.DEFINE";
+enum class Backend { Sqlite, Postgresql };
 
-// A diagnosis with a serial, a model (VOK-82), counters, `errors` error log
-// entries and two protocol blocks: enough for every indexed value.
-inline DiagnosisData TestDiagnosis(const std::string& serial, int errors = 3,
-                                   std::uint32_t exposures = 48213) {
-    DiagnosisData data;
-    data.Clear();
-    data.m_strSerial = serial;
-    data.m_bConsoleVersion = 1;
-    for (std::size_t n = 0; n < kParamCount; ++n) {
-        data.m_HtInfo[3].params[n] =
-            n < serial.size() ? static_cast<std::uint8_t>(serial[n]) : std::uint8_t{0};
-    }
-    data.m_HtInfo[1].params = {1, 3, 4, 2, 0x21, 0, 10, 20, 3, 82};
-    data.m_HtInfo[5].params = {static_cast<std::uint8_t>(exposures & 0xFF),
-                               static_cast<std::uint8_t>((exposures >> 8) & 0xFF),
-                               static_cast<std::uint8_t>((exposures >> 16) & 0xFF),
-                               37,
-                               0,
-                               128,
-                               0,
-                               255,
-                               255,
-                               255};
-    data.m_HtInfo[6].params = {
-        0x07, 0x15, 0x70, 0x05, 100, 0, 0, 2, static_cast<std::uint8_t>(errors), 2};
-    for (int i = 0; i < errors; ++i) {
-        auto& a = data.m_HtInfo[static_cast<std::size_t>(113 + 2 * i)].params;
-        a = {static_cast<std::uint8_t>(i),
-             static_cast<std::uint8_t>(0x10 + i),
-             0,
-             0,
-             0x24,
-             0x01,
-             0x15,
-             0x10,
-             0x20,
-             static_cast<std::uint8_t>(0x30 + i)};
-        data.m_HtInfo[static_cast<std::size_t>(114 + 2 * i)].params = {80, 5, 1, 0, 0,
-                                                                       0,  0, 0, 0, 0};
-    }
-    for (std::size_t r = 1; r <= 50; ++r) {
-        data.m_CmdInfo[r].params = {0, 0, 0x10, 0x11, 0x12, static_cast<std::uint8_t>(r % 7),
-                                    1, 2, 3,    255};
-    }
-    return data;
+inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+    return info.param == Backend::Sqlite ? "Sqlite" : "Postgresql";
 }
 
-inline SiteInfo TestSite(const std::string& hospital) {
-    SiteInfo site;
-    for (std::size_t n = 0; n < kSiteFieldCount; ++n) {
-        site.Field(n) = "field " + std::to_string(n);
+// A test on each store: a SQLite file of its own, or a fresh database on the
+// shared throwaway PostgreSQL cluster (skipped when there is none).
+class StoreTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Backend::Sqlite) {
+            m_url = DatabaseUrl::SqliteFile(m_dir.File("center.db"));
+            return;
+        }
+        std::string whyNot;
+        vok::test::PostgresCluster& cluster = vok::test::PostgresCluster::Shared(whyNot);
+        if (!whyNot.empty()) {
+            GTEST_SKIP() << whyNot;
+        }
+        static std::atomic<int> databases{0};
+        const std::string url = cluster.CreateDatabase("store" + std::to_string(++databases));
+        ASSERT_FALSE(url.empty());
+        m_url = DatabaseUrl::Parse(url).value();
     }
-    site.m_strHospital = hospital;
-    site.m_strAddress = "12 Harbour Road";
-    return site;
-}
 
-// A report file's bytes, written at the given moment (local time fields).
-inline std::string ReportBytes(const std::string& serial, const std::string& hospital, int day = 15,
-                               int errors = 3, std::uint32_t exposures = 48213) {
-    std::tm when{};
-    when.tm_year = 2024 - 1900;
-    when.tm_mon = 0;
-    when.tm_mday = day;
-    when.tm_hour = 10;
-    when.tm_min = 20;
-    when.tm_sec = 30;
-    return ReportFileWriter::Compose(TestSite(hospital), TestDiagnosis(serial, errors, exposures),
-                                     when);
+    std::unique_ptr<ReportStore> Open() {
+        Result<std::unique_ptr<ReportStore>> store = ReportStore::Open(m_url);
+        EXPECT_TRUE(store) << (store ? "" : store.error());
+        return store ? std::move(store).value() : nullptr;
+    }
+
+    vok::test::TempDir m_dir;
+    DatabaseUrl m_url;
+};
+
+inline CenterConfig SqliteConfig(const vok::test::TempDir& dir,
+                                 std::size_t maxReport = std::size_t{4} << 20) {
+    CenterConfig config;
+    config.database = DatabaseUrl::SqliteFile(dir.File("center.db"));
+    config.definitionsPath = kExampleDefinitions;
+    config.maxReportBytes = maxReport;
+    return config;
 }
 
 // A center in this process on a free loopback port, stopped when it goes.
@@ -118,6 +89,13 @@ public:
     RunningCenter& operator=(const RunningCenter&) = delete;
 
     bool ok() const { return m_bound.ok(); }
+    // Adds the console user; false when the store refuses.
+    bool AddUser() {
+        auto store = m_service.ThreadStore();
+        return store &&
+               store.value()->PutUser(vok::test::kUser,
+                                      ConsoleAuth::HashPassword(vok::test::kPassword).value());
+    }
     std::uint16_t port() const { return m_server.Port(); }
     std::string server() const { return "127.0.0.1:" + std::to_string(port()); }
     CenterService& service() { return m_service; }
@@ -138,52 +116,11 @@ private:
     std::thread m_thread;
 };
 
-inline int Connect(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 // Sends raw request bytes and reads the whole answer (the server closes).
-inline std::string Exchange(std::uint16_t port, const std::string& request,
-                            std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
-    const int fd = Connect(port);
-    if (fd < 0) {
-        return {};
-    }
-    std::size_t sent = 0;
-    while (sent < request.size()) {
-        const ssize_t n = ::send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) {
-            break;  // the server may refuse early; its answer is still readable
-        }
-        sent += static_cast<std::size_t>(n);
-    }
-    std::string answer;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    char buffer[65536];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd p{fd, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) {
-            break;
-        }
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            break;
-        }
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return answer;
+inline std::string Exchange(std::uint16_t port, const std::string& request) {
+    vok::test::HttpExchange http(port);
+    http.Send(request);
+    return http.Receive(std::chrono::seconds(20));
 }
 
 inline std::string Get(std::uint16_t port, const std::string& target,
@@ -192,12 +129,10 @@ inline std::string Get(std::uint16_t port, const std::string& target,
 }
 
 inline int StatusOf(const std::string& answer) {
-    return answer.size() > 12 ? std::stoi(answer.substr(9, 3)) : 0;
+    return vok::test::HttpExchange::Status(answer);
 }
-
 inline std::string BodyOf(const std::string& answer) {
-    const std::size_t end = answer.find("\r\n\r\n");
-    return end == std::string::npos ? std::string() : answer.substr(end + 4);
+    return vok::test::HttpExchange::Body(answer);
 }
 
 // The value of a header of the answer ("" when missing), name as sent.

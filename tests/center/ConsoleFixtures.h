@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "CenterTestSupport.h"
+#include "ReportSamples.h"
 #include "report/ReportFileWriter.h"
 
 namespace vok::center::test {

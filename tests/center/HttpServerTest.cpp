@@ -44,26 +44,6 @@ private:
     std::thread m_thread;
 };
 
-std::string ReadAnswer(int fd, std::chrono::milliseconds timeout) {
-    std::string answer;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    char buffer[4096];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd p{fd, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) {
-            break;
-        }
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        if (n <= 0) {
-            break;
-        }
-        answer.append(buffer, static_cast<std::size_t>(n));
-    }
-    return answer;
-}
-
 TEST(HttpServer, LateHeadsAndBodiesAreAnsweredAndClosed) {
     HttpServer::Options options;
     options.headTimeout = std::chrono::milliseconds(300);
@@ -80,11 +60,10 @@ TEST(HttpServer, LateHeadsAndBodiesAreAnsweredAndClosed) {
          "body not received"},
     };
     for (const auto& c : cases) {
-        const int fd = test::Connect(server.port());
-        ::send(fd, c.sent.data(), c.sent.size(), MSG_NOSIGNAL);
+        vok::test::HttpExchange client(server.port());
+        client.Send(c.sent);
         const auto started = std::chrono::steady_clock::now();
-        const std::string answer = ReadAnswer(fd, std::chrono::seconds(5));
-        ::close(fd);
+        const std::string answer = client.Receive(std::chrono::seconds(5));
         EXPECT_EQ(StatusOf(answer), 408) << c.name;
         EXPECT_NE(BodyOf(answer).find(c.reason), std::string::npos) << c.name;
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3)) << c.name;
@@ -96,27 +75,21 @@ TEST(HttpServer, ConnectionCapContinueAndCommonHeaders) {
     HttpServer::Options options;
     options.maxConnections = 2;
     EchoServer server(options);
-    const int first = test::Connect(server.port());
-    const int second = test::Connect(server.port());
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const std::string refused = Exchange(server.port(), "GET / HTTP/1.1\r\n\r\n");
-    EXPECT_EQ(StatusOf(refused), 503) << refused;
-    ::close(first);
-    ::close(second);
+    {
+        const vok::test::HttpExchange first(server.port());
+        const vok::test::HttpExchange second(server.port());
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::string refused = Exchange(server.port(), "GET / HTTP/1.1\r\n\r\n");
+        EXPECT_EQ(StatusOf(refused), 503) << refused;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
     // A client that waits for the go-ahead before its body gets it once.
-    const int fd = test::Connect(server.port());
-    const std::string head =
-        "POST /x HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: 4\r\n\r\n";
-    ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
-    char interim[64] = {};
-    const ssize_t got = ::recv(fd, interim, sizeof interim - 1, 0);
-    EXPECT_EQ(std::string(interim, static_cast<std::size_t>(std::max<ssize_t>(got, 0))),
-              "HTTP/1.1 100 Continue\r\n\r\n");
-    ::send(fd, "body", 4, MSG_NOSIGNAL);
-    const std::string answer = ReadAnswer(fd, std::chrono::seconds(5));
-    ::close(fd);
+    vok::test::HttpExchange client(server.port());
+    client.Send("POST /x HTTP/1.1\r\nExpect: 100-continue\r\nContent-Length: 4\r\n\r\n");
+    EXPECT_EQ(client.Receive(std::chrono::milliseconds(500)), "HTTP/1.1 100 Continue\r\n\r\n");
+    client.Send("body");
+    const std::string answer = client.Receive(std::chrono::seconds(5));
     EXPECT_EQ(BodyOf(answer), "POST /x 4");
     for (const char* header : {"Content-Security-Policy: default-src 'none'",
                                "X-Content-Type-Options: nosniff", "Connection: close"}) {

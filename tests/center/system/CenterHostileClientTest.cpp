@@ -157,13 +157,10 @@ const std::string kFormHead = std::string(UploadBody::kContentTypeHeader) + "\r\
 
 INSTANTIATE_TEST_SUITE_P(
     Requests, CenterEndlessRequestTest,
-    testing::Values(
-        EndlessRequest{"AnnouncedBody", kFormHead + "Content-Length: 1073741824\r\n\r\n", kBlock},
-        EndlessRequest{"ChunkedBody", kFormHead + "Transfer-Encoding: chunked\r\n\r\n",
-                       "10000\r\n" + kBlock + "\r\n"},
-        EndlessRequest{"UnannouncedBody", kFormHead + "\r\n", kBlock},
-        EndlessRequest{"HeaderLines", kFormHead, "X-Filler: " + kBlock.substr(0, 1000) + "\r\n"},
-        EndlessRequest{"HeaderLine", kFormHead + "X-Filler: ", kBlock}),
+    testing::Values(EndlessRequest{"AnnouncedBody",
+                                   kFormHead + "Content-Length: 1073741824\r\n\r\n", kBlock},
+                    EndlessRequest{"UnannouncedBody", kFormHead + "\r\n", kBlock},
+                    EndlessRequest{"HeaderLine", kFormHead + "X-Filler: ", kBlock}),
     [](const auto& test) { return std::string(test.param.name); });
 
 struct WrongLength {
@@ -212,12 +209,10 @@ INSTANTIATE_TEST_SUITE_P(Lengths, CenterWrongLengthTest,
                              // The announced rest never comes: the sender hangs up, or waits.
                              WrongLength{"LongerThanBodyHangUp", "", 1000, true},
                              WrongLength{"LongerThanBodyWaits", "", 1000, false},
-                             // The body read as announced ends inside the file or inside the
-                             // closing delimiter; what follows is no request.
-                             WrongLength{"ShorterEndsInTheFile", "", -5000, true},
+                             // The body read as announced ends inside the closing delimiter;
+                             // what follows is no request. (Other unreadable lengths: the
+                             // parser's table.)
                              WrongLength{"ShorterEndsInTheDelimiter", "", -10, true},
-                             WrongLength{"NotANumber", "abc", 0, true},
-                             WrongLength{"Negative", "-1", 0, true},
                              WrongLength{"Overflowing", "99999999999999999999999999", 0, true}),
                          [](const auto& test) { return std::string(test.param.name); });
 

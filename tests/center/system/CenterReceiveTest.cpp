@@ -1,5 +1,4 @@
-// The center seen from the sites: the real client's upload, and what a crash
-// in the middle of many uploads leaves behind.
+// What a crash or a stop in the middle of many sites' uploads leaves behind.
 
 #include <gtest/gtest.h>
 
@@ -13,26 +12,6 @@
 
 namespace vok::test {
 namespace {
-
-TEST(CenterReceiveTest, VokUploadGetsTheSuccessMessageAndTheFileIsKeptOnce) {
-    CenterUnderTest center;
-    ASSERT_TRUE(center.UserAdded());
-    ASSERT_TRUE(center.Start()) << center.Process().Log();
-    const std::string path = center.WriteReports(1).front();
-    const std::string server = "--server 127.0.0.1:" + std::to_string(center.Port());
-
-    // The second send of the same bytes is the same report, and still a
-    // success for the site.
-    for (int send = 0; send < 2; ++send) {
-        const Outcome sent = RunVok(center.Dir(), "upload " + Quote(path) + " " + server);
-        EXPECT_EQ(sent.status, 0) << sent.err;
-        EXPECT_NE(sent.err.find(kUploadSuccessMessage), std::string::npos) << sent.err;
-    }
-    const auto reports = center.Reports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].at("serial"), "SYS00000");
-    EXPECT_EQ(center.File(reports[0].at("id")), ReadAll(path));
-}
 
 struct Ending {
     const char* name;

@@ -1,19 +1,16 @@
 #pragma once
 
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "../ConsoleLogin.h"
+#include "../ReportSamples.h"
 #include "CenterJson.h"
 #include "CenterProcess.h"
 #include "HttpExchange.h"
-#include "core/DiagnosisData.h"
-#include "core/DiagnosisRecord.h"
 #include "core/UserMessages.h"
-#include "report/ReportFileWriter.h"
-#include "report/SiteConfig.h"
 #include "support/RunVok.h"
 #include "support/TempDir.h"
 #include "upload/ServiceCenterUpload.h"
@@ -26,9 +23,6 @@ namespace vok::test {
 // read back through its API.
 class CenterUnderTest {
 public:
-    static constexpr const char* kUser = "ops";
-    static constexpr const char* kPassword = "correct horse battery staple";
-
     // `database`: a --database URL, else the SQLite file of the data folder.
     explicit CenterUnderTest(const std::string& database = "") : m_data(m_dir.File("center")) {
         std::filesystem::create_directories(m_data);
@@ -60,28 +54,13 @@ public:
 
     // Report files that differ in serial and hospital: "SYS00000", ...
     std::vector<std::string> WriteReports(int count, const std::string& prefix = "SYS") const {
-        SiteInfo site = SiteConfig::LoadSiteInfo(VOK_EXAMPLES_DIR "/CONFIG.ini");
-        DiagnosisData data;
-        data.Clear();
-        std::tm when{};
-        when.tm_year = 126;
-        when.tm_mon = 11;
-        when.tm_mday = 6;
         std::vector<std::string> paths;
         for (int i = 0; i < count; ++i) {
             char serial[32];
             std::snprintf(serial, sizeof serial, "%s%05d", prefix.c_str(), i);
-            // The serial as the console sends it: record 3, one character a
-            // parameter.
-            data.m_strSerial = serial;
-            for (std::size_t k = 0; k < kParamCount; ++k) {
-                data.m_HtInfo[3].params[k] =
-                    k < data.m_strSerial.size() ? static_cast<std::uint8_t>(serial[k]) : 0;
-            }
-            site.m_strHospital = std::string("Hospital ") + serial;
-            when.tm_sec = i % 60;
-            paths.push_back(m_dir.Write("reports/REPORT_" + std::string(serial) + ".VOK",
-                                        ReportFileWriter::Compose(site, data, when)));
+            paths.push_back(
+                m_dir.Write("reports/REPORT_" + std::string(serial) + ".VOK",
+                            center::test::ReportBytes(serial, std::string("Hospital ") + serial)));
         }
         return paths;
     }
@@ -108,8 +87,7 @@ public:
     // GET with the user's Basic credentials; the whole reply.
     std::string Get(const std::string& target) const {
         HttpExchange http(Port());
-        http.Send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nAuthorization: Basic " +
-                  Base64(std::string(kUser) + ":" + kPassword) + "\r\nConnection: close\r\n\r\n");
+        http.Send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + kBasic + "\r\n");
         return http.Receive(std::chrono::seconds(30));
     }
 
@@ -120,23 +98,6 @@ public:
         return HttpExchange::Body(Get("/reports/" + id + "/file"));
     }
     bool Healthy() const { return HttpExchange::Body(Get("/healthz")).rfind("ok", 0) == 0; }
-
-    static std::string Base64(const std::string& text) {
-        static constexpr char kDigits[] =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        std::string out;
-        for (std::size_t i = 0; i < text.size(); i += 3) {
-            const std::size_t n = std::min<std::size_t>(3, text.size() - i);
-            unsigned v = 0;
-            for (std::size_t k = 0; k < 3; ++k) {
-                v = v << 8 | (k < n ? static_cast<unsigned char>(text[i + k]) : 0u);
-            }
-            for (std::size_t k = 0; k < 4; ++k) {
-                out += k <= n ? kDigits[(v >> (18 - 6 * k)) & 63] : '=';
-            }
-        }
-        return out;
-    }
 
 private:
     TempDir m_dir;
