@@ -1,7 +1,5 @@
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,12 +21,8 @@
 #include "controls/CFontLabel.h"
 #include "controls/CIconButton.h"
 #include "controls/CTextProgressCtrl.h"
-#include "pages/CDialogStep2Dlg.h"
 #include "platform/QtDesktopShell.h"
-#include "platform/QtMessageBoxService.h"
 #include "report/ReportFileReader.h"
-#include "report/ReportFileWriter.h"
-#include "wizard/DialogControls.h"
 
 namespace vok {
 namespace {
@@ -36,27 +30,6 @@ namespace {
 using test::kYes;
 using test::PumpUntil;
 
-// Control ids of the page templates, written out as the templates give them.
-constexpr int kIdcLoad = 1003;
-constexpr int kIdcStart = 1004;
-constexpr int kIdcSystemBar = 1007;
-constexpr int kIdcLogBar = 1008;
-constexpr int kIdcSend = 1013;
-constexpr int kIdcHospital = 1014;
-constexpr int kIdcAddress = 1015;
-constexpr int kIdcPhone = 1018;
-constexpr int kIdcComment = 1020;
-constexpr int kIdcManufacture = 1023;
-constexpr int kIdcModel = 1024;
-constexpr int kIdcInstallDate = 1025;
-constexpr int kIdcSystemSerial = 1026;
-constexpr int kIdcDescription = 1027;
-constexpr int kIdcEngPhone = 1030;
-constexpr int kIdcHisDate = 1032;
-constexpr int kIdcHisCause = 1033;
-constexpr int kIdcHisAction = 1034;
-constexpr int kIdcBack = 1036;
-constexpr int kIdcReport = 1039;
 using test::Texts;
 
 // Qt tells an assistive technology about changes only while one listens;
@@ -101,18 +74,7 @@ std::string Said(QObject* object, QAccessible::Text kind = QAccessible::Name) {
     return Speaker(object)->text(kind).toStdString();
 }
 
-// A report file as the wizard writes it, of a skipped diagnosis.
-std::filesystem::path WriteReport(const std::filesystem::path& folder) {
-    const Result<WrittenReport> written =
-        ReportFileWriter::WriteReportFile(folder, SiteInfo{}, DiagnosisData{}, std::time(nullptr));
-    EXPECT_TRUE(written.ok());
-    return written->m_strReportPath;
-}
-
-class AccessibilityTest : public test::WizardTest {
-protected:
-    QWidget* Control(unsigned page, int id) { return DialogControls::Find(dialog->Page(page), id); }
-};
+class AccessibilityTest : public test::WizardTest {};
 
 TEST_F(AccessibilityTest, OwnControlsSpeakAsTheStandardControlsTheyImitate) {
     CFontLabel label;
@@ -180,42 +142,24 @@ TEST_F(AccessibilityTest, EveryVisibleControlOfEveryPageHasARoleAndAName) {
 
 TEST_F(AccessibilityTest, EachFormBoxIsNamedByTheLabelBesideIt) {
     Open();
-    const struct {
-        unsigned page;
-        int box;
-        const char* label;
-    } boxes[] = {
-        {kIdUserPage, kIdcHospital, "Hospital Name"},
-        {kIdUserPage, kIdcAddress, "Address"},
-        {kIdUserPage, kIdcName, "Name"},
-        {kIdUserPage, kIdcEmail, "e-Mail"},
-        {kIdUserPage, kIdcPhone, "Tel Num."},
-        {kIdUserPage, kIdcFax, "Fax Num."},
-        {kIdUserPage, kIdcComment, "Comments"},
-        {kIdServicePage, kIdcManufacture, "Manufacturer"},
-        {kIdServicePage, kIdcModel, "Model"},
-        {kIdServicePage, kIdcInstallDate, "Installation Date"},
-        {kIdServicePage, kIdcSystemSerial, "System S/N"},
-        {kIdServicePage, kIdcDescription, "Description"},
-        {kIdServicePage, kIdcName, "Engineer Name"},
-        {kIdServicePage, kIdcEmail, "Engineer eMail"},
-        {kIdServicePage, kIdcEngPhone, "Engineer Phone"},
-        {kIdServicePage, kIdcFax, "Fax Number"},
-        {kIdServicePage, kIdcHisDate, "History Date"},
-        {kIdServicePage, kIdcHisCause, "History Cause"},
-        {kIdServicePage, kIdcHisAction, "History Action"},
-    };
-    for (const auto& expected : boxes) {
-        SCOPED_TRACE(expected.label);
-        QWidget* box = Control(expected.page, expected.box);
-        ASSERT_NE(box, nullptr);
-        QAccessibleInterface* speaker = Speaker(box);
+    std::vector<QWidget*> boxes(User().m_edtUser.begin(), User().m_edtUser.end());
+    boxes.push_back(User().m_edtComment);
+    boxes.insert(boxes.end(), Service().m_edtService.begin(), Service().m_edtService.end());
+    const std::vector<std::string> labels = {
+        "Hospital Name", "Address",      "Name",          "e-Mail",         "Tel Num.",
+        "Fax Num.",      "Comments",     "Manufacturer",  "Model",          "Installation Date",
+        "System S/N",    "Description",  "Engineer Name", "Engineer eMail", "Engineer Phone",
+        "Fax Number",    "History Date", "History Cause", "History Action"};
+    ASSERT_EQ(boxes.size(), labels.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        SCOPED_TRACE(labels[i]);
+        QAccessibleInterface* speaker = Speaker(boxes[i]);
         EXPECT_EQ(speaker->role(), QAccessible::EditableText);
-        EXPECT_EQ(speaker->text(QAccessible::Name).toStdString(), expected.label);
+        EXPECT_EQ(speaker->text(QAccessible::Name).toStdString(), labels[i]);
         // The label is also told as the box's label, as Orca reads it.
-        const auto labels = speaker->relations(QAccessible::Label);
-        ASSERT_EQ(labels.size(), 1);
-        EXPECT_EQ(labels[0].first->text(QAccessible::Name).toStdString(), expected.label);
+        const auto told = speaker->relations(QAccessible::Label);
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_EQ(told[0].first->text(QAccessible::Name).toStdString(), labels[i]);
     }
 }
 
@@ -223,44 +167,23 @@ TEST_F(AccessibilityTest, ProgressBarsTellTheirValuesAsTheAcquisitionMovesThem) 
     ListeningScreenReader reader;
     Open();
     Answer({kYes, kYes});
-    static_cast<QPushButton*>(Control(kIdStartPage, kIdcStart))->click();
+    Start().m_btnStart.click();
     ASSERT_TRUE(PumpUntil([&] { return Page() == kIdUserPage; }));
 
-    const struct {
-        int id;
-        int upper;
-    } bars[] = {{kIdcSystemBar, 213}, {kIdcLogBar, 226}};
-    for (const auto& expected : bars) {
-        SCOPED_TRACE(expected.id);
-        QWidget* bar = Control(kIdProgressPage, expected.id);
+    for (const auto& [bar, upper] :
+         {std::pair<QWidget*, int>{&Progress().m_ctrlSystemProgress, 213},
+          {&Progress().m_ctrlLogProgress, 226}}) {
+        SCOPED_TRACE(upper);
         const std::vector<int>& told = ListeningScreenReader::Changes()[bar];
         ASSERT_GE(told.size(), 3u);
         // Told on the way, not only at the end, and never going back.
-        EXPECT_TRUE(std::any_of(told.begin(), told.end(),
-                                [&](int v) { return v > 1 && v < expected.upper; }));
+        EXPECT_TRUE(
+            std::any_of(told.begin(), told.end(), [&](int v) { return v > 1 && v < upper; }));
         EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
-        EXPECT_EQ(told.back(), expected.upper);
+        EXPECT_EQ(told.back(), upper);
         // And asked afterwards, it says where it stands.
         EXPECT_EQ(Said(bar, QAccessible::Value), "100%");
     }
-}
-
-TEST_F(AccessibilityTest, MessageBoxTellsItsTextAndButtons) {
-    const auto box = QtMessageBoxService::MakeBox(std::string(kMsgStartQuestion),
-                                                  QMessageBox::Yes | QMessageBox::No, nullptr);
-    box->show();
-    QStringList said;
-    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
-        said << node->text(QAccessible::Name) << node->text(QAccessible::Value)
-             << node->text(QAccessible::Description);
-        for (int i = 0; i < node->childCount(); ++i) {
-            walk(node->child(i));
-        }
-    };
-    walk(Speaker(box.get()));
-    EXPECT_TRUE(said.contains(QString::fromUtf8(kMsgStartQuestion.data())));
-    EXPECT_TRUE(said.contains(QStringLiteral("Yes")));
-    EXPECT_TRUE(said.contains(QStringLiteral("No")));
 }
 
 // A desktop that records what the browser and the end of the program would
@@ -313,7 +236,6 @@ protected:
             << focus->objectName().toStdString() << " is not on page " << Page();
         return focus;
     }
-    int FocusId() { return DialogControls::Id(Focus()); }
 
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(Focus(), key, modifiers);
@@ -324,12 +246,12 @@ protected:
         Type(text);
     }
 
-    // Tab until the control with that id has the focus.
-    void TabTo(int id) {
-        for (int presses = 0; presses < 30 && FocusId() != id; ++presses) {
+    // Tab until that control has the focus.
+    void TabTo(const QWidget& control) {
+        for (int presses = 0; presses < 30 && Focus() != &control; ++presses) {
             Press(Qt::Key_Tab);
         }
-        ASSERT_EQ(FocusId(), id);
+        ASSERT_EQ(Focus(), &control);
     }
 
     // Types the file's name into the next file dialog and presses Enter.
@@ -354,62 +276,62 @@ protected:
 TEST_F(KeyboardOnlyTest, WholeDiagnosisRunsWithoutAMouse) {
     test::LoopbackHttpServer server(test::LoopbackHttpServer::Reply(200, "200\r\n"));
     std::filesystem::create_directories(data.ReportFolder());
-    const std::filesystem::path loaded = WriteReport(data.ReportFolder());
+    const std::filesystem::path loaded = test::WriteReport(data.ReportFolder());
     OpenWithKeyboardDesktop(server.Address());
 
     // The start page opens with the focus where it always was.
-    EXPECT_EQ(FocusId(), kIdcHomepage);
+    EXPECT_EQ(Focus(), &Start().m_btnHomepage);
     // Load: the file dialog, then No to sending; the report is shown.
-    TabTo(kIdcLoad);
+    TabTo(Start().m_btnLoad);
     AnswerNextFileDialog(QString::fromStdString(loaded.filename().string()));
     Press(Qt::Key_Space);
     ActivateAgain();
-    EXPECT_EQ(FocusId(), kIdcLoad);
+    EXPECT_EQ(Focus(), &Start().m_btnLoad);
     ASSERT_EQ(desktop.urls.size(), 1u);
 
     // Start, and Yes to both questions.
     Answer({kYes, kYes});
-    TabTo(kIdcStart);
+    TabTo(Start().m_btnStart);
     Press(Qt::Key_Return);
     ASSERT_EQ(Page(), static_cast<unsigned>(kIdProgressPage));
-    EXPECT_EQ(FocusId(), kIdcHomepage);
+    EXPECT_EQ(Focus(), &Progress().m_btnHomepage);
     ASSERT_TRUE(PumpUntil([&] { return Page() == kIdUserPage; }));
 
     // The user form: the focus starts in its first box.
-    EXPECT_EQ(FocusId(), kIdcHospital);
+    EXPECT_EQ(Focus(), User().m_edtUser[0]);
     Retype(QStringLiteral("Klinikum Nord"));
-    TabTo(kIdcComment);
+    TabTo(*User().m_edtComment);
     Type(QStringLiteral("E-21 twice"));
     Answer({kYes});
-    TabTo(kIdcNext);
+    TabTo(User().m_btnNext);
     Press(Qt::Key_Space);
     ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
 
     // Back, and forward again.
-    EXPECT_EQ(FocusId(), kIdcManufacture);
+    EXPECT_EQ(Focus(), Service().m_edtService[0]);
     Answer({kYes, kYes});
-    TabTo(kIdcBack);
+    TabTo(Service().m_btnBack);
     Press(Qt::Key_Space);
     ASSERT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
-    TabTo(kIdcNext);
+    TabTo(User().m_btnNext);
     Press(Qt::Key_Return);
     ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
 
-    TabTo(kIdcHisCause);
+    TabTo(*Service().m_edtService[kHisCauseField]);
     Type(QStringLiteral("Rotor cable"));
     Answer({kYes});
-    TabTo(kIdcNext);
+    TabTo(Service().m_btnNext);
     Press(Qt::Key_Space);
     ASSERT_EQ(Page(), static_cast<unsigned>(kIdCompletionPage));
 
     // Send, Report, Exit.
-    EXPECT_EQ(FocusId(), kIdcSend);
+    EXPECT_EQ(Focus(), &Completion().m_btnSend);
     Answer({kYes});
     Press(Qt::Key_Space);
-    TabTo(kIdcReport);
+    TabTo(Completion().m_btnReport);
     Press(Qt::Key_Space);
     Answer({kYes});
-    TabTo(kIdcExit);
+    TabTo(Completion().m_btnExit);
     Press(Qt::Key_Return);
 
     EXPECT_EQ(messages.Questions(),

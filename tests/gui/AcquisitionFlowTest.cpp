@@ -1,26 +1,23 @@
 #include <algorithm>
 #include <chrono>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "WizardTestSupport.h"
 #include "pages/CDialogError.h"
-#include "pages/CDialogStep1Dlg.h"
-#include "pages/CDialogStep2Dlg.h"
 #include "pages/PageTexts.h"
 
 namespace vok {
 namespace {
 
+using namespace std::chrono_literals;
 using test::kNo;
 using test::kYes;
-
-using namespace std::chrono_literals;
 using test::PumpUntil;
 
 class AcquisitionFlowTest : public test::WizardTest {
 protected:
-    CDialogStep2Dlg& Progress() { return *dialog->m_pStep2Dlg; }
     int SystemPos() { return Progress().m_ctrlSystemProgress.GetPos(); }
 
     // How long `action` took; closing runs as the close box does.
@@ -34,12 +31,12 @@ protected:
 
 TEST_F(AcquisitionFlowTest, DecliningTheStartOrTheEndQuestionLeavesTheUserOnThePage) {
     Open();
-    dialog->m_pStep1Dlg->m_btnStart.click();  // No
+    Start().m_btnStart.click();  // No
     EXPECT_EQ(Page(), static_cast<unsigned>(kIdStartPage));
     // The site information is read before the question.
     EXPECT_EQ(dialog->m_SiteInfo.m_strModel, "VOK-HF 650");
     Answer({kYes, kNo});
-    dialog->m_pStep1Dlg->m_btnStart.click();
+    Start().m_btnStart.click();
     // Next is enabled one effect before the question comes: wait for both.
     ASSERT_TRUE(PumpUntil(
         [&] { return Progress().m_btnNext.isEnabled() && messages.Questions().size() == 3u; }));
@@ -71,7 +68,7 @@ private:
 TEST_F(AcquisitionFlowTest, StartWithoutADeviceShowsTheCableErrorWithItsSound) {
     Open({.kind = LinkOptions::Kind::Device, .devicePath = "/nonexistent/ttyVOK"});
     const LogCapture log;
-    dialog->m_pStep1Dlg->m_btnStart.click();
+    Start().m_btnStart.click();
     // The link's own reason goes to the log, for whoever has to fix it.
     ASSERT_EQ(LogCapture::Lines().size(), 1u);
     EXPECT_EQ(LogCapture::Lines()[0].rfind("vok.link: ", 0), 0u);
@@ -93,7 +90,7 @@ TEST_F(AcquisitionFlowTest, SkipDuringAStreamDropsEverythingReceived) {
     // Paced like a real console, so the stream is still coming when Skip is pressed.
     Open(test::SimulatedLink(ConsoleScenario::Full, 9600));
     Answer({kYes});
-    dialog->m_pStep1Dlg->m_btnStart.click();
+    Start().m_btnStart.click();
     ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 20; }));
 
     Progress().m_btnSkip.click();  // No: nothing changes
@@ -129,7 +126,7 @@ TEST_P(AcquisitionFlowCloseTest, ClosingReturnsWithinASecondAndShowsNothingMore)
          : when == CloseWhen::InAStall ? test::SimulatedLink(ConsoleScenario::Stall)
                                        : test::SimulatedLink());
     Answer({kYes});
-    dialog->m_pStep1Dlg->m_btnStart.click();
+    Start().m_btnStart.click();
     if (when == CloseWhen::MidStream) {
         ASSERT_TRUE(PumpUntil([&] { return SystemPos() > 5; }));
     } else if (when == CloseWhen::InAStall) {
@@ -146,26 +143,20 @@ TEST_P(AcquisitionFlowCloseTest, ClosingReturnsWithinASecondAndShowsNothingMore)
     EXPECT_EQ(messages.Questions(), test::Texts({kMsgStartQuestion}));
 }
 
+std::string MomentName(const ::testing::TestParamInfo<CloseWhen>& info) {
+    constexpr const char* kNames[] = {"AtOnce", "MidStream", "InAStall", "WithEverythingQueued"};
+    return kNames[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Moments, AcquisitionFlowCloseTest,
                          ::testing::Values(CloseWhen::AtOnce, CloseWhen::MidStream,
                                            CloseWhen::InAStall, CloseWhen::WithEverythingQueued),
-                         [](const auto& param) {
-                             switch (param.param) {
-                                 case CloseWhen::AtOnce:
-                                     return "AtOnce";
-                                 case CloseWhen::MidStream:
-                                     return "MidStream";
-                                 case CloseWhen::InAStall:
-                                     return "InAStall";
-                                 default:
-                                     return "WithEverythingQueued";
-                             }
-                         });
+                         MomentName);
 
 TEST_F(AcquisitionFlowTest, ExitDuringAnAcquisitionEndsItWhenTheDialogGoes) {
     Open(test::SimulatedLink(ConsoleScenario::Silent));
     Answer({kYes, kYes});
-    dialog->m_pStep1Dlg->m_btnStart.click();
+    Start().m_btnStart.click();
     Progress().m_btnExit.click();
     EXPECT_EQ(shell.Exits(), 1);
     EXPECT_LT(Timed([&] { dialog.reset(); }), 1s);

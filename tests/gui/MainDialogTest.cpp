@@ -1,18 +1,15 @@
 #include <algorithm>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QTest>
 #include <QTimer>
 
 #include "WizardTestSupport.h"
-#include "pages/CDialogError.h"
-#include "pages/CDialogStep1Dlg.h"
-#include "pages/CDialogStep2Dlg.h"
-#include "pages/CDialogStep3Dlg.h"
-#include "pages/CDialogStep4Dlg.h"
-#include "pages/CDialogStep5Dlg.h"
+#include "wizard/DialogControls.h"
 
 namespace vok {
 namespace {
@@ -38,78 +35,52 @@ TEST_F(MainDialogTest, OpensOnTheStartPageAndShowsOnePageAtATime) {
 
 // Exit on each page, with the page's own question (none on the error page):
 // No leaves the program running, Yes ends it once.
-struct ExitCase {
-    const char* name;
-    CIconButton& (*button)(CDiagnosisDlg&);
-    const char* question;
-};
-
-class MainDialogExitTest : public MainDialogTest, public ::testing::WithParamInterface<ExitCase> {};
+class MainDialogExitTest : public MainDialogTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(MainDialogExitTest, ExitEndsTheProgramOnlyAfterItsQuestionsYes) {
-    const ExitCase& c = GetParam();
-    CIconButton& exit = c.button(*dialog);
-    if (c.question != nullptr) {
-        exit.click();  // No
+    const auto page = static_cast<unsigned>(GetParam());
+    if (page == kIdErrorPage) {
+        dialog->ShowError("ERROR : x");
+    } else {
+        dialog->SetActivePage(page);
+    }
+    auto* exit = DialogControls::Find<QAbstractButton>(dialog->Page(page), kIdcExit);
+    ASSERT_NE(exit, nullptr);
+    const std::string_view question = page == kIdErrorPage        ? ""
+                                      : page == kIdCompletionPage ? kMsgExitSoftware
+                                                                  : kMsgExitNotCompleted;
+    if (!question.empty()) {
+        exit->click();  // No
         EXPECT_EQ(shell.Exits(), 0);
         Answer({kYes});
     }
-    exit.click();
+    exit->click();
     EXPECT_EQ(shell.Exits(), 1);
-    const std::vector<std::string> asked =
-        c.question == nullptr ? std::vector<std::string>{}
-                              : std::vector<std::string>(2, std::string(c.question));
-    EXPECT_EQ(messages.Questions(), asked);
+    EXPECT_EQ(messages.Questions(),
+              question.empty() ? test::Texts({}) : test::Texts({question, question}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pages, MainDialogExitTest,
-    ::testing::Values(
-        ExitCase{"Start", [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep1Dlg->m_btnExit; },
-                 kMsgExitNotCompleted.data()},
-        ExitCase{"Progress",
-                 [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep2Dlg->m_btnExit; },
-                 kMsgExitNotCompleted.data()},
-        ExitCase{"User", [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep3Dlg->m_btnExit; },
-                 kMsgExitNotCompleted.data()},
-        ExitCase{"Service",
-                 [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep4Dlg->m_btnExit; },
-                 kMsgExitNotCompleted.data()},
-        ExitCase{"Completion",
-                 [](CDiagnosisDlg& d) -> CIconButton& { return d.m_pStep5Dlg->m_btnExit; },
-                 kMsgExitSoftware.data()},
-        ExitCase{"Error",
-                 [](CDiagnosisDlg& d) -> CIconButton& {
-                     d.ShowError("ERROR : x");
-                     return d.m_pErrorDlg->m_btnExit;
-                 },
-                 nullptr}),
-    [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Pages, MainDialogExitTest,
+                         ::testing::Values(kIdStartPage, kIdProgressPage, kIdUserPage,
+                                           kIdServicePage, kIdCompletionPage, kIdErrorPage));
 
 TEST_F(MainDialogTest, HomepageOpensTheMakersSite) {
-    dialog->m_pStep1Dlg->m_btnHomepage.click();
-    dialog->m_pStep2Dlg->m_btnHomepage.click();
+    Start().m_btnHomepage.click();
+    Progress().m_btnHomepage.click();
     EXPECT_EQ(shell.Urls(), (std::vector<std::string>(2, std::string(kHomepageUrl))));
 }
 
-class MainDialogKeyTest : public MainDialogTest, public ::testing::WithParamInterface<Qt::Key> {};
-
-TEST_P(MainDialogKeyTest, KeyClosesNeitherTheDialogNorItsPage) {
-    QTest::keyClick(dialog.get(), GetParam());
-    QTest::keyClick(&dialog->m_pStep1Dlg->m_ctrlIntro, GetParam());
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_FALSE(dialog->m_pStep1Dlg->isHidden());
+TEST_F(MainDialogTest, EscapeReturnAndEnterCloseNeitherTheDialogNorItsPage) {
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(key);
+        QTest::keyClick(dialog.get(), key);
+        QTest::keyClick(&Start().m_ctrlIntro, key);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(Start().isHidden());
+    }
     EXPECT_EQ(shell.Exits(), 0);
     EXPECT_TRUE(messages.Questions().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(EscapeAndEnter, MainDialogKeyTest,
-                         ::testing::Values(Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter),
-                         [](const auto& param) {
-                             return param.param == Qt::Key_Escape   ? "Escape"
-                                    : param.param == Qt::Key_Return ? "Return"
-                                                                    : "Enter";
-                         });
 
 TEST_F(MainDialogTest, AboutIsInTheContextMenuAndOnF1) {
     EXPECT_EQ(dialog->contextMenuPolicy(), Qt::ActionsContextMenu);

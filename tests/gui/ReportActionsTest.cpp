@@ -1,8 +1,6 @@
-#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,18 +10,13 @@
 
 #include "../upload/LoopbackHttpServer.h"
 #include "WizardTestSupport.h"
-#include "core/DiagnosisData.h"
 #include "pages/CDialogReport.h"
-#include "pages/CDialogStep1Dlg.h"
-#include "pages/CDialogStep5Dlg.h"
-#include "report/ReportFileWriter.h"
 #include "upload/UploadOutbox.h"
 
 namespace vok {
 namespace {
 
 using test::kYes;
-
 using test::LoopbackHttpServer;
 using test::Texts;
 
@@ -31,14 +24,6 @@ using test::Texts;
 // a web server on the loopback interface.
 class ReportActionsTest : public test::WizardTest {
 protected:
-    // A report file of a skipped diagnosis, written as the wizard writes it.
-    std::filesystem::path WriteReport(const std::filesystem::path& folder) {
-        const Result<WrittenReport> written = ReportFileWriter::WriteReportFile(
-            folder, SiteInfo{}, DiagnosisData{}, std::time(nullptr));
-        EXPECT_TRUE(written.ok());
-        return written->m_strReportPath;
-    }
-
     // What the browser is given for a report file shown from the REPORT folder.
     std::string PageUrlFor(const std::filesystem::path& report) {
         std::filesystem::path page = data.ReportFolder() / report.filename();
@@ -48,19 +33,20 @@ protected:
 
     void Load(const std::filesystem::path& file) {
         shell.QueueFile(file);
-        dialog->m_pStep1Dlg->m_btnLoad.click();
+        Start().m_btnLoad.click();
     }
-
-    CDialogStep5Dlg& Completion() { return *dialog->m_pStep5Dlg; }
 
     // An earlier report that waits in the outbox and must stay there.
     const std::string m_strOtherReport = "/var/tmp/REPORT_OTHER_20260102_030405.VOK";
 
-    // A completion page that names a written report, as after page 132's Next.
-    void OnCompletionPage() {
-        Completion().m_strReportPath = WriteReport(data.ReportFolder()).string();
-        Completion().m_strReportName =
-            std::filesystem::path(Completion().m_strReportPath).filename().string();
+    // A completion page that names a report, as after page 132's Next; a
+    // newly written one unless given.
+    void OnCompletionPage(std::filesystem::path report = {}) {
+        if (report.empty()) {
+            report = test::WriteReport(data.ReportFolder());
+        }
+        Completion().m_strReportPath = report.string();
+        Completion().m_strReportName = report.filename().string();
         dialog->SetActivePage(kIdCompletionPage);
     }
 };
@@ -70,7 +56,7 @@ TEST_F(ReportActionsTest, LoadShowsTheReportAndSendsItOnlyOnYes) {
     Open(test::SimulatedLink(), server.Address());
     // From another folder: the page still goes to the REPORT folder.
     test::TempDir elsewhere;
-    const std::filesystem::path report = WriteReport(elsewhere.path());
+    const std::filesystem::path report = test::WriteReport(elsewhere.path());
     const std::string url = PageUrlFor(report);
     Load(report);  // No: shown, not sent, and not named on the completion page
     EXPECT_EQ(data.Files(".html").size(), 1u);
@@ -93,7 +79,7 @@ TEST_F(ReportActionsTest, LoadShowsTheReportAndSendsItOnlyOnYes) {
 TEST_F(ReportActionsTest, LoadCancelledOrOfAFileThatCannotBeReadOpensNoPage) {
     Open();
     std::filesystem::remove_all(data.ReportFolder());
-    dialog->m_pStep1Dlg->m_btnLoad.click();  // nothing queued: the dialog is cancelled
+    Start().m_btnLoad.click();  // nothing queued: the dialog is cancelled
     ASSERT_EQ(shell.Choices().size(), 1u);
     EXPECT_EQ(shell.Choices()[0].folder, data.ReportFolder());
     EXPECT_TRUE(std::filesystem::is_directory(data.ReportFolder()));
@@ -150,32 +136,35 @@ TEST_F(ReportActionsTest, SendAnsweredNoAnotherReplyOrAVanishedFileSaysSo) {
 }
 
 // Behind the same messages: a center that could not take the report keeps it
-// in the outbox, one that took it takes it out.
-TEST_F(ReportActionsTest, SendLeavesAReportTheCenterCouldNotTakeInTheOutbox) {
+// in the outbox, one that took it later takes it out, and an earlier report
+// waiting there stays.
+TEST_F(ReportActionsTest, SendLeavesAReportTheCenterCouldNotTakeInTheOutboxUntilItDoes) {
     const UploadOutbox outbox(data.ReportFolder());
-    for (const auto& [reply, message, waits] :
-         std::vector<std::tuple<std::string, std::string_view, bool>>{
-             {LoopbackHttpServer::Reply(503, "busy"), kUploadFailedMessage, true},
-             {LoopbackHttpServer::Reply(200, "200"), kUploadSuccessMessage, false}}) {
-        SCOPED_TRACE(reply);
-        LoopbackHttpServer server(reply);
-        Open(test::SimulatedLink(), server.Address());
-        OnCompletionPage();
-        ASSERT_TRUE(outbox.Add(m_strOtherReport).ok());
-        if (!waits) {
-            ASSERT_TRUE(outbox.Add(Completion().m_strReportPath).ok());
-        }
-        Answer({kYes});
-        Completion().m_btnSend.click();
-        EXPECT_EQ(messages.Notices().back(), message);
-        std::vector<std::string> waiting;
+    const auto waiting = [&] {
+        std::vector<std::string> paths;
         const Result<std::vector<UploadOutbox::Entry>> entries = outbox.List();
         for (const UploadOutbox::Entry& entry : entries.value()) {
-            waiting.push_back(entry.reportPath);
+            paths.push_back(entry.reportPath);
         }
-        EXPECT_EQ(waiting, waits ? Texts({m_strOtherReport, Completion().m_strReportPath})
-                                 : Texts({m_strOtherReport}));
-    }
+        return paths;
+    };
+    LoopbackHttpServer busy(LoopbackHttpServer::Reply(503, "busy"));
+    Open(test::SimulatedLink(), busy.Address());
+    OnCompletionPage();
+    ASSERT_TRUE(outbox.Add(m_strOtherReport).ok());
+    const std::string report = Completion().m_strReportPath;
+    Answer({kYes});
+    Completion().m_btnSend.click();
+    EXPECT_EQ(messages.Notices().back(), kUploadFailedMessage);
+    EXPECT_EQ(waiting(), Texts({m_strOtherReport, report}));
+
+    LoopbackHttpServer taking(LoopbackHttpServer::Reply(200, "200"));
+    Open(test::SimulatedLink(), taking.Address());
+    OnCompletionPage(report);
+    Answer({kYes});
+    Completion().m_btnSend.click();
+    EXPECT_EQ(messages.Notices().back(), kUploadSuccessMessage);
+    EXPECT_EQ(waiting(), Texts({m_strOtherReport}));
 }
 
 TEST_F(ReportActionsTest, AServerThatNeverAnswersLeavesTheWindowRunningButNotClosable) {

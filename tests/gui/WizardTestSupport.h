@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -14,9 +15,15 @@
 #include "app/CDiagnosisDlg.h"
 #include "core/UserMessages.h"
 #include "link/AcquisitionTexts.h"
+#include "pages/CDialogStep1Dlg.h"
+#include "pages/CDialogStep2Dlg.h"
+#include "pages/CDialogStep3Dlg.h"
+#include "pages/CDialogStep4Dlg.h"
+#include "pages/CDialogStep5Dlg.h"
 #include "pages/PageMessages.h"
 #include "pages/PageTemplates.h"
 #include "platform/DataFolder.h"
+#include "report/ReportFileWriter.h"
 #include "support/TempDir.h"
 #include "testing/RecordingDesktopShell.h"
 #include "testing/ScriptedMessageBoxService.h"
@@ -54,6 +61,14 @@ inline std::vector<std::string> Texts(std::initializer_list<std::string_view> te
     return {texts.begin(), texts.end()};
 }
 
+// A report file of a skipped diagnosis, written as the wizard writes it.
+inline std::filesystem::path WriteReport(const std::filesystem::path& folder) {
+    const Result<WrittenReport> written =
+        ReportFileWriter::WriteReportFile(folder, SiteInfo{}, DiagnosisData{}, std::time(nullptr));
+    EXPECT_TRUE(written.ok());
+    return written->m_strReportPath;
+}
+
 inline LinkOptions SimulatedLink(ConsoleScenario scenario = ConsoleScenario::Full, int baud = 0) {
     return {LinkOptions::Kind::Simulated, "", scenario, baud};
 }
@@ -83,6 +98,11 @@ protected:
     }
 
     unsigned Page() const { return dialog->ActivePageId(); }
+    CDialogStep1Dlg& Start() { return *dialog->m_pStep1Dlg; }
+    CDialogStep2Dlg& Progress() { return *dialog->m_pStep2Dlg; }
+    CDialogStep3Dlg& User() { return *dialog->m_pStep3Dlg; }
+    CDialogStep4Dlg& Service() { return *dialog->m_pStep4Dlg; }
+    CDialogStep5Dlg& Completion() { return *dialog->m_pStep5Dlg; }
 
     DataFolderCopy data;
     ScriptedMessageBoxService messages;
