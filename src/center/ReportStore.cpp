@@ -139,6 +139,7 @@ public:
     bool m_postgres;
     QSqlDatabase m_db;
     std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    bool m_checkpointsDeferred = false;
 };
 
 namespace {
@@ -589,6 +590,37 @@ Result<std::vector<StoreOutcome>> ReportStore::StoreBatch(
         return Error{committed.error()};
     }
     return outcomes;
+}
+
+Status ReportStore::DeferCheckpoints() {
+    Impl& impl = *m_impl;
+    if (impl.m_postgres || impl.m_checkpointsDeferred) {
+        return Done{};
+    }
+    if (Status set = impl.Exec("PRAGMA wal_autocheckpoint=0"); !set) {
+        return set;
+    }
+    impl.m_checkpointsDeferred = true;
+    return Done{};
+}
+
+Result<std::int64_t> ReportStore::Checkpoint() {
+    Impl& impl = *m_impl;
+    if (impl.m_postgres) {
+        return std::int64_t{0};
+    }
+    Result<QSqlQuery*> prepared = impl.Statement("PRAGMA wal_checkpoint(PASSIVE)");
+    if (!prepared) {
+        return Error{prepared.error()};
+    }
+    QSqlQuery& q = *prepared.value();
+    if (!q.exec() || !q.next()) {
+        return QueryError("checkpoint", q);
+    }
+    // (busy, frames in the log, frames copied); -1 when not in WAL mode.
+    const std::int64_t frames = std::max<qlonglong>(0, q.value(1).toLongLong());
+    q.finish();
+    return frames;
 }
 
 Result<std::vector<ReportSummary>> ReportStore::Reports(const ReportQuery& query) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "CenterTestSupport.h"
@@ -336,6 +337,55 @@ TEST_P(ReportStoreTest, BatchesHoldRepeatsOnceAndWorkersShareCommits) {
     EXPECT_EQ(duplicates, 1);
     EXPECT_EQ(store->ReportCount().value(), 2 + kWorkers - 1);
     EXPECT_EQ(store->Generator("VKW").value()->reports, kWorkers - 1);
+}
+
+TEST_P(ReportStoreTest, SteadyUploadsKeepTheLogBoundedAndEveryReportWhole) {
+    // Checkpoints run beside the next batch; the log must still start over
+    // now and then instead of growing with every report ever received.
+    constexpr std::int64_t kRestartFrames = 40;
+    CommitBatcher batcher(8, kRestartFrames);
+    constexpr int kWorkers = 4;
+    constexpr int kEach = 40;
+    std::atomic<int> stored{0};
+    std::atomic<int> failed{0};
+    std::atomic<std::uintmax_t> largestLog{0};
+    const std::string logPath = m_dir.File("center.db") + "-wal";
+    std::vector<std::thread> workers;
+    for (int w = 0; w < kWorkers; ++w) {
+        workers.emplace_back([&, w] {
+            Result<std::unique_ptr<ReportStore>> own = ReportStore::Open(m_url);
+            if (!own) {
+                failed += kEach;
+                return;
+            }
+            for (int i = 0; i < kEach; ++i) {
+                IndexedReport r = Indexed(ReportBytes("VKS" + std::to_string(w), "H", 1 + i % 28));
+                r.content += std::to_string(i);
+                r.sha256 = ReportIndexer::Sha256Hex(r.content);
+                const Result<StoreOutcome> outcome = batcher.Store(*own.value(), r);
+                (outcome && !outcome->duplicate ? stored : failed)++;
+                std::error_code error;
+                const std::uintmax_t log = std::filesystem::file_size(logPath, error);
+                if (!error && log > largestLog) {
+                    largestLog = log;
+                }
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    EXPECT_EQ(failed.load(), 0);
+    EXPECT_EQ(stored.load(), kWorkers * kEach);
+    auto store = Open();
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->ReportCount().value(), kWorkers * kEach);
+    if (GetParam() == Backend::Sqlite) {
+        // Every report's bytes went through the log; a log that starts over
+        // holds a few batches of them at most.
+        const std::uintmax_t all = ReportBytes("VKS0", "H", 1).size() * kWorkers * kEach;
+        EXPECT_LT(largestLog.load(), all / 2) << "log of " << largestLog << " bytes";
+    }
 }
 
 TEST_P(ReportStoreTest, OneReportTheDatabaseRefusesDoesNotSinkTheOthersInItsBatch) {
