@@ -6,6 +6,9 @@
 namespace vok::center {
 
 Result<StoreOutcome> CommitBatcher::Store(ReportStore& store, const IndexedReport& report) {
+    // Only this batcher's leaders checkpoint the log of the connections it
+    // is given; an error here shows again, and is answered, at the commit.
+    (void)store.DeferCheckpoints();
     Pending mine;
     mine.report = &report;
     std::unique_lock lock(m_mutex);
@@ -34,10 +37,35 @@ Result<StoreOutcome> CommitBatcher::Store(ReportStore& store, const IndexedRepor
         for (std::size_t i = 0; i < batch.size(); ++i) {
             batch[i]->result = std::move(outcomes[i]);
         }
-        m_leading = false;
-        m_done.notify_all();
+        if (m_logFrames >= m_logRestartFrames && !m_checkpointing) {
+            // Nobody writes until the log is copied whole: the next commit
+            // starts it over.
+            Checkpoint(store, lock);
+            m_leading = false;
+            m_done.notify_all();
+        } else {
+            // The batch is answered and the next one may start; the copy
+            // runs beside it.
+            m_leading = false;
+            m_done.notify_all();
+            Checkpoint(store, lock);
+        }
     }
     return std::move(*mine.result);
+}
+
+void CommitBatcher::Checkpoint(ReportStore& store, std::unique_lock<std::mutex>& lock) {
+    if (m_checkpointing) {
+        return;
+    }
+    m_checkpointing = true;
+    lock.unlock();
+    const Result<std::int64_t> frames = store.Checkpoint();
+    lock.lock();
+    m_checkpointing = false;
+    if (frames) {
+        m_logFrames = frames.value();
+    }
 }
 
 std::vector<Result<StoreOutcome>> CommitBatcher::StoreTogether(

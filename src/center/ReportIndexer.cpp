@@ -1,5 +1,6 @@
 #include "center/ReportIndexer.h"
 
+#include <openssl/evp.h>
 #include <sodium.h>
 
 #include <algorithm>
@@ -212,13 +213,25 @@ std::string ReportIndexer::IsoDateTime(std::string_view date, std::string_view t
 }
 
 std::string ReportIndexer::Sha256Hex(std::string_view bytes) {
-    unsigned char digest[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    // OpenSSL's digest uses the processor's SHA instructions where it has
+    // them: several times faster than libsodium's portable one, and every
+    // upload is hashed whole.
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1 ||
+        length != crypto_hash_sha256_BYTES) {
+        // A library without SHA-256 (a restricted provider set-up): the
+        // same digest the portable way.
+        length = crypto_hash_sha256_BYTES;
+        crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(bytes.data()),
+                           bytes.size());
+    }
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex;
-    for (unsigned char byte : digest) {
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 0x0F];
+    hex.reserve(2 * length);
+    for (unsigned int i = 0; i < length; ++i) {
+        hex += kHex[digest[i] >> 4];
+        hex += kHex[digest[i] & 0x0F];
     }
     return hex;
 }

@@ -5,7 +5,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 
 namespace vok::center {
 
@@ -83,6 +85,8 @@ class ReportStore::Impl {
 public:
     Impl(QString name, bool postgres) : m_name(std::move(name)), m_postgres(postgres) {}
     ~Impl() {
+        // Prepared statements belong to the connection and go before it.
+        m_statements.clear();
         if (m_db.isValid()) {
             m_db.close();
         }
@@ -111,14 +115,31 @@ public:
         return sql;
     }
 
+    // A write-path statement, prepared on first use and kept for the life
+    // of the connection: preparing cost more than running them.
+    Result<QSqlQuery*> Statement(const QString& sql) {
+        auto found = m_statements.find(sql);
+        if (found != m_statements.end()) {
+            return found->second.get();
+        }
+        auto query = std::make_unique<QSqlQuery>(m_db);
+        if (!query->prepare(sql)) {
+            return QueryError("prepare " + sql.left(60).toStdString(), *query);
+        }
+        return m_statements.emplace(sql, std::move(query)).first->second.get();
+    }
+
     Status CreateSchema();
     Result<std::optional<std::int64_t>> FindSha(const std::string& sha256);
     // One report's rows, inside the caller's transaction.
     Result<StoreOutcome> Insert(const IndexedReport& r);
+    Status InsertErrors(std::int64_t id, const std::vector<ErrorLogEntry>& errors);
 
     QString m_name;
     bool m_postgres;
     QSqlDatabase m_db;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    bool m_checkpointsDeferred = false;
 };
 
 namespace {
@@ -307,9 +328,11 @@ Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
             }
         }
     } else {
-        // Each commit reaches the disk before "200" goes out.
-        for (const char* pragma :
-             {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
+        // Each commit reaches the disk before "200" goes out. A new store
+        // takes 16 KiB pages: a report's bytes span four pages instead of
+        // sixteen, each one a write to the log and a copy at checkpoint.
+        for (const char* pragma : {"PRAGMA page_size=16384", "PRAGMA journal_mode=WAL",
+                                   "PRAGMA synchronous=FULL", "PRAGMA foreign_keys=ON"}) {
             if (Status set = impl->Exec(pragma); !set) {
                 return Error{"cannot set up the database " + url.Describe() + ": " + set.error()};
             }
@@ -322,20 +345,27 @@ Result<std::unique_ptr<ReportStore>> ReportStore::Open(const DatabaseUrl& url) {
 }
 
 Result<std::optional<std::int64_t>> ReportStore::Impl::FindSha(const std::string& sha256) {
-    QSqlQuery find(m_db);
-    find.prepare("SELECT id FROM reports WHERE sha256 = ?");
-    find.addBindValue(ToQ(sha256));
+    Result<QSqlQuery*> prepared = Statement("SELECT id FROM reports WHERE sha256 = ?");
+    if (!prepared) {
+        return Error{prepared.error()};
+    }
+    QSqlQuery& find = *prepared.value();
+    find.bindValue(0, ToQ(sha256));
     if (!find.exec()) {
         return QueryError("find report", find);
     }
+    std::optional<std::int64_t> id;
     if (find.next()) {
-        return std::optional<std::int64_t>(find.value(0).toLongLong());
+        id = find.value(0).toLongLong();
     }
-    return std::optional<std::int64_t>();
+    // A kept statement that is not finished would hold its read open.
+    find.finish();
+    return id;
 }
 
-Result<StoreOutcome> ReportStore::Impl::Insert(const IndexedReport& r) {
-    QSqlQuery q(m_db);
+namespace {
+
+QString ReportInsertSql() {
     QString columns =
         "sha256, serial, file_name, sent_name, sender, received_at, size, date_text, time_text,"
         " report_date";
@@ -352,30 +382,102 @@ Result<StoreOutcome> ReportStore::Impl::Insert(const IndexedReport& r) {
     for (int i = 0; i < columnCount; ++i) {
         marks += i == 0 ? "?" : ", ?";
     }
-    q.prepare("INSERT INTO reports (" + columns + ") VALUES (" + marks +
-              ") ON CONFLICT (sha256) DO NOTHING RETURNING id");
+    return "INSERT INTO reports (" + columns + ") VALUES (" + marks +
+           ") ON CONFLICT (sha256) DO NOTHING RETURNING id";
+}
+
+// The newest report (by its own date, then by arrival) speaks for the
+// generator; an old file imported late only adds to the count.
+constexpr const char* kGeneratorUpsert =
+    "INSERT INTO generators (serial, model, hospital, address, reports, last_report_id,"
+    " last_report_date, last_received_at) VALUES (?, ?, ?, ?, 1, ?, ?, ?)"
+    " ON CONFLICT (serial) DO UPDATE SET reports = generators.reports + 1,"
+    " model = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+    "   THEN excluded.model ELSE generators.model END,"
+    " hospital = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+    "   THEN excluded.hospital ELSE generators.hospital END,"
+    " address = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+    "   THEN excluded.address ELSE generators.address END,"
+    " last_report_id = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+    "   THEN excluded.last_report_id ELSE generators.last_report_id END,"
+    " last_report_date = CASE WHEN excluded.last_report_date >= generators.last_report_date"
+    "   THEN excluded.last_report_date ELSE generators.last_report_date END,"
+    " last_received_at = excluded.last_received_at";
+
+// Error log rows go in statements of up to this many rows: one statement
+// per report for the full log instead of fifty.
+constexpr std::size_t kErrorRowsPerStatement = 50;
+
+QString ErrorInsertSql(std::size_t rows) {
+    QString sql =
+        "INSERT INTO error_entries (report_id, entry, log_index, code, text, code1, code2,"
+        " log_date, log_time) VALUES ";
+    for (std::size_t i = 0; i < rows; ++i) {
+        sql += i == 0 ? "(?, ?, ?, ?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    }
+    return sql;
+}
+
+}  // namespace
+
+Status ReportStore::Impl::InsertErrors(std::int64_t id, const std::vector<ErrorLogEntry>& errors) {
+    for (std::size_t first = 0; first < errors.size(); first += kErrorRowsPerStatement) {
+        const std::size_t rows = std::min(kErrorRowsPerStatement, errors.size() - first);
+        Result<QSqlQuery*> prepared = Statement(ErrorInsertSql(rows));
+        if (!prepared) {
+            return Error{prepared.error()};
+        }
+        QSqlQuery& error = *prepared.value();
+        int at = 0;
+        for (std::size_t k = first; k < first + rows; ++k) {
+            const ErrorLogEntry& e = errors[k];
+            error.bindValue(at++, static_cast<qlonglong>(id));
+            error.bindValue(at++, e.entry);
+            error.bindValue(at++, e.logIndex);
+            error.bindValue(at++, e.code);
+            error.bindValue(at++, ToQ(e.text));
+            error.bindValue(at++, e.code1);
+            error.bindValue(at++, e.code2);
+            error.bindValue(at++, ToQ(e.date));
+            error.bindValue(at++, ToQ(e.time));
+        }
+        if (!error.exec()) {
+            return QueryError("store error log", error);
+        }
+    }
+    return Done{};
+}
+
+Result<StoreOutcome> ReportStore::Impl::Insert(const IndexedReport& r) {
+    static const QString reportSql = ReportInsertSql();
+    Result<QSqlQuery*> prepared = Statement(reportSql);
+    if (!prepared) {
+        return Error{prepared.error()};
+    }
+    QSqlQuery& q = *prepared.value();
+    int at = 0;
     for (const std::string* text :
          {&r.sha256, &r.serial, &r.fileName, &r.sentName, &r.sender, &r.receivedAt}) {
-        q.addBindValue(ToQ(*text));
+        q.bindValue(at++, ToQ(*text));
     }
-    q.addBindValue(static_cast<qlonglong>(r.content.size()));
+    q.bindValue(at++, static_cast<qlonglong>(r.content.size()));
     for (const std::string* text : {&r.dateText, &r.timeText, &r.reportDate}) {
-        q.addBindValue(ToQ(*text));
+        q.bindValue(at++, ToQ(*text));
     }
     for (const std::string& text : r.site) {
-        q.addBindValue(ToQ(text));
+        q.bindValue(at++, ToQ(text));
     }
     for (const std::string* text :
          {&r.consoleVersion, &r.model, &r.power, &r.maxKv, &r.maxMa, &r.maxMas}) {
-        q.addBindValue(ToQ(*text));
+        q.bindValue(at++, ToQ(*text));
     }
     for (std::int64_t number :
          {r.exposuresTotal, r.exposuresToday, r.errorCount, r.heatUnitsTotal, r.heatUnitsToday,
           r.heatWarnings, r.errorLogCount, r.protocolLogCount}) {
-        q.addBindValue(static_cast<qlonglong>(number));
+        q.bindValue(at++, static_cast<qlonglong>(number));
     }
     if (!q.exec()) {
-        return (QueryError("store report", q));
+        return QueryError("store report", q);
     }
     if (!q.next()) {
         // The same bytes came in earlier in this batch, or from another
@@ -390,72 +492,54 @@ Result<StoreOutcome> ReportStore::Impl::Insert(const IndexedReport& r) {
     const std::int64_t id = q.value(0).toLongLong();
     q.finish();
 
-    QSqlQuery file(m_db);
-    file.prepare("INSERT INTO report_files (report_id, content) VALUES (?, ?)");
-    file.addBindValue(static_cast<qlonglong>(id));
-    file.addBindValue(QByteArray(r.content.data(), static_cast<qsizetype>(r.content.size())));
-    if (!file.exec()) {
-        return (QueryError("store report file", file));
+    Result<QSqlQuery*> file =
+        Statement("INSERT INTO report_files (report_id, content) VALUES (?, ?)");
+    if (!file) {
+        return Error{file.error()};
+    }
+    file.value()->bindValue(0, static_cast<qlonglong>(id));
+    // The bytes are bound where they lie; the database copies them.
+    file.value()->bindValue(
+        1, QByteArray::fromRawData(r.content.data(), static_cast<qsizetype>(r.content.size())));
+    const bool fileStored = file.value()->exec();
+    // No reference to the report's bytes stays behind in the kept statement.
+    file.value()->bindValue(1, QByteArray());
+    if (!fileStored) {
+        return QueryError("store report file", *file.value());
     }
 
-    QSqlQuery error(m_db);
-    error.prepare(
-        "INSERT INTO error_entries (report_id, entry, log_index, code, text, code1, code2,"
-        " log_date, log_time) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    for (const ErrorLogEntry& e : r.errors) {
-        error.addBindValue(static_cast<qlonglong>(id));
-        error.addBindValue(e.entry);
-        error.addBindValue(e.logIndex);
-        error.addBindValue(e.code);
-        error.addBindValue(ToQ(e.text));
-        error.addBindValue(e.code1);
-        error.addBindValue(e.code2);
-        error.addBindValue(ToQ(e.date));
-        error.addBindValue(ToQ(e.time));
-        if (!error.exec()) {
-            return (QueryError("store error log", error));
-        }
+    if (Status errors = InsertErrors(id, r.errors); !errors) {
+        return Error{errors.error()};
     }
-    QSqlQuery block(m_db);
-    block.prepare(
+    Result<QSqlQuery*> block = Statement(
         "INSERT INTO protocol_blocks (report_id, block, row_count, rows_text) VALUES (?, ?, ?, ?)");
+    if (!block) {
+        return Error{block.error()};
+    }
     for (const ProtocolBlock& b : r.protocol) {
-        block.addBindValue(static_cast<qlonglong>(id));
-        block.addBindValue(b.block);
-        block.addBindValue(b.rows);
-        block.addBindValue(ToQ(b.text));
-        if (!block.exec()) {
-            return (QueryError("store protocol log", block));
+        block.value()->bindValue(0, static_cast<qlonglong>(id));
+        block.value()->bindValue(1, b.block);
+        block.value()->bindValue(2, b.rows);
+        block.value()->bindValue(3, ToQ(b.text));
+        if (!block.value()->exec()) {
+            return QueryError("store protocol log", *block.value());
         }
     }
 
-    // The newest report (by its own date, then by arrival) speaks for the
-    // generator; an old file imported late only adds to the count.
-    QSqlQuery generator(m_db);
-    generator.prepare(
-        "INSERT INTO generators (serial, model, hospital, address, reports, last_report_id,"
-        " last_report_date, last_received_at) VALUES (?, ?, ?, ?, 1, ?, ?, ?)"
-        " ON CONFLICT (serial) DO UPDATE SET reports = generators.reports + 1,"
-        " model = CASE WHEN excluded.last_report_date >= generators.last_report_date"
-        "   THEN excluded.model ELSE generators.model END,"
-        " hospital = CASE WHEN excluded.last_report_date >= generators.last_report_date"
-        "   THEN excluded.hospital ELSE generators.hospital END,"
-        " address = CASE WHEN excluded.last_report_date >= generators.last_report_date"
-        "   THEN excluded.address ELSE generators.address END,"
-        " last_report_id = CASE WHEN excluded.last_report_date >= generators.last_report_date"
-        "   THEN excluded.last_report_id ELSE generators.last_report_id END,"
-        " last_report_date = CASE WHEN excluded.last_report_date >= generators.last_report_date"
-        "   THEN excluded.last_report_date ELSE generators.last_report_date END,"
-        " last_received_at = excluded.last_received_at");
-    generator.addBindValue(ToQ(r.serial));
-    generator.addBindValue(ToQ(r.model));
-    generator.addBindValue(ToQ(r.Hospital()));
-    generator.addBindValue(ToQ(r.Address()));
-    generator.addBindValue(static_cast<qlonglong>(id));
-    generator.addBindValue(ToQ(r.reportDate));
-    generator.addBindValue(ToQ(r.receivedAt));
-    if (!generator.exec()) {
-        return (QueryError("update generator", generator));
+    Result<QSqlQuery*> generator = Statement(kGeneratorUpsert);
+    if (!generator) {
+        return Error{generator.error()};
+    }
+    QSqlQuery& g = *generator.value();
+    g.bindValue(0, ToQ(r.serial));
+    g.bindValue(1, ToQ(r.model));
+    g.bindValue(2, ToQ(r.Hospital()));
+    g.bindValue(3, ToQ(r.Address()));
+    g.bindValue(4, static_cast<qlonglong>(id));
+    g.bindValue(5, ToQ(r.reportDate));
+    g.bindValue(6, ToQ(r.receivedAt));
+    if (!g.exec()) {
+        return QueryError("update generator", g);
     }
     return StoreOutcome{false, id};
 }
@@ -510,6 +594,37 @@ Result<std::vector<StoreOutcome>> ReportStore::StoreBatch(
         return Error{committed.error()};
     }
     return outcomes;
+}
+
+Status ReportStore::DeferCheckpoints() {
+    Impl& impl = *m_impl;
+    if (impl.m_postgres || impl.m_checkpointsDeferred) {
+        return Done{};
+    }
+    if (Status set = impl.Exec("PRAGMA wal_autocheckpoint=0"); !set) {
+        return set;
+    }
+    impl.m_checkpointsDeferred = true;
+    return Done{};
+}
+
+Result<std::int64_t> ReportStore::Checkpoint() {
+    Impl& impl = *m_impl;
+    if (impl.m_postgres) {
+        return std::int64_t{0};
+    }
+    Result<QSqlQuery*> prepared = impl.Statement("PRAGMA wal_checkpoint(PASSIVE)");
+    if (!prepared) {
+        return Error{prepared.error()};
+    }
+    QSqlQuery& q = *prepared.value();
+    if (!q.exec() || !q.next()) {
+        return QueryError("checkpoint", q);
+    }
+    // (busy, frames in the log, frames copied); -1 when not in WAL mode.
+    const std::int64_t frames = std::max<qlonglong>(0, q.value(1).toLongLong());
+    q.finish();
+    return frames;
 }
 
 Result<std::vector<ReportSummary>> ReportStore::Reports(const ReportQuery& query) {

@@ -125,6 +125,15 @@ public:
     // all are stored or none. Outcomes in the order given.
     Result<std::vector<StoreOutcome>> StoreBatch(const std::vector<const IndexedReport*>& reports);
 
+    // SQLite: commits on this connection no longer copy the log into the
+    // database file (a checkpoint) on their own; the caller does that with
+    // Checkpoint, at a moment that keeps nobody waiting. Nothing changes on
+    // PostgreSQL. Once per connection is enough; again does nothing.
+    Status DeferCheckpoints();
+    // Copies what it can of the log into the database file without waiting
+    // for other connections. The frames the log holds (0 on PostgreSQL).
+    Result<std::int64_t> Checkpoint();
+
     Result<std::vector<ReportSummary>> Reports(const ReportQuery& query);
     Result<std::optional<ReportSummary>> Report(std::int64_t id);
     Result<std::optional<StoredFile>> File(std::int64_t id);

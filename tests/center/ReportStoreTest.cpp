@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "CenterTestSupport.h"
@@ -70,6 +71,23 @@ TEST(ReportIndexer, RefusesWhatIsNotAWholeReportFile) {
         EXPECT_NE(r.error().find(c.reason), std::string::npos) << c.name << ": " << r.error();
     }
     EXPECT_TRUE(indexer.Index(good, "x", definitions));
+}
+
+TEST(ReportIndexer, HashesAreSha256OfTheWholeFile) {
+    // Known digests: one block, two blocks, and many (a file's size).
+    const struct {
+        std::string bytes;
+        const char* hex;
+    } cases[] = {
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ReportIndexer::Sha256Hex(c.bytes), c.hex) << c.bytes.size() << " bytes";
+    }
 }
 
 TEST(ReportIndexer, DateTimesAndNames) {
@@ -282,6 +300,55 @@ TEST_P(ReportStoreTest, BatchesHoldRepeatsOnceAndWorkersShareCommits) {
     EXPECT_EQ(store->Generator("VKW").value()->reports, kWorkers - 1);
 }
 
+TEST_P(ReportStoreTest, SteadyUploadsKeepTheLogBoundedAndEveryReportWhole) {
+    // Checkpoints run beside the next batch; the log must still start over
+    // now and then instead of growing with every report ever received.
+    constexpr std::int64_t kRestartFrames = 40;
+    CommitBatcher batcher(8, kRestartFrames);
+    constexpr int kWorkers = 4;
+    constexpr int kEach = 40;
+    std::atomic<int> stored{0};
+    std::atomic<int> failed{0};
+    std::atomic<std::uintmax_t> largestLog{0};
+    const std::string logPath = m_dir.File("center.db") + "-wal";
+    std::vector<std::thread> workers;
+    for (int w = 0; w < kWorkers; ++w) {
+        workers.emplace_back([&, w] {
+            Result<std::unique_ptr<ReportStore>> own = ReportStore::Open(m_url);
+            if (!own) {
+                failed += kEach;
+                return;
+            }
+            for (int i = 0; i < kEach; ++i) {
+                IndexedReport r = Indexed(ReportBytes("VKS" + std::to_string(w), "H", 1 + i % 28));
+                r.content += std::to_string(i);
+                r.sha256 = ReportIndexer::Sha256Hex(r.content);
+                const Result<StoreOutcome> outcome = batcher.Store(*own.value(), r);
+                (outcome && !outcome->duplicate ? stored : failed)++;
+                std::error_code error;
+                const std::uintmax_t log = std::filesystem::file_size(logPath, error);
+                if (!error && log > largestLog) {
+                    largestLog = log;
+                }
+            }
+        });
+    }
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    EXPECT_EQ(failed.load(), 0);
+    EXPECT_EQ(stored.load(), kWorkers * kEach);
+    auto store = Open();
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->ReportCount().value(), kWorkers * kEach);
+    if (GetParam() == Backend::Sqlite) {
+        // Every report's bytes went through the log; a log that starts over
+        // holds a few batches of them at most.
+        const std::uintmax_t all = ReportBytes("VKS0", "H", 1).size() * kWorkers * kEach;
+        EXPECT_LT(largestLog.load(), all / 2) << "log of " << largestLog << " bytes";
+    }
+}
+
 TEST_P(ReportStoreTest, OneReportTheDatabaseRefusesDoesNotSinkTheOthersInItsBatch) {
     auto store = Open();
     ASSERT_TRUE(store);
@@ -301,6 +368,68 @@ TEST_P(ReportStoreTest, OneReportTheDatabaseRefusesDoesNotSinkTheOthersInItsBatc
     const IndexedReport named =
         Indexed(ReportBytes("VKZ", "H", 3), std::string("C:\\x\0\n.VOK", 10));
     EXPECT_EQ(named.fileName, "x.VOK");
+}
+
+TEST_P(ReportStoreTest, OneConnectionStoresLogsOfEveryLengthEachUnderItsOwnReport) {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    // One connection keeps its statements from report to report: no row,
+    // value or file bytes of one report may turn up under the next. Logs
+    // longer than one statement's rows are split over several.
+    const struct {
+        const char* name;
+        int errors;
+    } cases[] = {{"three", 3},
+                 {"none", 0},
+                 {"full log", 50},
+                 {"over one statement", 51},
+                 {"several statements", 123},
+                 {"one", 1}};
+    std::vector<IndexedReport> reports;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        IndexedReport r = Indexed(ReportBytes("VKL", "H", static_cast<int>(i) + 1));
+        r.errors.clear();
+        for (int e = 0; e < cases[i].errors; ++e) {
+            r.errors.push_back({e, e + 1, 0x10 + e % 7,
+                                "text " + std::to_string(i) + "/" + std::to_string(e), e % 3, e % 5,
+                                "2024/01/0" + std::to_string(i + 1),
+                                "10:20:" + std::to_string(10 + e % 50)});
+        }
+        r.content += std::string(i, static_cast<char>('a' + i));
+        r.sha256 = ReportIndexer::Sha256Hex(r.content);
+        reports.push_back(std::move(r));
+    }
+    std::vector<std::int64_t> ids;
+    // Alone and in one batch, over the same connection.
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Result<StoreOutcome> one = store->Store(reports[i]);
+        ASSERT_TRUE(one) << cases[i].name << ": " << one.error();
+        ids.push_back(one->id);
+    }
+    const Result<std::vector<StoreOutcome>> batch =
+        store->StoreBatch({&reports[3], &reports[4], &reports[5]});
+    ASSERT_TRUE(batch) << batch.error();
+    for (const StoreOutcome& outcome : batch.value()) {
+        ids.push_back(outcome.id);
+    }
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const std::vector<ErrorLogEntry> back = store->Errors(ids[i]).value();
+        ASSERT_EQ(back.size(), reports[i].errors.size());
+        for (std::size_t e = 0; e < back.size(); ++e) {
+            const ErrorLogEntry& want = reports[i].errors[e];
+            EXPECT_EQ(back[e].entry, want.entry);
+            EXPECT_EQ(back[e].logIndex, want.logIndex);
+            EXPECT_EQ(back[e].code, want.code);
+            EXPECT_EQ(back[e].text, want.text);
+            EXPECT_EQ(back[e].code1, want.code1);
+            EXPECT_EQ(back[e].code2, want.code2);
+            EXPECT_EQ(back[e].date, want.date);
+            EXPECT_EQ(back[e].time, want.time);
+        }
+        EXPECT_EQ(store->File(ids[i]).value()->content, reports[i].content);
+        EXPECT_EQ(store->Protocol(ids[i]).value().size(), reports[i].protocol.size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, ReportStoreTest,
