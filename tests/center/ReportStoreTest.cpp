@@ -341,7 +341,7 @@ TEST_P(ReportStoreTest, SteadyUploadsKeepTheLogBoundedAndEveryReportWhole) {
     auto store = Open();
     ASSERT_TRUE(store);
     EXPECT_EQ(store->ReportCount().value(), kWorkers * kEach);
-    if (GetParam() == Backend::Sqlite) {
+    if (GetParam() == test::Backend::Sqlite) {
         // Every report's bytes went through the log; a log that starts over
         // holds a few batches of them at most.
         const std::uintmax_t all = ReportBytes("VKS0", "H", 1).size() * kWorkers * kEach;
