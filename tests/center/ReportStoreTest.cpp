@@ -304,6 +304,10 @@ TEST_P(ReportStoreTest, SteadyUploadsKeepTheLogBoundedAndEveryReportWhole) {
     // Checkpoints run beside the next batch; the log must still start over
     // now and then instead of growing with every report ever received.
     constexpr std::int64_t kRestartFrames = 40;
+    // Opened first on this thread, as `serve` does: Qt takes the first thread
+    // that makes a Qt object for its main one and keeps that thread's data.
+    auto store = Open();
+    ASSERT_TRUE(store);
     CommitBatcher batcher(8, kRestartFrames);
     constexpr int kWorkers = 4;
     constexpr int kEach = 40;
@@ -338,8 +342,6 @@ TEST_P(ReportStoreTest, SteadyUploadsKeepTheLogBoundedAndEveryReportWhole) {
     }
     EXPECT_EQ(failed.load(), 0);
     EXPECT_EQ(stored.load(), kWorkers * kEach);
-    auto store = Open();
-    ASSERT_TRUE(store);
     EXPECT_EQ(store->ReportCount().value(), kWorkers * kEach);
     if (GetParam() == test::Backend::Sqlite) {
         // Every report's bytes went through the log; a log that starts over
