@@ -5,15 +5,13 @@
 //
 // Writes reports FIRST to FIRST + COUNT - 1 of a fleet of GENERATORS.
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "FleetReports.h"
+#include "platform/AtomicFile.h"
 
 int main(int argc, char** argv) {
     if (argc != 5) {
@@ -33,12 +31,11 @@ int main(int argc, char** argv) {
     for (long n = first; n < first + count; ++n) {
         const std::string path = (folder / fleet.Name(n)).string();
         const std::string text = fleet.Text(n);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0 || ::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
-            std::cerr << "CenterReportGen: cannot write " << path << "\n";
+        if (const vok::Status written = vok::AtomicFile::Write(path, text); !written) {
+            std::cerr << "CenterReportGen: cannot write " << path << ": " << written.error()
+                      << "\n";
             return 1;
         }
-        ::close(fd);
     }
     return 0;
 }

@@ -1,6 +1,5 @@
 // vok-center: the service center. Receives the reports the site tools send,
 // keeps and indexes them, and serves them to the service engineers.
-#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -22,7 +21,9 @@
 #include "center/HttpServer.h"
 #include "center/ReportImporter.h"
 #include "core/Version.h"
+#include "platform/AtomicFile.h"
 #include "platform/CommandLine.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -73,29 +74,18 @@ fs::path DefaultDataDir() {
     return fs::path(home != nullptr && *home != '\0' ? home : ".") / ".local/share/vok-center";
 }
 
-// Copies the example definitions into the data folder when it has none:
-// through a new temporary file, renamed into place, never over a link.
+// Copies the example definitions into the data folder when it has none,
+// through the program's one atomic write: never over or through a link.
 void InstallDefinitions(const fs::path& target) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(target, ec))) {
         return;
     }
     for (const char* source : {VOK_CENTER_INSTALLED_DEFINITIONS, VOK_CENTER_SOURCE_DEFINITIONS}) {
-        if (!fs::is_regular_file(source, ec)) {
-            continue;
-        }
-        const fs::path temp = target.string() + ".new";
-        const int fd =
-            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
-        if (fd < 0) {
+        if (const Result<std::string> bytes = RegularFile::Read(source)) {
+            (void)AtomicFile::Write(target.string(), *bytes);
             return;
         }
-        ::close(fd);
-        fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec);
-        if (ec || ::rename(temp.c_str(), target.c_str()) != 0) {
-            fs::remove(temp, ec);
-        }
-        return;
     }
 }
 

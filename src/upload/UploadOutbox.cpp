@@ -356,10 +356,18 @@ Result<bool> UploadOutbox::SendAll(const ServiceCenterUpload& client,
     if (!folder->valid()) {
         return true;  // never used: nothing waits
     }
+    // The lock file is never written: it only has to be the same file for
+    // every sender, so it is opened in place (not replaced by a rename), never
+    // through a link, and only a regular file counts.
     const FileDescriptor lock(::openat(folder->get(), std::string(kLockName).c_str(),
-                                       O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+                                       O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                                       0600));
     if (!lock.valid()) {
         return FolderError(Folder() / kLockName, errno);
+    }
+    struct stat lockInfo {};
+    if (::fstat(lock.get(), &lockInfo) != 0 || !S_ISREG(lockInfo.st_mode)) {
+        return FolderError(Folder() / kLockName, EINVAL);
     }
     if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
         return errno == EWOULDBLOCK ? Error{std::string(kBusy)}

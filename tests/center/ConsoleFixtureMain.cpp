@@ -1,10 +1,10 @@
 // Writes the console's demo fleet as report files into a folder, for the
 // browser test and the screenshots: `center_console_fixture [--clean] DIR`;
 // --clean leaves out the generator whose site strings are markup.
-#include <fstream>
 #include <iostream>
 
 #include "ConsoleFixtures.h"
+#include "platform/AtomicFile.h"
 
 int main(int argc, char** argv) {
     const bool clean = argc == 3 && std::string_view(argv[1]) == "--clean";
@@ -21,10 +21,10 @@ int main(int argc, char** argv) {
             continue;
         }
         const std::filesystem::path file = folder / ("report-" + std::to_string(++n) + ".VOK");
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << vok::center::test::VisitBytes(visit);
-        if (!out.flush()) {
-            std::cerr << "cannot write " << file << "\n";
+        const vok::Status written =
+            vok::AtomicFile::Write(file.string(), vok::center::test::VisitBytes(visit));
+        if (!written) {
+            std::cerr << "cannot write " << file << ": " << written.error() << "\n";
             return 1;
         }
     }

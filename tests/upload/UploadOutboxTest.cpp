@@ -214,8 +214,8 @@ TEST_F(UploadOutboxTest, SendAllSettlesEachReportOldestFirst) {
 TEST_F(UploadOutboxTest, SecondSenderStopsWhileTheLockIsHeld) {
     const std::string a = Report("REPORT_A_20260102_030405.VOK");
     ASSERT_TRUE(m_outbox.Add(a).ok());
-    const int held =
-        ::open((m_outbox.Folder() / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int held = ::open((m_outbox.Folder() / ".lock").c_str(),
+                            O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     ASSERT_GE(held, 0);
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));

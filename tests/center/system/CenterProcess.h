@@ -52,7 +52,9 @@ public:
         argv.push_back(nullptr);
         m_pid = ::fork();
         if (m_pid == 0) {
-            const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            // Each start has a log of its own: a new file, never through a link.
+            const int log =
+                ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
             ::dup2(log, STDERR_FILENO);
             const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
             ::dup2(null, STDIN_FILENO);
