@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "center/ReportIndexer.h"
+#include "platform/AsciiText.h"
 
 namespace vok::center {
 
@@ -82,16 +83,6 @@ private:
 bool SodiumReady() {
     static const bool ready = ::sodium_init() >= 0;
     return ready;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 // Recently verified (stored hash, password) pairs, by a digest of both: a
@@ -234,7 +225,7 @@ ConsoleAuth::Login ConsoleAuth::LogIn(ReportStore& store, const std::string& use
 std::string ConsoleAuth::CookieToken(std::string_view cookieHeader) {
     while (!cookieHeader.empty()) {
         const std::size_t semicolon = cookieHeader.find(';');
-        const std::string_view pair = Trim(cookieHeader.substr(0, semicolon));
+        const std::string_view pair = TrimBlanks(cookieHeader.substr(0, semicolon));
         cookieHeader = semicolon == std::string_view::npos ? std::string_view()
                                                            : cookieHeader.substr(semicolon + 1);
         const std::size_t eq = pair.find('=');
@@ -259,7 +250,7 @@ Result<std::optional<std::string>> ConsoleAuth::SessionUser(ReportStore& store,
 
 ConsoleAuth::Login ConsoleAuth::Basic(ReportStore& store, std::string_view authorization,
                                       const std::string& address) {
-    authorization = Trim(authorization);
+    authorization = TrimBlanks(authorization);
     constexpr std::string_view kScheme = "basic ";
     if (authorization.size() <= kScheme.size()) {
         return {};
@@ -270,7 +261,7 @@ ConsoleAuth::Login ConsoleAuth::Basic(ReportStore& store, std::string_view autho
             return {};
         }
     }
-    const std::string_view encoded = Trim(authorization.substr(kScheme.size()));
+    const std::string_view encoded = TrimBlanks(authorization.substr(kScheme.size()));
     std::string decoded(encoded.size(), '\0');
     std::size_t length = 0;
     if (!SodiumReady() ||

@@ -1,4 +1,5 @@
 #include "center/HttpRequestParser.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 
@@ -22,21 +23,9 @@ bool IsToken(std::string_view text) {
 std::string Lower(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+        c = AsciiLower(c);
     }
     return out;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "center/MultipartForm.h"
+#include "platform/AsciiText.h"
 
-#include <strings.h>
 
 namespace vok::center {
 
@@ -8,36 +8,22 @@ namespace {
 
 constexpr std::size_t kMaxBoundary = 70;
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           ::strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Whether the text after a quote shows that quote closes a value: nothing
 // but blanks follows, or ";" and another parameter this form knows. Any
 // other text belongs to the value: the site tool writes paths unescaped,
 // and a path may hold a quote and a semicolon.
 bool EndsQuotedValue(std::string_view after) {
-    after = Trim(after);
+    after = TrimBlanks(after);
     if (after.empty()) {
         return true;
     }
     if (after.front() != ';') {
         return false;
     }
-    after = Trim(after.substr(1));
+    after = TrimBlanks(after.substr(1));
     for (std::string_view known : {"name", "filename", "filename*"}) {
-        if (StartsWithNoCase(after, known) && Trim(after.substr(known.size())).starts_with('=')) {
+        if (StartsWithIgnoreCase(after, known) &&
+            TrimBlanks(after.substr(known.size())).starts_with('=')) {
             return true;
         }
     }
@@ -51,13 +37,13 @@ bool EndsQuotedValue(std::string_view after) {
 bool FindParameter(std::string_view header, std::string_view name, std::string& value) {
     std::size_t pos = header.find(';');
     while (pos != std::string_view::npos) {
-        std::string_view rest = Trim(header.substr(pos + 1));
+        std::string_view rest = TrimBlanks(header.substr(pos + 1));
         const std::size_t eq = rest.find('=');
         if (eq == std::string_view::npos) {
             return false;
         }
-        const std::string_view key = Trim(rest.substr(0, eq));
-        std::string_view raw = Trim(rest.substr(eq + 1));
+        const std::string_view key = TrimBlanks(rest.substr(0, eq));
+        std::string_view raw = TrimBlanks(rest.substr(eq + 1));
         std::size_t next = std::string_view::npos;
         if (!raw.empty() && raw.front() == '"') {
             std::size_t close = std::string_view::npos;
@@ -69,7 +55,7 @@ bool FindParameter(std::string_view header, std::string_view name, std::string& 
             if (close == std::string_view::npos) {
                 return false;
             }
-            if (StartsWithNoCase(key, name) && key.size() == name.size()) {
+            if (EqualsIgnoreCase(key, name)) {
                 value = std::string(raw.substr(1, close - 1));
                 return true;
             }
@@ -78,8 +64,8 @@ bool FindParameter(std::string_view header, std::string_view name, std::string& 
             next = header.find(';', consumed);
         } else {
             const std::size_t semicolon = raw.find(';');
-            if (StartsWithNoCase(key, name) && key.size() == name.size()) {
-                value = std::string(Trim(raw.substr(0, semicolon)));
+            if (EqualsIgnoreCase(key, name)) {
+                value = std::string(TrimBlanks(raw.substr(0, semicolon)));
                 return true;
             }
             next = semicolon == std::string_view::npos
@@ -94,7 +80,7 @@ bool FindParameter(std::string_view header, std::string_view name, std::string& 
 }  // namespace
 
 Result<std::string> MultipartForm::Boundary(std::string_view contentType) {
-    if (!StartsWithNoCase(Trim(contentType), "multipart/form-data")) {
+    if (!StartsWithIgnoreCase(TrimBlanks(contentType), "multipart/form-data")) {
         return Error{"not a multipart/form-data body"};
     }
     std::string boundary;
@@ -162,11 +148,11 @@ Result<std::vector<FormPart>> MultipartForm::Parse(std::string_view contentType,
             const std::size_t eol = head.find("\r\n");
             const std::string_view line = head.substr(0, eol);
             head = eol == std::string_view::npos ? std::string_view() : head.substr(eol + 2);
-            if (!StartsWithNoCase(line, "content-disposition:")) {
+            if (!StartsWithIgnoreCase(line, "content-disposition:")) {
                 continue;
             }
-            const std::string_view value = Trim(line.substr(20));
-            if (!StartsWithNoCase(value, "form-data")) {
+            const std::string_view value = TrimBlanks(line.substr(20));
+            if (!StartsWithIgnoreCase(value, "form-data")) {
                 return Error{"multipart field that is not form-data"};
             }
             disposition = FindParameter(value, "name", part.name);

@@ -1,4 +1,5 @@
 #include "upload/UploadServer.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -49,13 +50,6 @@ constexpr std::string_view kSchemeEnd = "://";
 constexpr std::uint16_t kHttpsPort = 443;
 constexpr std::string_view kUnknownScheme = "only http:// and https:// servers can take reports: ";
 
-bool StartsWithNoCase(std::string_view text, std::string_view head) {
-    return text.size() >= head.size() &&
-           std::equal(head.begin(), head.end(), text.begin(), [](char a, char b) {
-               return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-           });
-}
-
 }  // namespace
 
 UploadServer::UploadServer()
@@ -69,9 +63,9 @@ Result<UploadServer> UploadServer::Parse(std::string_view given) {
     bool secure = false;
     if (const std::size_t schemeEnd = text.find(kSchemeEnd); schemeEnd != std::string_view::npos) {
         const std::string_view scheme = text.substr(0, schemeEnd);
-        if (scheme.size() == kHttpsScheme.size() && StartsWithNoCase(scheme, kHttpsScheme)) {
+        if (EqualsIgnoreCase(scheme, kHttpsScheme)) {
             secure = true;
-        } else if (scheme.size() != kHttpScheme.size() || !StartsWithNoCase(scheme, kHttpScheme)) {
+        } else if (!EqualsIgnoreCase(scheme, kHttpScheme)) {
             return Error{std::string(kUnknownScheme) + std::string(given)};
         }
         text.remove_prefix(schemeEnd + kSchemeEnd.size());
