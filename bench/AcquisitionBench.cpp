@@ -7,7 +7,6 @@
 
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "TimedAcquisition.h"
 #include "link/AcquisitionEngine.h"
 #include "link/CommandPacket.h"
 #include "link/LinkFactory.h"
@@ -28,14 +28,6 @@ extern char** environ;
 namespace {
 
 using namespace std::chrono_literals;
-
-class QuietObserver : public vok::AcquisitionObserver {
-public:
-    void AddStatusLine(const std::string&) override {}
-    void SetSystemProgress(int) override {}
-    void SetLogProgress(int) override {}
-    void Finished(vok::AcquisitionOutcome, const std::string&) override {}
-};
 
 // The bytes the console sends in one acquisition, echo frames included.
 std::size_t ConsoleBytes() {
@@ -60,13 +52,6 @@ std::size_t ConsoleBytes() {
             return bytes;
         }
     }
-}
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // `vok console` in its own process, so its pacing costs this process nothing.
@@ -122,26 +107,15 @@ void BM_FullAcquisitionOverPty(benchmark::State& state) {
         vok::LinkOptions options;
         options.kind = vok::LinkOptions::Kind::Device;
         options.devicePath = console.Path();
-        QuietObserver observer;
-        vok::AcquisitionEngine engine(observer);
-
-        const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = CpuSeconds();
-        if (!engine.OpenDevice(vok::LinkFactory::Opener(options))) {
-            state.SkipWithError("cannot open the console's terminal");
+        const vok::Result<vok::bench::AcquisitionTiming> timed =
+            vok::bench::TimeAcquisition(vok::LinkFactory::Opener(options), 120s);
+        if (!timed) {
+            state.SkipWithError(timed.error().c_str());
             return;
         }
-        engine.ResetForDiagnosis();
-        engine.StartAcquisition();
-        if (engine.WaitForEnd(120s) != vok::AcquisitionOutcome::Completed) {
-            state.SkipWithError("the acquisition did not complete");
-            return;
-        }
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        cpu += CpuSeconds() - cpuStart;
-        wall += seconds;
-        state.SetIterationTime(seconds);
+        cpu += timed->cpuSeconds;
+        wall += timed->wallSeconds;
+        state.SetIterationTime(timed->wallSeconds);
     }
     const double n = double(state.iterations());
     state.counters["bytes"] = bytes;
@@ -163,18 +137,18 @@ BENCHMARK(BM_FullAcquisitionOverPty)
 void BM_FullAcquisitionInProcess(benchmark::State& state) {
     double cpu = 0;
     for (auto _ : state) {
-        QuietObserver observer;
-        vok::AcquisitionEngine engine(observer);
-        const double cpuStart = CpuSeconds();
-        (void)engine.OpenDevice([]() -> vok::Result<std::unique_ptr<vok::DeviceLink>> {
-            auto link = std::make_unique<vok::SimulatedLink>(vok::ConsoleScenario::Full, 0);
-            (void)link->Open();
-            return std::unique_ptr<vok::DeviceLink>(std::move(link));
-        });
-        engine.ResetForDiagnosis();
-        engine.StartAcquisition();
-        engine.WaitForEnd(30s);
-        cpu += CpuSeconds() - cpuStart;
+        const vok::Result<vok::bench::AcquisitionTiming> timed = vok::bench::TimeAcquisition(
+            []() -> vok::Result<std::unique_ptr<vok::DeviceLink>> {
+                auto link = std::make_unique<vok::SimulatedLink>(vok::ConsoleScenario::Full, 0);
+                (void)link->Open();
+                return std::unique_ptr<vok::DeviceLink>(std::move(link));
+            },
+            30s);
+        if (!timed) {
+            state.SkipWithError(timed.error().c_str());
+            return;
+        }
+        cpu += timed->cpuSeconds;
     }
     state.counters["cpu_ms"] = cpu / double(state.iterations()) * 1000.0;
 }

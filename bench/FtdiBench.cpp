@@ -6,11 +6,10 @@
 // double's simulated USB transfers included. Target: under 5 % of wall.
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 #include <chrono>
 
 #include "FakeUsbBus.h"
+#include "TimedAcquisition.h"
 #include "link/AcquisitionEngine.h"
 #include "link/CommandPacket.h"
 #include "link/FtdiIdentity.h"
@@ -22,21 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using vok::test::FakeUsbBus;
-
-class QuietObserver : public vok::AcquisitionObserver {
-public:
-    void AddStatusLine(const std::string&) override {}
-    void SetSystemProgress(int) override {}
-    void SetLogProgress(int) override {}
-    void Finished(vok::AcquisitionOutcome, const std::string&) override {}
-};
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 void BM_FullAcquisitionThroughFtdi(benchmark::State& state) {
     const int baud = static_cast<int>(state.range(0));
@@ -52,26 +36,15 @@ void BM_FullAcquisitionThroughFtdi(benchmark::State& state) {
         const int id = bus.Plug(device);
         vok::LinkOptions options;
         options.serialByIdFolder = "/nonexistent";
-        QuietObserver observer;
-        vok::AcquisitionEngine engine(observer);
-
-        const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = CpuSeconds();
-        if (!engine.OpenDevice(vok::LinkFactory::Opener(options))) {
-            state.SkipWithError("cannot open the FTDI double");
+        const vok::Result<vok::bench::AcquisitionTiming> timed =
+            vok::bench::TimeAcquisition(vok::LinkFactory::Opener(options), 120s);
+        if (!timed) {
+            state.SkipWithError(timed.error().c_str());
             return;
         }
-        engine.ResetForDiagnosis();
-        engine.StartAcquisition();
-        if (engine.WaitForEnd(120s) != vok::AcquisitionOutcome::Completed) {
-            state.SkipWithError("the acquisition did not complete");
-            return;
-        }
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        cpu += CpuSeconds() - cpuStart;
-        wall += seconds;
-        state.SetIterationTime(seconds);
+        cpu += timed->cpuSeconds;
+        wall += timed->wallSeconds;
+        state.SetIterationTime(timed->wallSeconds);
         const FakeUsbBus::Counters seen = bus.Count(id);
         bytes = double(seen.bytesToHost);
         reads += double(seen.bulkReads);
