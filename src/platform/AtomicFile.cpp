@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/FileDescriptor.h"
+
 namespace vok {
 
 namespace {
@@ -66,12 +68,29 @@ int WriteAll(int fd, std::string_view bytes) {
 
 // Removes the temporary file and hands back the reason of the call that
 // failed, untouched by the clean-up.
-Error Abandon(const std::string& temp, int fd, int error) {
+Error Abandon(int folder, const std::string& temp, int fd, int error) {
     if (fd >= 0) {
         ::close(fd);
     }
-    ::unlink(temp.c_str());
+    ::unlinkat(folder, temp.c_str(), 0);
     return Error{Reason(error)};
+}
+
+// Moves the finished temporary file to `name` unless an entry is there:
+// EEXIST then.
+int PlaceWithoutReplacing(int folder, const std::string& temp, const std::string& name) {
+    if (::renameat2(folder, temp.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    // A file system without the flag: a hard link does the same.
+    if (::linkat(folder, temp.c_str(), folder, name.c_str(), 0) != 0) {
+        return errno;
+    }
+    ::unlinkat(folder, temp.c_str(), 0);
+    return 0;
 }
 
 }  // namespace
@@ -79,8 +98,23 @@ Error Abandon(const std::string& temp, int fd, int error) {
 Status AtomicFile::Write(const std::string& path, std::string_view bytes) {
     const std::filesystem::path target(path);
     const std::filesystem::path folder = target.parent_path();
-    const std::string name = target.filename().string();
-    if (name.empty() || name == "." || name == "..") {
+    const std::string folderPath = folder.empty() ? std::string(".") : folder.string();
+    const FileDescriptor dir(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid()) {
+        return Error{Reason(errno)};
+    }
+    if (const Status written = WriteAt(dir.get(), target.filename().string(), bytes); !written) {
+        return written;
+    }
+    // The new name itself reaches the disk with the folder's entry; a folder
+    // that cannot be synced (some network file systems) still holds the file.
+    ::fsync(dir.get());
+    return Done{};
+}
+
+Status AtomicFile::WriteAt(int folder, const std::string& name, std::string_view bytes,
+                           IfPresent ifPresent) {
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
         return Error{Reason(EISDIR)};
     }
 
@@ -91,13 +125,11 @@ Status AtomicFile::Write(const std::string& path, std::string_view bytes) {
         if (!random) {
             return Error{random.error()};
         }
-        const std::string tempName =
-            "." + name.substr(0, kMaxNameStemBytes) + "." + *random + ".tmp";
-        temp = (folder / tempName).string();
+        temp = "." + name.substr(0, kMaxNameStemBytes) + "." + *random + ".tmp";
         // O_EXCL with O_CREAT refuses any existing name, a dangling link
         // included; O_NOFOLLOW says the same for the reader of this line.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    kNewFileMode);
+        fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      kNewFileMode);
         if (fd < 0 && errno != EEXIST) {
             return Error{Reason(errno)};
         }
@@ -107,24 +139,24 @@ Status AtomicFile::Write(const std::string& path, std::string_view bytes) {
     }
 
     if (const int error = WriteAll(fd, bytes); error != 0) {
-        return Abandon(temp, fd, error);
+        return Abandon(folder, temp, fd, error);
     }
     if (::fsync(fd) != 0) {
-        return Abandon(temp, fd, errno);
+        return Abandon(folder, temp, fd, errno);
     }
     if (::close(fd) != 0) {
-        return Abandon(temp, -1, errno);
+        return Abandon(folder, temp, -1, errno);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        return Abandon(temp, -1, errno);
+    if (ifPresent == IfPresent::Replace) {
+        if (::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
+            return Abandon(folder, temp, -1, errno);
+        }
+        return Done{};
     }
-    // The new name itself reaches the disk with the folder's entry; a folder
-    // that cannot be synced (some network file systems) still holds the file.
-    const std::string folderPath = folder.empty() ? std::string(".") : folder.string();
-    const int dir = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    const int placed = PlaceWithoutReplacing(folder, temp, name);
+    if (placed != 0) {
+        Status failed = Abandon(folder, temp, -1, placed);
+        return placed == EEXIST ? Status(Done{}) : failed;
     }
     return Done{};
 }

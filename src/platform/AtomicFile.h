@@ -18,6 +18,17 @@ public:
     // On failure the reason is the failing call's own ("No space left on
     // device", "Is a directory"), without the path: callers name the file.
     static Status Write(const std::string& path, std::string_view bytes);
+
+    // What becomes of an entry already at the name.
+    enum class IfPresent { Replace, Keep };
+
+    // The same inside a folder already open (`folder`, a descriptor), with
+    // `name` relative to it, so nothing on the way to the folder is looked up
+    // again. With Keep, an entry already at the name stays as it is and the
+    // new bytes are dropped; that is no error. The folder's own entry is not
+    // synced: the caller owns the folder.
+    static Status WriteAt(int folder, const std::string& name, std::string_view bytes,
+                          IfPresent ifPresent = IfPresent::Replace);
 };
 
 }  // namespace vok

@@ -1,9 +1,9 @@
 #include "upload/UploadOutbox.h"
+#include "platform/AtomicFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,13 +26,11 @@ namespace {
 
 constexpr std::string_view kOutboxName = "OUTBOX";
 constexpr std::string_view kLockName = ".lock";
-constexpr std::string_view kTempPrefix = ".new-";
 // An entry holds one path and a line end; anything bigger was not written
 // by this program.
 constexpr std::size_t kMaxEntryBytes = 8192;
 // Room for the hash and a file name that every file system takes.
 constexpr std::size_t kMaxNameStem = 120;
-constexpr int kTempAttempts = 16;
 constexpr std::string_view kBusy = "another 'vok upload --pending' is sending the outbox right now";
 
 std::string Reason(int error) {
@@ -59,56 +57,6 @@ std::uint64_t Fnv1a(std::string_view text) {
 bool SafeNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
            c == '-' || c == '.';
-}
-
-std::string RandomTempName() {
-    std::array<unsigned char, 8> bytes{};
-    if (::getrandom(bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
-        // Still unpredictable enough that a planted name is unlikely, and
-        // O_EXCL refuses one that is there anyway.
-        const auto mix = Fnv1a(std::to_string(::getpid()) + std::to_string(::clock()));
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            bytes[i] = static_cast<unsigned char>(mix >> (8 * i));
-        }
-    }
-    std::string name(kTempPrefix);
-    for (const unsigned char b : bytes) {
-        constexpr std::string_view kHex = "0123456789abcdef";
-        name += kHex[b >> 4];
-        name += kHex[b & 15];
-    }
-    return name;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Moves the finished temporary file to its entry name unless an entry of that
-// name is there; EEXIST then, which the caller takes as done.
-int PlaceWithoutReplacing(int folder, const std::string& temp, const std::string& name) {
-    if (::renameat2(folder, temp.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return errno;
-    }
-    // A file system without the flag: a hard link does the same.
-    if (::linkat(folder, temp.c_str(), folder, name.c_str(), 0) != 0) {
-        return errno;
-    }
-    ::unlinkat(folder, temp.c_str(), 0);
-    return 0;
 }
 
 struct Listed {
@@ -254,40 +202,14 @@ Status UploadOutbox::Add(const std::string& reportPath) const {
     }
     const int dir = folder->get();
     const std::string name = EntryName(reportPath);
-    const auto failed = [&](int error) {
-        return Error{"Cannot put " + reportPath + " into the outbox " + Folder().string() + ": " +
-                     Reason(error)};
-    };
-
-    std::string temp;
-    FileDescriptor file;
-    for (int attempt = 0; attempt < kTempAttempts && !file.valid(); ++attempt) {
-        temp = RandomTempName();
-        file = FileDescriptor(::openat(dir, temp.c_str(),
-                                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
-        if (!file.valid() && errno != EEXIST) {
-            return failed(errno);
-        }
-    }
-    if (!file.valid()) {
-        return failed(EEXIST);
-    }
     struct timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     const std::string text = reportPath + "\n" + std::to_string(Nanoseconds(now)) + "\n";
-    if (!WriteAll(file.get(), text) || ::fsync(file.get()) != 0) {
-        const int error = errno;
-        ::unlinkat(dir, temp.c_str(), 0);
-        return failed(error);
-    }
-    const int placed = PlaceWithoutReplacing(dir, temp, name);
-    if (placed == EEXIST) {
-        ::unlinkat(dir, temp.c_str(), 0);
-        return Done{};
-    }
-    if (placed != 0) {
-        ::unlinkat(dir, temp.c_str(), 0);
-        return failed(placed);
+    // A report that waits already keeps its place in the queue.
+    if (const Status written = AtomicFile::WriteAt(dir, name, text, AtomicFile::IfPresent::Keep);
+        !written) {
+        return Error{"Cannot put " + reportPath + " into the outbox " + Folder().string() + ": " +
+                     written.error()};
     }
     return Done{};
 }
