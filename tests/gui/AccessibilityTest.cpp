@@ -1,9 +1,5 @@
 #include <algorithm>
-#include <filesystem>
 #include <map>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -11,16 +7,12 @@
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
 #include <QAccessible>
-#include <QApplication>
 #include <QFileDialog>
 #include <QTest>
 #include <QTimer>
 
 #include "../upload/LoopbackHttpServer.h"
 #include "WizardTestSupport.h"
-#include "controls/CFontLabel.h"
-#include "controls/CIconButton.h"
-#include "controls/CTextProgressCtrl.h"
 #include "platform/QtDesktopShell.h"
 #include "report/ReportFileReader.h"
 
@@ -29,7 +21,6 @@ namespace {
 
 using test::kYes;
 using test::PumpUntil;
-
 using test::Texts;
 
 // Qt tells an assistive technology about changes only while one listens;
@@ -75,32 +66,6 @@ std::string Said(QObject* object, QAccessible::Text kind = QAccessible::Name) {
 }
 
 class AccessibilityTest : public test::WizardTest {};
-
-TEST_F(AccessibilityTest, OwnControlsSpeakAsTheStandardControlsTheyImitate) {
-    CFontLabel label;
-    label.setText(QStringLiteral("R&D && Service"));  // drawn as it stands
-    CTextProgressCtrl bar;
-    bar.setText(QStringLiteral("Diagnosis Processing ... "));
-    bar.SetRange32(1, 213);
-    bar.SetPos(107);
-    CIconButton button(QStringLiteral("Send to Service Center"));
-
-    EXPECT_EQ(Speaker(&label)->role(), QAccessible::StaticText);
-    EXPECT_EQ(Said(&label), "R&D && Service");
-    EXPECT_EQ(Speaker(&button)->role(), QAccessible::Button);
-    EXPECT_EQ(Said(&button), "Send to Service Center");
-
-    QAccessibleInterface* speaker = Speaker(&bar);
-    EXPECT_EQ(speaker->role(), QAccessible::ProgressBar);
-    EXPECT_EQ(Said(&bar), "Diagnosis Processing ...");
-    EXPECT_EQ(Said(&bar, QAccessible::Description), "Diagnosis Processing ... 50%");
-    EXPECT_EQ(Said(&bar, QAccessible::Value), "50%");
-    QAccessibleValueInterface* value = speaker->valueInterface();
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->currentValue().toInt(), 107);
-    EXPECT_EQ(value->minimumValue().toInt(), 1);
-    EXPECT_EQ(value->maximumValue().toInt(), 213);
-}
 
 // Every control a page shows has a role a screen reader knows and something
 // to say: nothing is a nameless "panel".
@@ -307,16 +272,7 @@ TEST_F(KeyboardOnlyTest, WholeDiagnosisRunsWithoutAMouse) {
     Press(Qt::Key_Space);
     ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
 
-    // Back, and forward again.
     EXPECT_EQ(Focus(), Service().m_edtService[0]);
-    Answer({kYes, kYes});
-    TabTo(Service().m_btnBack);
-    Press(Qt::Key_Space);
-    ASSERT_EQ(Page(), static_cast<unsigned>(kIdUserPage));
-    TabTo(User().m_btnNext);
-    Press(Qt::Key_Return);
-    ASSERT_EQ(Page(), static_cast<unsigned>(kIdServicePage));
-
     TabTo(*Service().m_edtService[kHisCauseField]);
     Type(QStringLiteral("Rotor cable"));
     Answer({kYes});
@@ -334,10 +290,10 @@ TEST_F(KeyboardOnlyTest, WholeDiagnosisRunsWithoutAMouse) {
     TabTo(Completion().m_btnExit);
     Press(Qt::Key_Return);
 
-    EXPECT_EQ(messages.Questions(),
-              Texts({kMsgLoadSendQuestion, kMsgStartQuestion, kMsgGoNextQuestion,
-                     kMsgSureInformation, kMsgGoPreview, kMsgSureInformation, kMsgSureInformation,
-                     kMsgSendQuestion, kMsgExitSoftware}));
+    EXPECT_EQ(
+        messages.Questions(),
+        Texts({kMsgLoadSendQuestion, kMsgStartQuestion, kMsgGoNextQuestion, kMsgSureInformation,
+               kMsgSureInformation, kMsgSendQuestion, kMsgExitSoftware}));
     EXPECT_EQ(messages.Notices(), Texts({kUploadSuccessMessage}));
     EXPECT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(desktop.urls.size(), 2u);

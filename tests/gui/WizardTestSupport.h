@@ -7,11 +7,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "QtTestApp.h"
+#include <QApplication>
+
 #include "app/CDiagnosisDlg.h"
 #include "core/UserMessages.h"
 #include "link/AcquisitionTexts.h"
@@ -27,8 +29,42 @@
 #include "support/TempDir.h"
 #include "testing/RecordingDesktopShell.h"
 #include "testing/ScriptedMessageBoxService.h"
+#include "wizard/DialogFonts.h"
 
 namespace vok::test {
+
+// The one QApplication of a GUI test program, made on first use on the
+// thread that runs the tests.
+inline QApplication& QtApp() {
+    static int argc = 1;
+    static char name[] = "vok-gui-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        auto* made = new QApplication(argc, argv);
+        DialogFonts::InstallSubstitutes();
+        return made;
+    }();
+    return *app;
+}
+
+// Waits until `done` holds or the limit has passed, running the GUI thread's
+// events unless `events` is false (as a GUI thread busy elsewhere would).
+template <typename Predicate>
+bool PumpUntil(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(20),
+               bool events = true) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        if (events) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return true;
+}
 
 // A data folder of its own for each test (the examples' CONFIG.ini and
 // VOK.DEFINE, an empty REPORT folder), so that report files and pages never
