@@ -85,9 +85,9 @@ Status Fill(ReportStore& store) {
                 report.content = Serial(g) + " report " + std::to_string(r);
                 report.sha256 = ReportIndexer::Sha256Hex(report.content);
                 report.serial = Serial(g);
-                report.site[IndexedReport::kHospitalField] =
+                report.site[kHospitalField] =
                     "Hospital " + std::to_string(g % 3000) + " of region " + std::to_string(g % 17);
-                report.site[IndexedReport::kAddressField] = "Street " + std::to_string(g);
+                report.site[kAddressField] = "Street " + std::to_string(g);
                 report.exposuresTotal = 1000 + g + r * 150;
                 report.errorCount = g % 7 + r * (g % 3);
                 report.heatUnitsTotal = 50000 + r * 900;

@@ -67,8 +67,6 @@ struct IndexedReport {
     const std::string& Hospital() const { return site[kHospitalField]; }
     const std::string& Address() const { return site[kAddressField]; }
 
-    static constexpr std::size_t kHospitalField = 12;
-    static constexpr std::size_t kAddressField = 13;
     // The site strings' column names, in the fixed order of the 19 fields.
     static constexpr std::array<const char*, kSiteFieldCount> kSiteColumns = {
         "manufacture",   "site_model",     "install_date",   "system_serial", "description",

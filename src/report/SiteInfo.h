@@ -66,6 +66,8 @@ inline constexpr std::size_t kFirstUserField = 12;
 inline constexpr std::size_t kUserFieldCount = 7;
 inline constexpr std::size_t kHisCauseField = 10;
 inline constexpr std::size_t kHisActionField = 11;
+inline constexpr std::size_t kHospitalField = 12;
+inline constexpr std::size_t kAddressField = 13;
 inline constexpr std::size_t kCommentField = 18;
 
 }  // namespace vok
