@@ -34,6 +34,18 @@ constexpr std::size_t kFrameHeadBytes = 4;
 constexpr std::uint8_t kNoiseCommand = 0x40;  // a command the tool drops
 constexpr std::size_t kNoiseEvery = 7;        // frames between bursts of noise
 
+// A frame of length byte `length`, its head written: both header bytes, the
+// console's third byte, the length and the command.
+std::vector<std::uint8_t> FrameWithHead(std::uint8_t length, std::uint8_t command) {
+    std::vector<std::uint8_t> frame(kFrameHeadBytes + length);
+    frame[0] = kFrameHeader1;
+    frame[1] = kFrameHeader2;
+    frame[2] = kConsoleThirdByte;
+    frame[3] = length;
+    frame[4] = command;
+    return frame;
+}
+
 }  // namespace
 
 SimulatedConsole::SimulatedConsole(ConsoleScenario scenario)
@@ -69,12 +81,7 @@ bool SimulatedConsole::SendsCmdRecord(ConsoleScenario scenario, std::size_t inde
 // the reallocation path it cannot rule out.
 std::vector<std::uint8_t> SimulatedConsole::RecordFrame(std::uint8_t command, std::uint8_t index,
                                                         const GeneratorImage::Params& params) {
-    std::vector<std::uint8_t> frame(kFrameHeadBytes + kRecordFrameLength);
-    frame[0] = kFrameHeader1;
-    frame[1] = kFrameHeader2;
-    frame[2] = kConsoleThirdByte;
-    frame[3] = kRecordFrameLength;
-    frame[4] = command;
+    std::vector<std::uint8_t> frame = FrameWithHead(kRecordFrameLength, command);
     frame[5] = index;
     std::copy(params.begin(), params.end(), frame.begin() + 6);
     std::uint8_t check = 0;
@@ -84,12 +91,7 @@ std::vector<std::uint8_t> SimulatedConsole::RecordFrame(std::uint8_t command, st
 }
 
 std::vector<std::uint8_t> SimulatedConsole::VersionFrame(const GeneratorImage& image) {
-    std::vector<std::uint8_t> frame(kFrameHeadBytes + kVersionFrameLength);
-    frame[0] = kFrameHeader1;
-    frame[1] = kFrameHeader2;
-    frame[2] = kConsoleThirdByte;
-    frame[3] = kVersionFrameLength;
-    frame[4] = kCmdConsoleVersion;
+    std::vector<std::uint8_t> frame = FrameWithHead(kVersionFrameLength, kCmdConsoleVersion);
     std::copy(image.version.begin(), image.version.end(), frame.begin() + 5);
     return frame;
 }
