@@ -79,6 +79,40 @@ Error QueryError(std::string_view what, const QSqlQuery& query) {
     return Error{"database: " + std::string(what) + ": " + query.lastError().text().toStdString()};
 }
 
+qlonglong Q(std::int64_t number) {
+    return static_cast<qlonglong>(number);
+}
+
+// Every row of a run query, each read by `read`.
+template <typename Read>
+auto AllRows(Result<std::unique_ptr<QSqlQuery>> run, Read read)
+    -> Result<std::vector<decltype(read(std::declval<const QSqlQuery&>()))>> {
+    if (!run) {
+        return Error{run.error()};
+    }
+    std::vector<decltype(read(std::declval<const QSqlQuery&>()))> rows;
+    QSqlQuery& query = **run;
+    while (query.next()) {
+        rows.push_back(read(query));
+    }
+    return rows;
+}
+
+// The first row of a run query, read by `read`; nothing when there is none.
+template <typename Read>
+auto FirstRow(Result<std::unique_ptr<QSqlQuery>> run, Read read)
+    -> Result<std::optional<decltype(read(std::declval<const QSqlQuery&>()))>> {
+    using Row = decltype(read(std::declval<const QSqlQuery&>()));
+    if (!run) {
+        return Error{run.error()};
+    }
+    QSqlQuery& query = **run;
+    if (!query.next()) {
+        return std::optional<Row>();
+    }
+    return std::optional<Row>(read(query));
+}
+
 }  // namespace
 
 class ReportStore::Impl {
@@ -127,6 +161,39 @@ public:
             return QueryError("prepare " + sql.left(60).toStdString(), *query);
         }
         return m_statements.emplace(sql, std::move(query)).first->second.get();
+    }
+
+    // One statement with its values bound in order, run; a failure names
+    // `what`. The rows are read from the query handed back.
+    Result<std::unique_ptr<QSqlQuery>> Run(const QString& sql, const QVariantList& values,
+                                           std::string_view what) {
+        auto query = std::make_unique<QSqlQuery>(m_db);
+        query->setForwardOnly(true);
+        query->prepare(sql);
+        for (const QVariant& value : values) {
+            query->addBindValue(value);
+        }
+        if (!query->exec()) {
+            return QueryError(what, *query);
+        }
+        return query;
+    }
+    Status RunOnly(const QString& sql, const QVariantList& values, std::string_view what) {
+        const Result<std::unique_ptr<QSqlQuery>> run = Run(sql, values, what);
+        return run ? Status(Done{}) : Status(Error{run.error()});
+    }
+    // The first column of the one row a COUNT (or SELECT 1) gives.
+    Result<std::int64_t> Count(const QString& sql, const QVariantList& values,
+                               std::string_view what) {
+        Result<std::unique_ptr<QSqlQuery>> run = Run(sql, values, what);
+        if (!run) {
+            return Error{run.error()};
+        }
+        QSqlQuery& query = **run;
+        if (!query.next()) {
+            return QueryError(what, query);
+        }
+        return static_cast<std::int64_t>(query.value(0).toLongLong());
     }
 
     Status CreateSchema();
@@ -630,138 +697,81 @@ Result<std::int64_t> ReportStore::Checkpoint() {
 Result<std::vector<ReportSummary>> ReportStore::Reports(const ReportQuery& query) {
     QString sql = QString("SELECT ") + kReportColumns + " FROM reports r";
     QStringList where;
+    QVariantList values;
     if (query.serial) {
         where << "r.serial = ?";
+        values << ToQ(*query.serial);
     }
     if (query.since) {
         where << "r.report_date >= ?";
+        values << ToQ(*query.since);
     }
     if (!where.isEmpty()) {
         sql += " WHERE " + where.join(" AND ");
     }
     sql += " ORDER BY r.report_date DESC, r.id DESC LIMIT ? OFFSET ?";
-    QSqlQuery q(m_impl->m_db);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    if (query.serial) {
-        q.addBindValue(ToQ(*query.serial));
-    }
-    if (query.since) {
-        q.addBindValue(ToQ(*query.since));
-    }
-    q.addBindValue(static_cast<qlonglong>(query.limit));
-    q.addBindValue(static_cast<qlonglong>(query.offset));
-    if (!q.exec()) {
-        return QueryError("list reports", q);
-    }
-    std::vector<ReportSummary> reports;
-    while (q.next()) {
-        reports.push_back(ReadSummary(q));
-    }
-    return reports;
+    values << Q(query.limit) << Q(query.offset);
+    return AllRows(m_impl->Run(sql, values, "list reports"), ReadSummary);
 }
 
 Result<std::optional<ReportSummary>> ReportStore::Report(std::int64_t id) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare(QString("SELECT ") + kReportColumns + " FROM reports r WHERE r.id = ?");
-    q.addBindValue(static_cast<qlonglong>(id));
-    if (!q.exec()) {
-        return QueryError("read report", q);
-    }
-    if (!q.next()) {
-        return std::optional<ReportSummary>();
-    }
-    return std::optional<ReportSummary>(ReadSummary(q));
+    return FirstRow(
+        m_impl->Run(QString("SELECT ") + kReportColumns + " FROM reports r WHERE r.id = ?", {Q(id)},
+                    "read report"),
+        ReadSummary);
 }
 
 Result<std::optional<StoredFile>> ReportStore::File(std::int64_t id) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare(
-        "SELECT r.file_name, f.content FROM reports r JOIN report_files f ON f.report_id = r.id"
-        " WHERE r.id = ?");
-    q.addBindValue(static_cast<qlonglong>(id));
-    if (!q.exec()) {
-        return QueryError("read report file", q);
-    }
-    if (!q.next()) {
-        return std::optional<StoredFile>();
-    }
-    const QByteArray bytes = q.value(1).toByteArray();
-    return std::optional<StoredFile>(
-        StoredFile{FromQ(q.value(0)), std::string(bytes.constData(), bytes.size())});
+    return FirstRow(
+        m_impl->Run("SELECT r.file_name, f.content FROM reports r"
+                    " JOIN report_files f ON f.report_id = r.id WHERE r.id = ?",
+                    {Q(id)}, "read report file"),
+        [](const QSqlQuery& q) {
+            const QByteArray bytes = q.value(1).toByteArray();
+            return StoredFile{FromQ(q.value(0)), std::string(bytes.constData(), bytes.size())};
+        });
 }
 
 Result<std::vector<ErrorLogEntry>> ReportStore::Errors(std::int64_t id) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare(
-        "SELECT entry, log_index, code, text, code1, code2, log_date, log_time FROM error_entries"
-        " WHERE report_id = ? ORDER BY entry");
-    q.addBindValue(static_cast<qlonglong>(id));
-    if (!q.exec()) {
-        return QueryError("read error log", q);
-    }
-    std::vector<ErrorLogEntry> entries;
-    while (q.next()) {
-        entries.push_back({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(),
-                           FromQ(q.value(3)), q.value(4).toInt(), q.value(5).toInt(),
-                           FromQ(q.value(6)), FromQ(q.value(7))});
-    }
-    return entries;
+    return AllRows(m_impl->Run("SELECT entry, log_index, code, text, code1, code2, log_date,"
+                               " log_time FROM error_entries WHERE report_id = ? ORDER BY entry",
+                               {Q(id)}, "read error log"),
+                   [](const QSqlQuery& q) {
+                       return ErrorLogEntry{q.value(0).toInt(), q.value(1).toInt(),
+                                            q.value(2).toInt(), FromQ(q.value(3)),
+                                            q.value(4).toInt(), q.value(5).toInt(),
+                                            FromQ(q.value(6)),  FromQ(q.value(7))};
+                   });
 }
 
 Result<std::vector<ProtocolBlock>> ReportStore::Protocol(std::int64_t id) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare(
-        "SELECT block, row_count, rows_text FROM protocol_blocks WHERE report_id = ?"
-        " ORDER BY block");
-    q.addBindValue(static_cast<qlonglong>(id));
-    if (!q.exec()) {
-        return QueryError("read protocol log", q);
-    }
-    std::vector<ProtocolBlock> blocks;
-    while (q.next()) {
-        blocks.push_back({q.value(0).toInt(), q.value(1).toInt(), FromQ(q.value(2))});
-    }
-    return blocks;
+    return AllRows(
+        m_impl->Run("SELECT block, row_count, rows_text FROM protocol_blocks"
+                    " WHERE report_id = ? ORDER BY block",
+                    {Q(id)}, "read protocol log"),
+        [](const QSqlQuery& q) {
+            return ProtocolBlock{q.value(0).toInt(), q.value(1).toInt(), FromQ(q.value(2))};
+        });
 }
 
 Result<std::vector<GeneratorSummary>> ReportStore::Generators(std::int64_t limit,
                                                               std::int64_t offset) {
-    QSqlQuery q(m_impl->m_db);
-    q.setForwardOnly(true);
-    q.prepare(QString("SELECT ") + kGeneratorColumns +
-              " FROM generators ORDER BY last_report_date DESC, serial LIMIT ? OFFSET ?");
-    q.addBindValue(static_cast<qlonglong>(limit));
-    q.addBindValue(static_cast<qlonglong>(offset));
-    if (!q.exec()) {
-        return QueryError("list generators", q);
-    }
-    std::vector<GeneratorSummary> generators;
-    while (q.next()) {
-        generators.push_back(ReadGenerator(q));
-    }
-    return generators;
+    return AllRows(
+        m_impl->Run(QString("SELECT ") + kGeneratorColumns +
+                        " FROM generators ORDER BY last_report_date DESC, serial LIMIT ? OFFSET ?",
+                    {Q(limit), Q(offset)}, "list generators"),
+        ReadGenerator);
 }
 
 Result<std::optional<GeneratorSummary>> ReportStore::Generator(const std::string& serial) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare(QString("SELECT ") + kGeneratorColumns + " FROM generators WHERE serial = ?");
-    q.addBindValue(ToQ(serial));
-    if (!q.exec()) {
-        return QueryError("read generator", q);
-    }
-    if (!q.next()) {
-        return std::optional<GeneratorSummary>();
-    }
-    return std::optional<GeneratorSummary>(ReadGenerator(q));
+    return FirstRow(
+        m_impl->Run(QString("SELECT ") + kGeneratorColumns + " FROM generators WHERE serial = ?",
+                    {ToQ(serial)}, "read generator"),
+        ReadGenerator);
 }
 
 Result<std::int64_t> ReportStore::ReportCount() {
-    QSqlQuery q(m_impl->m_db);
-    if (!q.exec("SELECT COUNT(*) FROM reports") || !q.next()) {
-        return QueryError("count reports", q);
-    }
-    return static_cast<std::int64_t>(q.value(0).toLongLong());
+    return m_impl->Count("SELECT COUNT(*) FROM reports", {}, "count reports");
 }
 
 namespace {
@@ -784,6 +794,15 @@ QString ContainsPattern(const std::string& text) {
 
 constexpr const char* kFleetWhere =
     " WHERE (LOWER(g.serial) LIKE ? ESCAPE '\\' OR LOWER(g.hospital) LIKE ? ESCAPE '\\')";
+
+// The values kFleetWhere binds: none without a search.
+QVariantList SearchValues(const std::string& search) {
+    if (search.empty()) {
+        return {};
+    }
+    const QString pattern = ContainsPattern(search);
+    return {pattern, pattern};
+}
 
 // The report before report r of the same generator, in the lists' order.
 constexpr const char* kPreviousOf =
@@ -848,241 +867,156 @@ Result<std::vector<FleetRow>> ReportStore::Fleet(const FleetQuery& query) {
     if (!pageFirst) {
         sql += " LIMIT ? OFFSET ?";
     }
-    QSqlQuery q(m_impl->m_db);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    if (!query.search.empty()) {
-        const QString pattern = ContainsPattern(query.search);
-        q.addBindValue(pattern);
-        q.addBindValue(pattern);
-    }
-    q.addBindValue(static_cast<qlonglong>(query.limit));
-    q.addBindValue(static_cast<qlonglong>(query.offset));
-    if (!q.exec()) {
-        return QueryError("list fleet", q);
-    }
-    std::vector<FleetRow> fleet;
-    while (q.next()) {
+    QVariantList values = SearchValues(query.search);
+    values << Q(query.limit) << Q(query.offset);
+    return AllRows(m_impl->Run(sql, values, "list fleet"), [](const QSqlQuery& q) {
         FleetRow row;
         row.generator = ReadGenerator(q);
         row.exposuresTotal = q.value(8).toLongLong();
         if (!q.value(9).isNull()) {
             row.newErrors = q.value(9).toLongLong();
         }
-        fleet.push_back(std::move(row));
-    }
-    return fleet;
+        return row;
+    });
 }
 
 Result<std::int64_t> ReportStore::FleetCount(const std::string& search) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare(QString("SELECT COUNT(*) FROM generators g") + (search.empty() ? "" : kFleetWhere));
-    if (!search.empty()) {
-        const QString pattern = ContainsPattern(search);
-        q.addBindValue(pattern);
-        q.addBindValue(pattern);
-    }
-    if (!q.exec() || !q.next()) {
-        return QueryError("count fleet", q);
-    }
-    return static_cast<std::int64_t>(q.value(0).toLongLong());
+    return m_impl->Count(
+        QString("SELECT COUNT(*) FROM generators g") + (search.empty() ? "" : kFleetWhere),
+        SearchValues(search), "count fleet");
 }
 
 Result<std::optional<std::int64_t>> ReportStore::PreviousReport(std::int64_t id) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare("SELECT (" + QString(kPreviousOf).arg("id") + ") FROM reports r WHERE r.id = ?");
-    q.addBindValue(static_cast<qlonglong>(id));
-    if (!q.exec()) {
-        return QueryError("find previous report", q);
+    Result<std::optional<std::optional<std::int64_t>>> previous = FirstRow(
+        m_impl->Run("SELECT (" + QString(kPreviousOf).arg("id") + ") FROM reports r WHERE r.id = ?",
+                    {Q(id)}, "find previous report"),
+        [](const QSqlQuery& q) {
+            return q.value(0).isNull() ? std::optional<std::int64_t>()
+                                       : std::optional<std::int64_t>(q.value(0).toLongLong());
+        });
+    if (!previous) {
+        return Error{previous.error()};
     }
-    if (!q.next() || q.value(0).isNull()) {
-        return std::optional<std::int64_t>();
-    }
-    return std::optional<std::int64_t>(q.value(0).toLongLong());
+    return previous->value_or(std::nullopt);
 }
 
 Result<std::vector<ErrorCodeCount>> ReportStore::ErrorCodes(const std::string& serial) {
-    QSqlQuery q(m_impl->m_db);
-    q.setForwardOnly(true);
     // An entry stays in the console's log and comes again with every later
     // report: the same entry is counted once.
-    q.prepare(
-        "SELECT code, MAX(text), COUNT(*) FROM (SELECT DISTINCT e.code, e.text, e.log_index,"
-        " e.code1, e.code2, e.log_date, e.log_time FROM error_entries e"
-        " JOIN reports r ON r.id = e.report_id WHERE r.serial = ?) AS entries"
-        " GROUP BY code ORDER BY COUNT(*) DESC, code");
-    q.addBindValue(ToQ(serial));
-    if (!q.exec()) {
-        return QueryError("count error codes", q);
-    }
-    std::vector<ErrorCodeCount> codes;
-    while (q.next()) {
-        codes.push_back({q.value(0).toInt(), FromQ(q.value(1)), q.value(2).toLongLong()});
-    }
-    return codes;
+    return AllRows(
+        m_impl->Run(
+            "SELECT code, MAX(text), COUNT(*) FROM (SELECT DISTINCT e.code, e.text, e.log_index,"
+            " e.code1, e.code2, e.log_date, e.log_time FROM error_entries e"
+            " JOIN reports r ON r.id = e.report_id WHERE r.serial = ?) AS entries"
+            " GROUP BY code ORDER BY COUNT(*) DESC, code",
+            {ToQ(serial)}, "count error codes"),
+        [](const QSqlQuery& q) {
+            return ErrorCodeCount{q.value(0).toInt(), FromQ(q.value(1)), q.value(2).toLongLong()};
+        });
 }
 
 Result<std::vector<ServiceEntry>> ReportStore::ServiceHistory(const std::string& serial) {
-    QSqlQuery q(m_impl->m_db);
-    q.setForwardOnly(true);
-    q.prepare(
-        "SELECT history_date, history_cause, history_action, engineer_name, MIN(id),"
-        " MIN(report_date) FROM reports WHERE serial = ? AND (history_date <> ''"
-        " OR history_cause <> '' OR history_action <> '')"
-        " GROUP BY history_date, history_cause, history_action, engineer_name"
-        " ORDER BY MIN(report_date) DESC, MIN(id) DESC");
-    q.addBindValue(ToQ(serial));
-    if (!q.exec()) {
-        return QueryError("read service history", q);
-    }
-    std::vector<ServiceEntry> entries;
-    while (q.next()) {
-        entries.push_back({FromQ(q.value(0)), FromQ(q.value(1)), FromQ(q.value(2)),
-                           FromQ(q.value(3)), q.value(4).toLongLong(), FromQ(q.value(5))});
-    }
-    return entries;
+    return AllRows(
+        m_impl->Run("SELECT history_date, history_cause, history_action, engineer_name, MIN(id),"
+                    " MIN(report_date) FROM reports WHERE serial = ? AND (history_date <> ''"
+                    " OR history_cause <> '' OR history_action <> '')"
+                    " GROUP BY history_date, history_cause, history_action, engineer_name"
+                    " ORDER BY MIN(report_date) DESC, MIN(id) DESC",
+                    {ToQ(serial)}, "read service history"),
+        [](const QSqlQuery& q) {
+            return ServiceEntry{FromQ(q.value(0)), FromQ(q.value(1)),       FromQ(q.value(2)),
+                                FromQ(q.value(3)), q.value(4).toLongLong(), FromQ(q.value(5))};
+        });
 }
 
 Status ReportStore::Ping() {
-    QSqlQuery q(m_impl->m_db);
-    if (!q.exec("SELECT 1") || !q.next()) {
-        return QueryError("ping", q);
-    }
-    return Done{};
+    const Result<std::int64_t> one = m_impl->Count("SELECT 1", {}, "ping");
+    return one ? Status(Done{}) : Status(Error{one.error()});
 }
 
 Status ReportStore::PutUser(const std::string& name, const std::string& passwordHash) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare(
-        "INSERT INTO users (name, password_hash) VALUES (?, ?)"
-        " ON CONFLICT (name) DO UPDATE SET password_hash = excluded.password_hash");
-    q.addBindValue(ToQ(name));
-    q.addBindValue(ToQ(passwordHash));
-    if (!q.exec()) {
-        return QueryError("store user", q);
+    if (const Status stored = m_impl->RunOnly(
+            "INSERT INTO users (name, password_hash) VALUES (?, ?)"
+            " ON CONFLICT (name) DO UPDATE SET password_hash = excluded.password_hash",
+            {ToQ(name), ToQ(passwordHash)}, "store user");
+        !stored) {
+        return stored;
     }
     // A new password ends the sessions opened with the old one.
-    QSqlQuery sessions(m_impl->m_db);
-    sessions.prepare("DELETE FROM sessions WHERE user_name = ?");
-    sessions.addBindValue(ToQ(name));
-    if (!sessions.exec()) {
-        return QueryError("end sessions", sessions);
-    }
-    return Done{};
+    return m_impl->RunOnly("DELETE FROM sessions WHERE user_name = ?", {ToQ(name)}, "end sessions");
 }
 
 Result<bool> ReportStore::DeleteUser(const std::string& name) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare("DELETE FROM users WHERE name = ?");
-    q.addBindValue(ToQ(name));
-    if (!q.exec()) {
-        return QueryError("remove user", q);
+    Result<std::unique_ptr<QSqlQuery>> deleted =
+        m_impl->Run("DELETE FROM users WHERE name = ?", {ToQ(name)}, "remove user");
+    if (!deleted) {
+        return Error{deleted.error()};
     }
-    const bool removed = q.numRowsAffected() > 0;
-    QSqlQuery sessions(m_impl->m_db);
-    sessions.prepare("DELETE FROM sessions WHERE user_name = ?");
-    sessions.addBindValue(ToQ(name));
-    if (!sessions.exec()) {
-        return QueryError("end sessions", sessions);
+    // Read before the next statement: SQLite counts the connection's last one.
+    const bool removed = (*deleted)->numRowsAffected() > 0;
+    if (const Status ended = m_impl->RunOnly("DELETE FROM sessions WHERE user_name = ?",
+                                             {ToQ(name)}, "end sessions");
+        !ended) {
+        return Error{ended.error()};
     }
     return removed;
 }
 
 Result<std::optional<std::string>> ReportStore::PasswordHash(const std::string& name) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare("SELECT password_hash FROM users WHERE name = ?");
-    q.addBindValue(ToQ(name));
-    if (!q.exec()) {
-        return QueryError("read user", q);
-    }
-    if (!q.next()) {
-        return std::optional<std::string>();
-    }
-    return std::optional<std::string>(FromQ(q.value(0)));
+    return FirstRow(
+        m_impl->Run("SELECT password_hash FROM users WHERE name = ?", {ToQ(name)}, "read user"),
+        [](const QSqlQuery& q) { return FromQ(q.value(0)); });
 }
 
 Status ReportStore::AddSession(const std::string& tokenHash, const std::string& user,
                                std::int64_t expiresAt) {
-    QSqlQuery q(m_impl->m_db);
     // Sessions that ended days before this one began are of no use to anyone.
-    QSqlQuery expired(m_impl->m_db);
-    expired.prepare("DELETE FROM sessions WHERE expires_at < ?");
-    expired.addBindValue(static_cast<qlonglong>(expiresAt - 2 * 24 * 3600));
-    if (!expired.exec()) {
-        return QueryError("forget sessions", expired);
+    if (const Status forgotten = m_impl->RunOnly("DELETE FROM sessions WHERE expires_at < ?",
+                                                 {Q(expiresAt - 2 * 24 * 3600)}, "forget sessions");
+        !forgotten) {
+        return forgotten;
     }
-    q.prepare("INSERT INTO sessions (token_hash, user_name, expires_at) VALUES (?, ?, ?)");
-    q.addBindValue(ToQ(tokenHash));
-    q.addBindValue(ToQ(user));
-    q.addBindValue(static_cast<qlonglong>(expiresAt));
-    if (!q.exec()) {
-        return QueryError("store session", q);
-    }
-    return Done{};
+    return m_impl->RunOnly(
+        "INSERT INTO sessions (token_hash, user_name, expires_at) VALUES (?, ?, ?)",
+        {ToQ(tokenHash), ToQ(user), Q(expiresAt)}, "store session");
 }
 
 Result<std::optional<std::string>> ReportStore::SessionUser(const std::string& tokenHash,
                                                             std::int64_t now) {
-    QSqlQuery q(m_impl->m_db);
     // The user must still exist: removing a user ends its sessions at once.
-    q.prepare(
-        "SELECT s.user_name FROM sessions s JOIN users u ON u.name = s.user_name"
-        " WHERE s.token_hash = ? AND s.expires_at > ?");
-    q.addBindValue(ToQ(tokenHash));
-    q.addBindValue(static_cast<qlonglong>(now));
-    if (!q.exec()) {
-        return QueryError("read session", q);
-    }
-    if (!q.next()) {
-        return std::optional<std::string>();
-    }
-    return std::optional<std::string>(FromQ(q.value(0)));
+    return FirstRow(
+        m_impl->Run("SELECT s.user_name FROM sessions s JOIN users u"
+                    " ON u.name = s.user_name WHERE s.token_hash = ? AND s.expires_at > ?",
+                    {ToQ(tokenHash), Q(now)}, "read session"),
+        [](const QSqlQuery& q) { return FromQ(q.value(0)); });
 }
 
 Status ReportStore::DeleteSession(const std::string& tokenHash) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare("DELETE FROM sessions WHERE token_hash = ?");
-    q.addBindValue(ToQ(tokenHash));
-    if (!q.exec()) {
-        return QueryError("end session", q);
-    }
-    return Done{};
+    return m_impl->RunOnly("DELETE FROM sessions WHERE token_hash = ?", {ToQ(tokenHash)},
+                           "end session");
 }
 
 Result<std::int64_t> ReportStore::CountFailures(const std::string& address, std::int64_t since) {
-    QSqlQuery q(m_impl->m_db);
-    q.prepare("SELECT COUNT(*) FROM login_failures WHERE address = ? AND at >= ?");
-    q.addBindValue(ToQ(address));
-    q.addBindValue(static_cast<qlonglong>(since));
-    if (!q.exec() || !q.next()) {
-        return QueryError("count failed logins", q);
-    }
-    return static_cast<std::int64_t>(q.value(0).toLongLong());
+    return m_impl->Count("SELECT COUNT(*) FROM login_failures WHERE address = ? AND at >= ?",
+                         {ToQ(address), Q(since)}, "count failed logins");
 }
 
 Status ReportStore::AddFailure(const std::string& address, std::int64_t at,
                                std::int64_t forgetBefore) {
-    QSqlQuery old(m_impl->m_db);
-    old.prepare("DELETE FROM login_failures WHERE at < ?");
-    old.addBindValue(static_cast<qlonglong>(forgetBefore));
-    if (!old.exec()) {
-        return QueryError("forget failed logins", old);
+    if (const Status forgotten = m_impl->RunOnly("DELETE FROM login_failures WHERE at < ?",
+                                                 {Q(forgetBefore)}, "forget failed logins");
+        !forgotten) {
+        return forgotten;
     }
-    QSqlQuery q(m_impl->m_db);
-    q.prepare("INSERT INTO login_failures (address, at) VALUES (?, ?)");
-    q.addBindValue(ToQ(address));
-    q.addBindValue(static_cast<qlonglong>(at));
-    if (!q.exec()) {
-        return QueryError("count failed login", q);
+    if (const Status counted =
+            m_impl->RunOnly("INSERT INTO login_failures (address, at) VALUES (?, ?)",
+                            {ToQ(address), Q(at)}, "count failed login");
+        !counted) {
+        return counted;
     }
     // Expired sessions go at the same rare moment.
-    QSqlQuery sessions(m_impl->m_db);
-    sessions.prepare("DELETE FROM sessions WHERE expires_at < ?");
-    sessions.addBindValue(static_cast<qlonglong>(forgetBefore));
-    if (!sessions.exec()) {
-        return QueryError("forget sessions", sessions);
-    }
-    return Done{};
+    return m_impl->RunOnly("DELETE FROM sessions WHERE expires_at < ?", {Q(forgetBefore)},
+                           "forget sessions");
 }
 
 }  // namespace vok::center
