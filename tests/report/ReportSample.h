@@ -27,7 +27,8 @@ void Set(Table& table, int k, std::initializer_list<int> params) {
 
 // A finished diagnosis that fills every table of the page: three error
 // entries with their protocol blocks (the third block empty), two mA
-// calibration histories, both focus tables and the extreme kV offsets.
+// calibration histories, both focus tables and the extreme kV offsets. The
+// byte after each counter is never zero, so a counter read too wide shows.
 struct ReportSample {
     SiteInfo site;
     DiagnosisData data;
