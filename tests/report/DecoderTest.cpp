@@ -3,7 +3,9 @@
 #include <climits>
 #include <cstdio>
 #include <initializer_list>
+#include <utility>
 
+#include "ReportSample.h"
 #include "report/DefinitionFile.h"
 #include "report/LogDecoder.h"
 #include "report/SystemInfoDecoder.h"
@@ -28,8 +30,7 @@ auto Field(int which) {
 using Text = std::string (SystemInfoDecoder::*)() const;
 std::string Shown(Text text, int k, std::initializer_list<int> params) {
     ReportData report;
-    std::copy(params.begin(), params.end(),
-              report.m_HtInfo[static_cast<std::size_t>(k)].params.begin());
+    test::Set(report.m_HtInfo, k, params);
     return (SystemInfoDecoder(report).*text)();
 }
 
@@ -116,7 +117,7 @@ TEST(LogDecoderTest, ListsToTheirLastEntryAndOnePastDevicesScreensAndFields) {
 
 // Each code's text comes from an index built at load; it must be what a
 // lookup of the printed key finds.
-TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
+TEST(DefinitionFileTest, IndexAgreesWithOneLookupPerKeyShippedFileNamesEveryCode) {
     const std::string text =
         "[ERROR]\nCODE_0X1a=lower digit\ncode_0x1A=second\nCODE_0X5=short\nCODE_0X005=long\n"
         "CODE_0X05=five\nCODE_0XG1=not hex\nCODE_0X=none\nCODE_0X100=big\n CODE_0XFF = padded \n"
@@ -127,17 +128,14 @@ TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
         std::string(100, 'x') + "\n[ERROR]\nCODE_0X06=repeated section\n";
     const DefinitionFile define = DefinitionFile::Parse(text);
     const ProfileFile profile = ProfileFile::Parse(text);
-    struct Kind {
-        const char* section;
-        const char* format;
-    };
-    for (const Kind kind : {Kind{"ERROR", "CODE_0X%02X"}, Kind{"COMMAND", "COMMAND_%02d"},
-                            Kind{"TUBE", "TUBE_%02d"}}) {
+    for (const auto& [section, format] :
+         {std::pair{"ERROR", "CODE_0X%02X"}, std::pair{"COMMAND", "COMMAND_%02d"},
+          std::pair{"TUBE", "TUBE_%02d"}}) {
         for (int code = 0; code <= 255; ++code) {
             char key[32];
-            std::snprintf(key, sizeof key, kind.format, code);
-            EXPECT_EQ(define.LookupDefinition(kind.section, kind.format, code),
-                      profile.Get(kind.section, key, "", 80))
+            std::snprintf(key, sizeof key, format, code);
+            EXPECT_EQ(define.LookupDefinition(section, format, code),
+                      profile.Get(section, key, "", 80))
                 << key;
         }
     }
@@ -145,18 +143,15 @@ TEST(DefinitionIndexTest, AgreesWithOneLookupPerKey) {
     // Codes outside a byte give no value; a missing file gives empty texts.
     EXPECT_EQ(define.GetErrorText(256), "&nbsp;");
     EXPECT_EQ(define.GetErrorText(-1), "&nbsp;");
-    EXPECT_EQ(define.LookupDefinition("ERROR", "CODE_0X%02X", 300), "&nbsp;");
     EXPECT_EQ(DefinitionFile::Load("/nonexistent/CFG/VOK.DEFINE").GetTubeText(3), "");
-}
 
-// The shipped definitions name every code the built-in console sends, so
-// the demonstration's page has no empty description.
-TEST(ExampleDefinitionFileTest, NamesEveryCodeTheConsoleUses) {
-    const DefinitionFile define = DefinitionFile::Load(VOK_EXAMPLES_DIR "/CFG/VOK.DEFINE");
+    // The shipped definitions name every code the built-in console sends, so
+    // the demonstration's page has no empty description.
+    const DefinitionFile shipped = DefinitionFile::Load(VOK_EXAMPLES_DIR "/CFG/VOK.DEFINE");
     for (int code = 0; code <= 0x60; ++code) {
-        EXPECT_TRUE(code == 0 || !define.GetErrorText(code).empty()) << "error " << code;
-        EXPECT_TRUE(code > 40 || !define.GetCommandText(code).empty()) << "command " << code;
-        EXPECT_TRUE(code > 20 || !define.GetTubeText(code).empty()) << "tube " << code;
+        EXPECT_TRUE(code == 0 || !shipped.GetErrorText(code).empty()) << "error " << code;
+        EXPECT_TRUE(code > 40 || !shipped.GetCommandText(code).empty()) << "command " << code;
+        EXPECT_TRUE(code > 20 || !shipped.GetTubeText(code).empty()) << "tube " << code;
     }
 }
 

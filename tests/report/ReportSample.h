@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <initializer_list>
 #include <string>
@@ -21,8 +22,7 @@ inline std::tm Moment(const char* text) {
 // Record k of an HT_INFO or CMD_INFO table holds the given parameters from P01 on.
 template <class Table>
 void Set(Table& table, int k, std::initializer_list<int> params) {
-    std::transform(params.begin(), params.end(), table[static_cast<std::size_t>(k)].params.begin(),
-                   [](int value) { return static_cast<std::uint8_t>(value); });
+    std::copy(params.begin(), params.end(), table[static_cast<std::size_t>(k)].params.begin());
 }
 
 // A finished diagnosis that fills every table of the page: three error
@@ -39,11 +39,9 @@ struct ReportSample {
             site.Field(n) = "F" + std::to_string(n);
         }
         site.m_strUserPhone = "";
-        data.Clear();
         data.m_strSerial = "VK12345678";
         data.m_bConsoleVersion = 1;
-        const std::string version = "V2.10-Kxyz";
-        std::copy(version.begin(), version.end(), data.m_ConsoleVersion.begin());
+        std::memcpy(data.m_ConsoleVersion.data(), "V2.10-Kxyz", kConsoleVersionSize);
         auto& ht = data.m_HtInfo;
         Set(ht, 1, {1, 13, 5, 4, 0x41, 0x09, 7, 3, 2, 80});
         Set(ht, 3, {'V', 'K', '1', '2', '3', '4', '5', '6', '7', '8'});
