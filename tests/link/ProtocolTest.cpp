@@ -11,24 +11,22 @@ namespace {
 
 using namespace vok::test;
 
-struct Received {
-    std::uint8_t command;
-    ReceiveWindow window;  // its newest byte is the last one the frame took
-};
+using Frames = std::vector<std::pair<int, int>>;  // command, record index or newest byte
 
 // Runs the reception steps over the bytes until they are used up, which
 // must end as a lost device.
-std::vector<Received> ReceiveAll(const Bytes& bytes) {
+Frames ReceiveAll(const Bytes& bytes) {
     ScriptedLink link(bytes);
     (void)link.Open();
-    link.LoseDeviceWhenDrained();
+    link.loseWhenDrained = true;
     ReceiveWindow window;
     FrameReceiver receiver(link, window, std::stop_token{});
-    std::vector<Received> frames;
+    Frames frames;
     for (;;) {
         const FrameReceiver::Step step = receiver.Next();
         if (step.event == FrameReceiver::Event::Frame) {
-            frames.push_back({step.command, window});
+            const bool record = step.command == 0x26 || step.command == 0x1F;
+            frames.emplace_back(step.command, record ? window.RecordIndex() : window.At(31));
         } else if (step.event != FrameReceiver::Event::None) {
             EXPECT_EQ(step.event, FrameReceiver::Event::Lost);
             EXPECT_EQ(step.reason, "cable pulled");
@@ -37,58 +35,48 @@ std::vector<Received> ReceiveAll(const Bytes& bytes) {
     }
 }
 
-// A frame cut short by a lost device at the end is dropped.
-TEST(FrameReception, EachFrameTakesExactlyItsLengthAndNothingElseStartsOne) {
-    const Bytes garbage = {0x00, 0xFF, 0x16, 0x17, 0x02, 0x55, 0x16, 0x16, 0x03};
-    // Length 5: four more bytes after the header. Length 0: none.
-    const Bytes other = {0x16, 0x02, 0x00, 0x05, 0x40, 0x31, 0x32, 0x33, 0x34};
-    const Bytes lengthZero = {0x16, 0x02, 0x00, 0x00, 0x41};
-    // Longer than the window: the command is taken before the body pushes it out.
-    Bytes longFrame = {0x16, 0x02, 0x00, 40, 0x26};
+// Each frame takes exactly its length and nothing else starts one. A header
+// is looked for only in bytes that arrived after the last frame: a record
+// whose P08 and P09 are 0x16 0x02 (AEC density +4 followed by APR program 2 in
+// an error entry; the same bytes in a protocol record) once made a false
+// header with the next frame's first byte, whose length was the old check
+// byte, and the real frames behind it were swallowed.
+TEST(FrameReception, FramesTakeTheirLengthAndHeadersComeOnlyFromNewBytes) {
+    // Length 5: four more bytes after the header. Length 0: none. Longer than
+    // the window: the command is taken before the body pushes it out.
+    Bytes longFrame = {0x16, 0x02, 0x00, 40, 0x42};
     for (int n = 0; n < 39; ++n) {
         longFrame.push_back(static_cast<std::uint8_t>(0x80 + n));
     }
-    GeneratorImage::Params headers = {0x16, 0x02, 0x12, 0x0D, 0x26, 0x16, 0x02, 0, 0, 0};
-    const Bytes cut = {0x16, 0x02, 0x12, 0x0D, 0x26, 0x01, 0x02};
-    const auto frames = ReceiveAll(
-        Join({garbage, Record(0x26, 7, 0xAA), other, lengthZero, longFrame,
-              SimulatedConsole::RecordFrame(0x1F, 3, headers), Record(0x26, 4, 0), cut}));
-    ASSERT_EQ(frames.size(), 6u);
-    EXPECT_EQ(frames[0].command, 0x26);
-    EXPECT_EQ(frames[0].window.RecordIndex(), 7);
-    EXPECT_EQ(frames[0].window.RecordParam(9), 0xAA);
-    EXPECT_EQ(frames[1].command, 0x40);
-    EXPECT_EQ(frames[1].window.At(31), 0x34);
-    EXPECT_EQ(frames[2].command, 0x41);
-    EXPECT_EQ(frames[2].window.At(31), 0x41);
-    EXPECT_EQ(frames[3].command, 0x26);
-    EXPECT_EQ(frames[3].window.At(31), 0x80 + 38);
-    EXPECT_EQ(frames[4].command, 0x1F);
-    EXPECT_EQ(frames[4].window.RecordIndex(), 3);
-    EXPECT_EQ(frames[4].window.RecordParam(0), 0x16);
-    EXPECT_EQ(frames[5].window.RecordIndex(), 4);
-}
-
-// A header is looked for only in bytes that arrived after the last frame: a
-// record whose P08 and P09 are 0x16 0x02 (AEC density +4 followed by APR
-// program 2 in an error entry; the same bytes in a protocol record) once made
-// a false header with the next frame's first byte, whose length was the old
-// check byte, and the real frames behind it were swallowed.
-TEST(FrameReception, AHeaderIsNeverMadeOfBytesOfAFrameAlreadyHandled) {
     const auto withHeaderTail = [](std::uint8_t command, std::uint8_t index, std::uint8_t p10) {
         GeneratorImage::Params params = {0x01, 0x20, 0x05, 0x11, 0x00, 0x03, 0x00, 0x16, 0x02, p10};
         return SimulatedConsole::RecordFrame(command, index, params);
     };
+    // Header bytes inside a record are data.
+    const GeneratorImage::Params headers = {0x16, 0x02, 0x12, 0x0D, 0x26, 0x16, 0x02, 0, 0, 0};
     // Only the last byte is old: 0x16 as the check byte, then 0x02 and a
     // third, length and command byte that never were a frame's header.
     Bytes lastByteOld = Record(0x26, 9, 0);
     lastByteOld.back() = 0x16;
+    // Once a false frame of command 0x16 and length 3 - 1 was taken here.
+    Bytes shortFalse = withHeaderTail(0x26, 1, 0x07);
+    shortFalse.back() = 0x03;
     struct Case {
         const char* name;
-        Bytes stream;
-        std::vector<std::pair<int, int>> frames;  // command, record index
+        Bytes stream;  // a frame cut short by the lost device at the end is dropped
+        Frames frames;
     };
     const Case cases[] = {
+        {"lengths and garbage",
+         Join({{0x00, 0xFF, 0x16, 0x17, 0x02, 0x55, 0x16, 0x16, 0x03},
+               Record(0x26, 7, 0xAA),
+               {0x16, 0x02, 0x00, 0x05, 0x40, 0x31, 0x32, 0x33, 0x34},
+               {0x16, 0x02, 0x00, 0x00, 0x41},
+               longFrame,
+               SimulatedConsole::RecordFrame(0x1F, 3, headers),
+               Record(0x26, 4, 0),
+               {0x16, 0x02, 0x12, 0x0D, 0x26, 0x01, 0x02}}),
+         {{0x26, 7}, {0x40, 0x34}, {0x41, 0x41}, {0x42, 0x80 + 38}, {0x1F, 3}, {0x26, 4}}},
         {"error entry: AEC density +4, then APR program 2",
          Join({withHeaderTail(0x26, 114, 0x30), Record(0x26, 115, 1), Record(0x26, 116, 2),
                Record(0x26, 117, 3), Record(0x26, 118, 4)}),
@@ -97,35 +85,19 @@ TEST(FrameReception, AHeaderIsNeverMadeOfBytesOfAFrameAlreadyHandled) {
          Join({withHeaderTail(0x1F, 40, 0x61), Record(0x1F, 41, 1), Record(0x1F, 42, 2),
                Record(0x1F, 43, 3)}),
          {{0x1F, 40}, {0x1F, 41}, {0x1F, 42}, {0x1F, 43}}},
-        // Once a false frame of command 0x16 and length 3 - 1 was taken here;
-        // the real frame behind it survived only because its own header
-        // bytes were read again.
-        {"short false frame",
-         Join({[&] {
-                   Bytes first = withHeaderTail(0x26, 1, 0x07);
-                   first.back() = 0x03;
-                   return first;
-               }(),
-               Record(0x26, 2, 0)}),
-         {{0x26, 1}, {0x26, 2}}},
+        {"short false frame", Join({shortFalse, Record(0x26, 2, 0)}), {{0x26, 1}, {0x26, 2}}},
         {"header of the old check byte and new bytes",
          Join({lastByteOld, Bytes{0x02, 0x12, 0x05, 0x40, 0x00}, Record(0x26, 10, 0)}),
          {{0x26, 9}, {0x26, 10}}},
-        // Unchanged: a header wholly after the frame is one, however close.
+        // A header wholly after the frame is one, however close.
         {"header right after a frame",
          Join({Record(0x26, 5, 0x16), Bytes{0x16, 0x02, 0x12, 0x02, 0x40, 0x52},
                Record(0x26, 6, 0x02)}),
-         {{0x26, 5}, {0x40, 0}, {0x26, 6}}},
+         {{0x26, 5}, {0x40, 0x52}, {0x26, 6}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto frames = ReceiveAll(c.stream);
-        std::vector<std::pair<int, int>> got;
-        for (const Received& frame : frames) {
-            const bool record = frame.command == 0x26 || frame.command == 0x1F;
-            got.emplace_back(frame.command, record ? frame.window.RecordIndex() : 0);
-        }
-        EXPECT_EQ(got, c.frames);
+        EXPECT_EQ(ReceiveAll(c.stream), c.frames);
     }
 }
 
