@@ -1,11 +1,14 @@
+// Frame reception and the acquisition worker over scripted and simulated links.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stop_token>
 #include <utility>
 
 #include "LinkTestSupport.h"
 #include "link/AcquisitionEngine.h"
 #include "link/AcquisitionTexts.h"
+#include "link/FrameReceiver.h"
 #include "link/SimulatedLink.h"
 
 namespace vok {
@@ -16,6 +19,91 @@ using namespace vok::test;
 
 // No console here needs the half second before the records are asked for.
 constexpr std::chrono::milliseconds kNoDelay{0};
+
+using Frames = std::vector<std::pair<int, int>>;  // command, record index or newest byte
+
+// Runs the reception steps over the bytes until they are used up, which
+// must end as a lost device.
+Frames ReceiveAll(const Bytes& bytes) {
+    ScriptedLink link(bytes);
+    (void)link.Open();
+    link.loseWhenDrained = true;
+    ReceiveWindow window;
+    FrameReceiver receiver(link, window, std::stop_token{});
+    Frames frames;
+    for (;;) {
+        const FrameReceiver::Step step = receiver.Next();
+        if (step.event == FrameReceiver::Event::Frame) {
+            const bool record = step.command == 0x26 || step.command == 0x1F;
+            frames.emplace_back(step.command, record ? window.RecordIndex() : window.At(31));
+        } else if (step.event != FrameReceiver::Event::None) {
+            EXPECT_EQ(step.event, FrameReceiver::Event::Lost);
+            EXPECT_EQ(step.reason, "cable pulled");
+            return frames;
+        }
+    }
+}
+
+// Each frame takes exactly its length and nothing else starts one. A header
+// is looked for only in bytes that arrived after the last frame: a record
+// ending in 0x16 0x02 (AEC density +4, then APR program 2 in an error entry)
+// once made a false header with the next frame's first byte, whose length was
+// the old check byte, and swallowed the real frames behind it.
+TEST(FrameReception, FramesTakeTheirLengthAndHeadersComeOnlyFromNewBytes) {
+    const auto withHeaderTail = [](std::uint8_t command, std::uint8_t index, std::uint8_t p10) {
+        GeneratorImage::Params params = {0x01, 0x20, 0x05, 0x11, 0x00, 0x03, 0x00, 0x16, 0x02, p10};
+        return SimulatedConsole::RecordFrame(command, index, params);
+    };
+    // Header bytes inside a record are data.
+    const GeneratorImage::Params headers = {0x16, 0x02, 0x12, 0x0D, 0x26, 0x16, 0x02, 0, 0, 0};
+    // Only the last byte is old: 0x16 as the check byte, then 0x02 and a
+    // third, length and command byte that never were a frame's header.
+    Bytes lastByteOld = Record(0x26, 9, 0);
+    lastByteOld.back() = 0x16;
+    // Once a false frame of command 0x16 and length 3 - 1 was taken here.
+    Bytes shortFalse = withHeaderTail(0x26, 1, 0x07);
+    shortFalse.back() = 0x03;
+    struct Case {
+        const char* name;
+        Bytes stream;  // a frame cut short by the lost device at the end is dropped
+        Frames frames;
+    };
+    const Case cases[] = {
+        {"lengths and garbage",
+         Join({{0x00, 0xFF, 0x16, 0x17, 0x02, 0x55, 0x16, 0x16, 0x03},
+               Record(0x26, 7, 0xAA),
+               {0x16, 0x02, 0x00, 0x05, 0x40, 0x31, 0x32, 0x33, 0x34},
+               {0x16, 0x02, 0x00, 0x00, 0x41},
+               {0x16, 0x02, 0x00, 40, 0x42},  // longer than the window
+               Bytes(38, 0x80),
+               {0x81},
+               SimulatedConsole::RecordFrame(0x1F, 3, headers),
+               Record(0x26, 4, 0),
+               {0x16, 0x02, 0x12, 0x0D, 0x26, 0x01, 0x02}}),
+         {{0x26, 7}, {0x40, 0x34}, {0x41, 0x41}, {0x42, 0x81}, {0x1F, 3}, {0x26, 4}}},
+        {"error entry: AEC density +4, then APR program 2",
+         Join({withHeaderTail(0x26, 114, 0x30), Record(0x26, 115, 1), Record(0x26, 116, 2),
+               Record(0x26, 117, 3), Record(0x26, 118, 4)}),
+         {{0x26, 114}, {0x26, 115}, {0x26, 116}, {0x26, 117}, {0x26, 118}}},
+        {"protocol record with 0x16 0x02",
+         Join({withHeaderTail(0x1F, 40, 0x61), Record(0x1F, 41, 1), Record(0x1F, 42, 2),
+               Record(0x1F, 43, 3)}),
+         {{0x1F, 40}, {0x1F, 41}, {0x1F, 42}, {0x1F, 43}}},
+        {"short false frame", Join({shortFalse, Record(0x26, 2, 0)}), {{0x26, 1}, {0x26, 2}}},
+        {"header of the old check byte and new bytes",
+         Join({lastByteOld, Bytes{0x02, 0x12, 0x05, 0x40, 0x00}, Record(0x26, 10, 0)}),
+         {{0x26, 9}, {0x26, 10}}},
+        // A header wholly after the frame is one, however close.
+        {"header right after a frame",
+         Join({Record(0x26, 5, 0x16), Bytes{0x16, 0x02, 0x12, 0x02, 0x40, 0x52},
+               Record(0x26, 6, 0x02)}),
+         {{0x26, 5}, {0x40, 0x52}, {0x26, 6}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ReceiveAll(c.stream), c.frames);
+    }
+}
 
 // Opens `link` in the engine and starts an acquisition on it; the engine
 // owns the link, the test keeps a reference.
@@ -32,7 +120,7 @@ Link& Start(AcquisitionEngine& engine, std::unique_ptr<Link> link) {
 }
 
 // The tables and the version hold exactly what the console sent, and
-// nothing it did not; the counters count it.
+// nothing it did not.
 TEST(AcquisitionEngine, StoresExactlyWhatEachConsoleSentAndEndsWithLineFour) {
     const GeneratorImage image = GeneratorImage::Build();
     for (const ConsoleScenario scenario :
@@ -43,18 +131,15 @@ TEST(AcquisitionEngine, StoresExactlyWhatEachConsoleSentAndEndsWithLineFour) {
         Start(engine, std::make_unique<SimulatedLink>(scenario, 0));
         ASSERT_EQ(engine.WaitForEnd(10s), AcquisitionOutcome::Completed);
         const DiagnosisData data = engine.Data();
-        const auto expect = [scenario](const auto& table, const auto& sent, auto sends, int count) {
-            int n = 0;
+        const auto expect = [scenario](const auto& table, const auto& sent, auto sends) {
             for (std::size_t k = 0; k < table.size(); ++k) {
-                n += sends(scenario, k) ? 1 : 0;
                 ASSERT_EQ(table[k].valid, sends(scenario, k) ? 1 : 0) << k;
                 ASSERT_TRUE(!table[k].valid || (table[k].index == k && table[k].params == sent[k]))
                     << k;
             }
-            EXPECT_EQ(count, n);
         };
-        expect(data.m_HtInfo, image.ht, SimulatedConsole::SendsHtRecord, engine.HtCount());
-        expect(data.m_CmdInfo, image.cmd, SimulatedConsole::SendsCmdRecord, engine.CmdCount());
+        expect(data.m_HtInfo, image.ht, SimulatedConsole::SendsHtRecord);
+        expect(data.m_CmdInfo, image.cmd, SimulatedConsole::SendsCmdRecord);
         EXPECT_EQ(data.m_bConsoleVersion, 1);
         EXPECT_TRUE(
             std::equal(image.version.begin(), image.version.end(), data.m_ConsoleVersion.begin()));
@@ -128,10 +213,8 @@ TEST(AcquisitionEngine, CloseReturnsWithinASecondAndEndsTheRunAsStopped) {
         for (int n = 0; n < c.recordsFirst; ++n) {
             bytes = Join({bytes, Record(0x26, static_cast<std::uint8_t>(n), 1)});
         }
-        if (c.recordsFirst > 0) {
-            const Bytes cut = Record(0x26, 200, 1);
-            bytes = Join({bytes, Bytes(cut.begin(), cut.begin() + 12)});
-        }
+        const Bytes cut = Record(0x26, 200, 1);
+        bytes.insert(bytes.end(), cut.begin(), cut.begin() + (c.recordsFirst > 0 ? 12 : 0));
         ScriptedLink& link = Start(engine, std::make_unique<ScriptedLink>(bytes));
         ASSERT_TRUE(Eventually([&] {
             return link.Written().size() >= c.packetsFirst && engine.HtCount() == c.recordsFirst;

@@ -37,15 +37,11 @@ constexpr unsigned kReadChunk = 4096;                    // libftdi's default
 
 struct DeviceState {
     explicit DeviceState(const FakeUsbBus::Device& device)
-        : spec(device), console(device.scenario) {
-        if (device.baud > 0) {
-            byteTime = std::chrono::duration_cast<Clock::duration>(
-                std::chrono::duration<double>(10.0 / device.baud));
-        }
-    }
+        : spec(device), console(device.scenario) {}
     FakeUsbBus::Device spec;
     SimulatedConsole console;
-    Clock::duration byteTime{};
+    Clock::duration byteTime = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(spec.baud > 0 ? 10.0 / spec.baud : 0));
     Clock::time_point lineFree{};
     Clock::time_point lastPacket{};
     std::deque<std::uint8_t> chip;  // the chip's receive buffer
@@ -62,8 +58,7 @@ struct Bus {
 } theBus;
 
 DeviceState* Find(int id) {
-    const auto found = theBus.devices.find(id);
-    return found == theBus.devices.end() ? nullptr : found->second.get();
+    return theBus.devices.at(id).get();
 }
 
 int Fail(ftdi_context* ftdi, int code, const char* text) {
@@ -150,19 +145,6 @@ int BulkRead(int id, unsigned char* out, int length, int* transferred, int timeo
     return result;
 }
 
-void CloseHandle(ftdi_context* ftdi) {
-    std::lock_guard lock(theBus.mutex);
-    DeviceState* d = Find(ftdi->usb_dev->id);
-    if (d->transfersRunning > 0) {
-        // The real library would free what the running transfer uses.
-        std::fprintf(stderr, "libftdi double: ftdi_usb_close during a transfer\n");
-        std::abort();
-    }
-    d->counters.claimed = false;
-    delete ftdi->usb_dev;
-    ftdi->usb_dev = nullptr;
-}
-
 }  // namespace
 
 FakeUsbBus& FakeUsbBus::Instance() {
@@ -206,9 +188,7 @@ ftdi_context* ftdi_new(void) {
 }
 
 void ftdi_free(ftdi_context* ftdi) {
-    if (ftdi->usb_dev != nullptr) {
-        CloseHandle(ftdi);
-    }
+    ftdi_usb_close(ftdi);
     std::free(ftdi->readbuffer);
     std::free(ftdi);
     std::lock_guard lock(theBus.mutex);
@@ -276,8 +256,17 @@ int ftdi_usb_open_dev(ftdi_context* ftdi, libusb_device* dev) {
 }
 
 int ftdi_usb_close(ftdi_context* ftdi) {
+    std::lock_guard lock(theBus.mutex);
     if (ftdi->usb_dev != nullptr) {
-        CloseHandle(ftdi);
+        DeviceState* d = Find(ftdi->usb_dev->id);
+        if (d->transfersRunning > 0) {
+            // The real library would free what the running transfer uses.
+            std::fprintf(stderr, "libftdi double: ftdi_usb_close during a transfer\n");
+            std::abort();
+        }
+        d->counters.claimed = false;
+        delete ftdi->usb_dev;
+        ftdi->usb_dev = nullptr;
     }
     return 0;
 }

@@ -17,7 +17,6 @@
 #include "link/LinkFactory.h"
 #include "link/LinkTiming.h"
 #include "link/PtyConsole.h"
-#include "link/SimulatedLink.h"
 #include "support/TempDir.h"
 
 namespace vok {
@@ -38,26 +37,20 @@ protected:
     // The default link of the wizard and `vok acquire`, with the kernel's
     // serial devices looked for in `byId`.
     static LinkOpener DefaultOpener(const test::TempDir& byId) {
-        LinkOptions options;
-        options.serialByIdFolder = byId.path().string();
-        return LinkFactory::Opener(options);
+        return LinkFactory::Opener({.devicePath = "", .serialByIdFolder = byId.path().string()});
     }
 };
 
-struct Finished {
-    AcquisitionOutcome outcome;
-    DiagnosisData data;
-};
-
-Finished Acquire(const LinkOpener& open, std::chrono::milliseconds patience) {
+// The tables a diagnosis through `open` ended with, once it ended as `outcome`.
+DiagnosisData Acquire(const LinkOpener& open, AcquisitionOutcome outcome) {
     test::RecordingObserver observer;
     AcquisitionEngine engine(observer);
     EXPECT_TRUE(engine.OpenDevice(open));
     engine.ResetForDiagnosis();
     engine.StartAcquisition();
-    const AcquisitionOutcome outcome = engine.WaitForEnd(patience);
+    EXPECT_EQ(engine.WaitForEnd(outcome == AcquisitionOutcome::Completed ? 20s : 800ms), outcome);
     engine.Close();
-    return {outcome, engine.Data()};
+    return engine.Data();
 }
 
 TEST_F(FtdiLinkTest, EveryConsoleScenarioGivesTheTablesOfTheSimulatedLink) {
@@ -78,21 +71,17 @@ TEST_F(FtdiLinkTest, EveryConsoleScenarioGivesTheTablesOfTheSimulatedLink) {
         // The transfers are under test, not how promptly a loaded machine
         // runs the worker: the chip's buffer does not run over.
         const int id = Bus().Plug({.scenario = scenario, .baud = baud, .receiveBuffer = 0});
-        const auto patience = outcome == AcquisitionOutcome::Completed ? 20s : 800ms;
-        const Finished usb = Acquire(DefaultOpener(noTtys), patience);
-        const Finished simulated = Acquire(
-            [scenario]() -> Result<std::unique_ptr<DeviceLink>> {
-                auto link = std::make_unique<SimulatedLink>(scenario, 0);
-                (void)link->Open();
-                return std::unique_ptr<DeviceLink>(std::move(link));
-            },
-            patience);
-        EXPECT_EQ(usb.outcome, outcome);
-        EXPECT_EQ(simulated.outcome, outcome);
-        EXPECT_TRUE(usb.data.m_HtInfo == simulated.data.m_HtInfo);
-        EXPECT_TRUE(usb.data.m_CmdInfo == simulated.data.m_CmdInfo);
-        EXPECT_EQ(usb.data.m_ConsoleVersion, simulated.data.m_ConsoleVersion);
-        EXPECT_EQ(usb.data.m_strSerial, simulated.data.m_strSerial);
+        const DiagnosisData usb = Acquire(DefaultOpener(noTtys), outcome);
+        const DiagnosisData simulated =
+            Acquire(LinkFactory::Opener({.kind = LinkOptions::Kind::Simulated,
+                                         .devicePath = "",
+                                         .scenario = scenario,
+                                         .simulatedBaud = 0}),
+                    outcome);
+        EXPECT_TRUE(usb.m_HtInfo == simulated.m_HtInfo);
+        EXPECT_TRUE(usb.m_CmdInfo == simulated.m_CmdInfo);
+        EXPECT_EQ(usb.m_ConsoleVersion, simulated.m_ConsoleVersion);
+        EXPECT_EQ(usb.m_strSerial, simulated.m_strSerial);
         EXPECT_FALSE(Bus().Count(id).claimed) << "the device is released at the end";
     }
 }
