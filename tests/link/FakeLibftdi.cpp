@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <map>
-#include <memory>
 #include <mutex>
 
 #include "FakeUsbBus.h"
@@ -52,13 +50,12 @@ struct DeviceState {
 struct Bus {
     std::mutex mutex;
     std::condition_variable changed;
-    std::map<int, std::unique_ptr<DeviceState>> devices;
-    int nextId = 1;
+    std::deque<DeviceState> devices;  // id 1 first
     int liveContexts = 0;
 } theBus;
 
 DeviceState* Find(int id) {
-    return theBus.devices.at(id).get();
+    return &theBus.devices.at(static_cast<std::size_t>(id - 1));
 }
 
 int Fail(ftdi_context* ftdi, int code, const char* text) {
@@ -159,8 +156,8 @@ void FakeUsbBus::Reset() {
 
 int FakeUsbBus::Plug(const Device& device) {
     std::lock_guard lock(theBus.mutex);
-    theBus.devices.emplace(theBus.nextId, std::make_unique<DeviceState>(device));
-    return theBus.nextId++;
+    theBus.devices.emplace_back(device);
+    return static_cast<int>(theBus.devices.size());
 }
 
 FakeUsbBus::Counters FakeUsbBus::Count(int id) const {
@@ -203,14 +200,12 @@ const char* ftdi_get_error_string(ftdi_context* ftdi) {
 int ftdi_usb_find_all(ftdi_context*, ftdi_device_list** devlist, int, int) {
     std::lock_guard lock(theBus.mutex);
     *devlist = nullptr;
-    int count = 0;
-    for (auto it = theBus.devices.rbegin(); it != theBus.devices.rend(); ++it) {
+    for (int id = static_cast<int>(theBus.devices.size()); id > 0; --id) {
         auto* node = static_cast<ftdi_device_list*>(std::calloc(1, sizeof(ftdi_device_list)));
-        *node = {*devlist, new libusb_device{it->first}};
+        *node = {*devlist, new libusb_device{id}};
         *devlist = node;
-        ++count;
     }
-    return count;
+    return static_cast<int>(theBus.devices.size());
 }
 
 void ftdi_list_free(ftdi_device_list** devlist) {
@@ -221,15 +216,14 @@ void ftdi_list_free(ftdi_device_list** devlist) {
     }
 }
 
-int ftdi_usb_get_strings(ftdi_context* ftdi, libusb_device* dev, char* manufacturer, int mnf_len,
-                         char* description, int desc_len, char* serial, int serial_len) {
+int ftdi_usb_get_strings(ftdi_context* ftdi, libusb_device* dev, char*, int, char* description,
+                         int desc_len, char* serial, int serial_len) {
     std::lock_guard lock(theBus.mutex);
     const DeviceState* d = Find(dev->id);
     if (d->spec.open == Open::PermissionDenied) {
         errno = EACCES;
         return Fail(ftdi, -4, "libusb_open() failed");
     }
-    std::snprintf(manufacturer, static_cast<std::size_t>(mnf_len), "FTDI");
     std::snprintf(description, static_cast<std::size_t>(desc_len), "%s",
                   d->spec.description.c_str());
     std::snprintf(serial, static_cast<std::size_t>(serial_len), "%s", d->spec.serial.c_str());
@@ -271,10 +265,9 @@ int ftdi_usb_close(ftdi_context* ftdi) {
     return 0;
 }
 
-// As libftdi: first what its read buffer holds, then bulk transfers with
-// every packet's status bytes stripped, until the caller has what it asked
-// for or a transfer brings no data; the rest stays in the read buffer. A
-// failed transfer loses what this call had gathered.
+// As libftdi: its read buffer first, then transfers (status bytes stripped)
+// until the caller has what it asked for or one brings no data; a failed
+// transfer loses what this call had gathered.
 int ftdi_read_data(ftdi_context* ftdi, unsigned char* buf, int size) {
     int copied = std::min(size, static_cast<int>(ftdi->readbuffer_remaining));
     std::memcpy(buf, ftdi->readbuffer + ftdi->readbuffer_offset, static_cast<std::size_t>(copied));

@@ -10,15 +10,13 @@
 
 namespace vok::test {
 
-// The USB bus behind the libftdi test double (FakeLibftdi.cpp), linked in
-// place of libftdi1 and libusb. Each device is an FT232R with the simulated
-// console behind it, behaving as the real chip does: the console's bytes
-// reach its 256-byte receive buffer at the baud rate (0: all at once, no
-// limit), what does not fit is an overrun; a bulk read returns packets of 2
-// status bytes and up to 62 data bytes, full ones while 62 bytes wait,
-// otherwise one short packet when the 16 ms latency timer expires; an
-// unresponsive chip runs each read into the USB timeout; an unplugged device
-// fails every transfer, also a waiting one. Nothing spins.
+// The USB bus behind the libftdi double (FakeLibftdi.cpp). Each device is an
+// FT232R with the simulated console behind it: the console's bytes reach the
+// chip's receive buffer at the baud rate (0: at once) and overrun it when
+// full; a bulk read returns 64-byte packets (2 status bytes) while 62 bytes
+// wait, else one short packet when the latency timer expires; an
+// unresponsive chip runs reads into the USB timeout; an unplugged device
+// fails every transfer, also a waiting one.
 class FakeUsbBus {
 public:
     static constexpr std::chrono::milliseconds kLatencyTimer{16};

@@ -39,9 +39,7 @@ TEST(VokAcquire, SimulatedConsoleAndTheTerminalOfVokConsoleGiveTheSameCompleteRe
     const std::string data = DataFolder(dir, "data");
     const test::Outcome run = RunVok(dir, "acquire --simulate --data-dir " + Quote(data));
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::filesystem::path path = run.out.substr(0, run.out.find('\n'));
-    EXPECT_EQ(path.parent_path(), std::filesystem::path(data) / "REPORT");
-    EXPECT_TRUE(path.filename().string().starts_with("REPORT_VK82C10417_"));
+    EXPECT_TRUE(run.out.starts_with(data + "/REPORT/")) << run.out;
     EXPECT_NE(ReportBody(run).find("[CMD_INFO_225]"), std::string::npos);
     // Status lines on stderr, no bar drawing codes off a terminal.
     EXPECT_NE(run.err.find(kStatusEnd), std::string::npos) << run.err;
