@@ -169,37 +169,31 @@ TEST(AcquisitionEngine, EchoIsAnsweredSystemIndexAbove212DroppedAndALogIndexAbov
     EXPECT_FALSE(link.IsOpen());
 }
 
-// A refused enable leaves the device unusable; a close while the enable
-// packet is still being written only stops the run.
-TEST(AcquisitionEngine, AFailedEnableEndsTheRunAndOneCutShortByCloseIsAStop) {
-    for (const auto writes : {ScriptedLink::Writes::Refuse, ScriptedLink::Writes::Hang}) {
-        RecordingObserver observer;
-        AcquisitionEngine engine(observer, kNoDelay);
-        ScriptedLink& link = Start(engine, std::make_unique<ScriptedLink>(Bytes{}, writes));
-        if (writes == ScriptedLink::Writes::Refuse) {
-            EXPECT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::EnableFailed);
-            EXPECT_FALSE(link.IsOpen());
-            EXPECT_EQ(observer.Events(), std::vector<std::string>{"finished enable failed"});
-            continue;
-        }
-        ASSERT_TRUE(Eventually([&] { return link.WritesTried() == 1; }));
-        engine.Close();
-        EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Stopped);
-        EXPECT_EQ(observer.Events(), std::vector<std::string>{"finished stopped"});
-    }
+TEST(AcquisitionEngine, ARefusedEnableEndsTheRunAndFreesTheDevice) {
+    RecordingObserver observer;
+    AcquisitionEngine engine(observer, kNoDelay);
+    ScriptedLink& link =
+        Start(engine, std::make_unique<ScriptedLink>(Bytes{}, ScriptedLink::Writes::Refuse));
+    EXPECT_EQ(engine.WaitForEnd(5s), AcquisitionOutcome::EnableFailed);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(observer.Events(), std::vector<std::string>{"finished enable failed"});
 }
 
 // Close returns within a second wherever the worker is: before its first
-// packet, in the pause before the records are asked for, waiting for a byte,
-// or waiting inside a frame.
+// packet, inside the enable packet's write (which then fails: the run was
+// stopped, the device is not unusable), in the pause before the records are
+// asked for, waiting for a byte, or waiting inside a frame.
 TEST(AcquisitionEngine, CloseReturnsWithinASecondAndEndsTheRunAsStopped) {
     struct Case {
         std::chrono::milliseconds startDelay;
-        std::size_t packetsFirst;  // at least this many packets written before the close
-        int recordsFirst;          // records received before the close
+        ScriptedLink::Writes writes;
+        int packetsFirst;  // at least this many packets tried before the close
+        int recordsFirst;  // records received before the close
     };
+    const auto take = ScriptedLink::Writes::Take;
     for (const Case& c :
-         {Case{kNoDelay, 0, 0}, Case{24h, 2, 0}, Case{kNoDelay, 3, 0}, Case{kNoDelay, 3, 100}}) {
+         {Case{kNoDelay, take, 0, 0}, Case{kNoDelay, ScriptedLink::Writes::Hang, 1, 0},
+          Case{24h, take, 2, 0}, Case{kNoDelay, take, 3, 0}, Case{kNoDelay, take, 3, 100}}) {
         SCOPED_TRACE(testing::Message() << c.packetsFirst << " packets, " << c.recordsFirst);
         RecordingObserver observer;
         AcquisitionEngine engine(observer, c.startDelay);
@@ -210,9 +204,9 @@ TEST(AcquisitionEngine, CloseReturnsWithinASecondAndEndsTheRunAsStopped) {
         }
         const Bytes cut = Record(0x26, 200, 1);
         bytes.insert(bytes.end(), cut.begin(), cut.begin() + (c.recordsFirst > 0 ? 12 : 0));
-        ScriptedLink& link = Start(engine, std::make_unique<ScriptedLink>(bytes));
+        ScriptedLink& link = Start(engine, std::make_unique<ScriptedLink>(bytes, c.writes));
         ASSERT_TRUE(Eventually([&] {
-            return link.Written().size() >= c.packetsFirst && engine.HtCount() == c.recordsFirst;
+            return link.WritesTried() >= c.packetsFirst && engine.HtCount() == c.recordsFirst;
         }));
         EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Running);
         const auto start = std::chrono::steady_clock::now();
@@ -232,7 +226,7 @@ TEST(AcquisitionEngine, SkipDuringAContinuousStreamLeavesEmptyTables) {
         next = static_cast<std::uint8_t>((next + 1) % 200);
         return Join({Record(0x26, next, next), Record(0x1F, next, next)});
     };
-    ScriptedLink& link = Start(engine, std::move(stream));
+    Start(engine, std::move(stream));
     ASSERT_TRUE(Eventually([&] { return engine.CmdCount() > 40; }));
     engine.Skip();
     const DiagnosisData data = engine.Data();
@@ -242,7 +236,6 @@ TEST(AcquisitionEngine, SkipDuringAContinuousStreamLeavesEmptyTables) {
     EXPECT_TRUE(std::ranges::all_of(data.m_HtInfo, empty) &&
                 std::ranges::all_of(data.m_CmdInfo, empty));
     EXPECT_EQ(data.m_bConsoleVersion, 0);
-    EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(observer.Events().back(), "finished stopped");
 }
 

@@ -51,7 +51,6 @@ struct Bus {
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<DeviceState> devices;  // id 1 first
-    int liveContexts = 0;
 } theBus;
 
 DeviceState* Find(int id) {
@@ -165,11 +164,6 @@ FakeUsbBus::Counters FakeUsbBus::Count(int id) const {
     return Find(id)->counters;
 }
 
-int FakeUsbBus::LiveContexts() const {
-    std::lock_guard lock(theBus.mutex);
-    return theBus.liveContexts;
-}
-
 }  // namespace vok::test
 
 using namespace vok::test;
@@ -179,8 +173,6 @@ ftdi_context* ftdi_new(void) {
     ftdi->usb_read_timeout = 5000;
     ftdi->readbuffer = static_cast<unsigned char*>(std::malloc(kReadChunk));
     ftdi->readbuffer_chunksize = kReadChunk;
-    std::lock_guard lock(theBus.mutex);
-    ++theBus.liveContexts;
     return ftdi;
 }
 
@@ -188,8 +180,6 @@ void ftdi_free(ftdi_context* ftdi) {
     ftdi_usb_close(ftdi);
     std::free(ftdi->readbuffer);
     std::free(ftdi);
-    std::lock_guard lock(theBus.mutex);
-    --theBus.liveContexts;
 }
 
 const char* ftdi_get_error_string(ftdi_context* ftdi) {

@@ -50,7 +50,6 @@ public:
     void Reset();                    // no devices
     int Plug(const Device& device);  // returns the device's id
     Counters Count(int id) const;
-    int LiveContexts() const;  // ftdi contexts not yet freed
 };
 
 }  // namespace vok::test
