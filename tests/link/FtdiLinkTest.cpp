@@ -1,6 +1,4 @@
-// The FTDI link and `vok devices` as a site uses them, with the libftdi test
-// double (FakeLibftdi.cpp) linked in place of libftdi1: an FT232R with the
-// simulated console behind it.
+// The FTDI link and `vok devices` over the libftdi double (FakeUsbBus.h).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -30,15 +28,14 @@ using Clock = std::chrono::steady_clock;
 class FtdiLinkTest : public ::testing::Test {
 protected:
     void SetUp() override { Bus().Reset(); }
-
     static FakeUsbBus& Bus() { return FakeUsbBus::Instance(); }
-
-    // The default link of the wizard and `vok acquire`, with the kernel's
-    // serial devices looked for in `byId`.
-    static LinkOpener DefaultOpener(const test::TempDir& byId) {
-        return LinkFactory::Opener({.devicePath = "", .serialByIdFolder = byId.path().string()});
-    }
 };
+
+// The default link of the wizard and `vok acquire`, with the kernel's serial
+// devices looked for in `byId`.
+LinkOpener DefaultOpener(const test::TempDir& byId) {
+    return LinkFactory::Opener({.devicePath = "", .serialByIdFolder = byId.path().string()});
+}
 
 // The tables a diagnosis through `open` ended with, once it ended as `outcome`.
 DiagnosisData Acquire(const LinkOpener& open, AcquisitionOutcome outcome) {

@@ -21,8 +21,7 @@ using Bytes = std::vector<std::uint8_t>;
 // A link that hands out exactly the bytes a test feeds it, at once.
 class ScriptedLink : public DeviceLink {
 public:
-    // Refuse: every write fails. Hang: writes hang until the link is closed,
-    // and then fail, like a write to a device that takes nothing more.
+    // Hang: writes wait for the close, then fail, like a device taking no more.
     enum class Writes { Take, Refuse, Hang };
 
     explicit ScriptedLink(Bytes bytes = {}, Writes writes = Writes::Take)

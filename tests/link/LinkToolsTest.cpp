@@ -1,18 +1,17 @@
-// `vok acquire` and `vok console` as a user runs them (exit statuses, what
-// goes to stdout and stderr, the report file), and the package's udev rules.
+// `vok acquire` as a user runs it (exit statuses, stdout and stderr, the
+// report file), and the package's udev rules.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "core/UserMessages.h"
 #include "link/AcquisitionTexts.h"
+#include "link/PtyConsole.h"
 #include "support/RunVok.h"
 
 namespace vok {
@@ -27,14 +26,13 @@ std::string DataFolder(const test::TempDir& dir, const std::string& name) {
     return dir.File(name);
 }
 
-// The report whose path is the first line of the run's output, past the
-// date and time of the acquisition.
+// The report named on the run's first line, past the acquisition's date.
 std::string ReportBody(const test::Outcome& run) {
     const std::string report = test::ReadAll(run.out.substr(0, run.out.find('\n')));
     return report.substr(std::min(report.size(), report.find("[SERVICE]")));
 }
 
-TEST(VokAcquire, SimulatedConsoleAndTheTerminalOfVokConsoleGiveTheSameCompleteReport) {
+TEST(VokAcquire, TheSimulatedConsoleAndOneOnATerminalGiveTheSameCompleteReport) {
     test::TempDir dir;
     const std::string data = DataFolder(dir, "data");
     const test::Outcome run = RunVok(dir, "acquire --simulate --data-dir " + Quote(data));
@@ -45,27 +43,17 @@ TEST(VokAcquire, SimulatedConsoleAndTheTerminalOfVokConsoleGiveTheSameCompleteRe
     EXPECT_NE(run.err.find(kStatusEnd), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\r'), std::string::npos);
 
-    // The same console on a terminal of `vok console`, reached through its
-    // --link, gives the same report byte for byte. `exec` keeps the process
-    // id the shell prints first; then comes the terminal.
-    const std::string link = dir.File("console-link");
-    std::FILE* console = ::popen(("echo $$; exec " + Quote(VOK_TOOL_PATH) +
-                                  " console --baud 0 --link " + Quote(link) + " </dev/null")
-                                     .c_str(),
-                                 "r");
-    char pid[32] = {};
-    char terminal[256] = {};
-    ASSERT_TRUE(console != nullptr && std::fgets(pid, sizeof pid, console) != nullptr &&
-                std::fgets(terminal, sizeof terminal, console) != nullptr);
-    EXPECT_EQ(std::filesystem::read_symlink(link).string() + "\n", terminal);
-    const test::Outcome viaTerminal = RunVok(
-        dir, "acquire --device " + Quote(link) + " --data-dir " + Quote(DataFolder(dir, "other")));
+    // The same console served on a terminal gives the same report byte for byte.
+    auto console = PtyConsole::Create(ConsoleScenario::Full, 0);
+    ASSERT_TRUE(console) << console.error();
+    std::thread serve([&] { (void)(*console)->Run(); });
+    const test::Outcome viaTerminal =
+        RunVok(dir, "acquire --device " + Quote((*console)->SlavePath()) + " --data-dir " +
+                        Quote(DataFolder(dir, "other")));
+    (*console)->Stop();
+    serve.join();
     EXPECT_EQ(viaTerminal.status, 0) << viaTerminal.err;
     EXPECT_EQ(ReportBody(viaTerminal), ReportBody(run));
-    ::kill(std::stoi(pid), SIGTERM);
-    const int raw = ::pclose(console);
-    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 0) << "SIGTERM is a clean end";
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
 TEST(VokAcquire, FailuresEndWithTheirStatusSayWhyAndWriteNoReport) {
