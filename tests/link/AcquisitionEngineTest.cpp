@@ -38,7 +38,6 @@ Frames ReceiveAll(const Bytes& bytes) {
             frames.emplace_back(step.command, record ? window.RecordIndex() : window.At(31));
         } else if (step.event != FrameReceiver::Event::None) {
             EXPECT_EQ(step.event, FrameReceiver::Event::Lost);
-            EXPECT_EQ(step.reason, "cable pulled");
             return frames;
         }
     }
@@ -92,8 +91,7 @@ TEST(FrameReception, FramesTakeTheirLengthAndHeadersComeOnlyFromNewBytes) {
         {"header of the old check byte and new bytes",
          Join({lastByteOld, Bytes{0x02, 0x12, 0x05, 0x40, 0x00}, Record(0x26, 10, 0)}),
          {{0x26, 9}, {0x26, 10}}},
-        // A header wholly after the frame is one, however close.
-        {"header right after a frame",
+        {"a header wholly after a frame, however close",
          Join({Record(0x26, 5, 0x16), Bytes{0x16, 0x02, 0x12, 0x02, 0x40, 0x52},
                Record(0x26, 6, 0x02)}),
          {{0x26, 5}, {0x40, 0x52}, {0x26, 6}}},
@@ -104,8 +102,7 @@ TEST(FrameReception, FramesTakeTheirLengthAndHeadersComeOnlyFromNewBytes) {
     }
 }
 
-// Opens `link` in the engine and starts an acquisition on it; the engine
-// owns the link, the test keeps a reference.
+// Starts an acquisition on `link`, which the engine owns; the test keeps a reference.
 template <typename Link>
 Link& Start(AcquisitionEngine& engine, std::unique_ptr<Link> link) {
     Link& keep = *link;
@@ -142,10 +139,9 @@ TEST(AcquisitionEngine, StoresExactlyWhatEachConsoleSentAndEndsWithLineFour) {
         EXPECT_EQ(data.m_bConsoleVersion, 1);
         EXPECT_TRUE(
             std::equal(image.version.begin(), image.version.end(), data.m_ConsoleVersion.begin()));
-        EXPECT_EQ(observer.Events("status "),
-                  (std::vector<std::string>{
-                      std::string(kStatusChecking), std::string(kStatusSystemRequest),
-                      std::string(kStatusSystemLog), std::string(kStatusEnd)}));
+        const std::string_view lines[] = {kStatusChecking, kStatusSystemRequest, kStatusSystemLog,
+                                          kStatusEnd};
+        EXPECT_TRUE(std::ranges::equal(observer.Events("status "), lines));
         EXPECT_EQ(observer.Events().back(), "finished completed") << "Finished comes last";
     }
 }
@@ -208,7 +204,6 @@ TEST(AcquisitionEngine, CloseReturnsWithinASecondAndEndsTheRunAsStopped) {
         ASSERT_TRUE(Eventually([&] {
             return link.WritesTried() >= c.packetsFirst && engine.HtCount() == c.recordsFirst;
         }));
-        EXPECT_EQ(engine.Outcome(), AcquisitionOutcome::Running);
         const auto start = std::chrono::steady_clock::now();
         engine.Close();
         EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);

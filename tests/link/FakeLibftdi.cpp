@@ -1,5 +1,4 @@
-// The part of libftdi1 and libusb that the FTDI link and `vok devices` call,
-// behaving as FakeUsbBus.h describes.
+// What the FTDI link and `vok devices` call of libftdi1 and libusb; see FakeUsbBus.h.
 #include <ftdi.h>
 #include <libusb.h>
 
@@ -29,7 +28,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Open = FakeUsbBus::OpenResult;
-constexpr std::size_t kPayload = FakeUsbBus::kPacketSize - 2;
+constexpr std::size_t kPacketSize = 64, kPayload = kPacketSize - 2;
 constexpr unsigned char kModemStatus[2] = {0x01, 0x60};  // an idle FT232R's
 constexpr unsigned kReadChunk = 4096;                    // libftdi's default
 
@@ -78,16 +77,14 @@ void Advance(DeviceState& d, Clock::time_point now) {
 
 // One packet of up to n data bytes; false when the cable is pulled with it.
 bool Emit(DeviceState& d, std::size_t n, unsigned char* out, int& actual, Clock::time_point now) {
-    if (d.spec.unplugAfterBytes) {
-        n = std::min(n, *d.spec.unplugAfterBytes - d.counters.bytesToHost);
-    }
+    n = std::min(n, d.spec.unplugAfterBytes - d.counters.bytesToHost);
     std::memcpy(out + actual, kModemStatus, 2);
     std::copy_n(d.chip.begin(), n, out + actual + 2);
     d.chip.erase(d.chip.begin(), d.chip.begin() + static_cast<std::ptrdiff_t>(n));
     actual += static_cast<int>(2 + n);
     d.counters.bytesToHost += n;
     d.lastPacket = now;
-    if (d.spec.unplugAfterBytes && d.counters.bytesToHost >= *d.spec.unplugAfterBytes) {
+    if (d.counters.bytesToHost >= d.spec.unplugAfterBytes) {
         d.counters.plugged = false;
         theBus.changed.notify_all();
     }
@@ -101,7 +98,7 @@ int BulkRead(int id, unsigned char* out, int length, int* transferred, int timeo
     ++d->counters.bulkReads;
     ++d->transfersRunning;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const int packet = static_cast<int>(FakeUsbBus::kPacketSize);
+    const int packet = static_cast<int>(kPacketSize);
     int actual = 0;
     int result = 0;
     for (;;) {
@@ -234,8 +231,7 @@ int ftdi_usb_open_dev(ftdi_context* ftdi, libusb_device* dev) {
     }
     d->counters.claimed = true;
     ftdi->usb_dev = new libusb_device_handle{dev->id};
-    ftdi->readbuffer_remaining = 0;
-    ftdi->max_packet_size = FakeUsbBus::kPacketSize;
+    ftdi->max_packet_size = kPacketSize;
     return 0;
 }
 

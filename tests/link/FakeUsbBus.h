@@ -3,24 +3,20 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "link/ConsoleScenario.h"
 
 namespace vok::test {
 
-// The USB bus behind the libftdi double (FakeLibftdi.cpp). Each device is an
-// FT232R with the simulated console behind it: the console's bytes reach the
-// chip's receive buffer at the baud rate (0: at once) and overrun it when
-// full; a bulk read returns 64-byte packets (2 status bytes) while 62 bytes
-// wait, else one short packet when the latency timer expires; an
-// unresponsive chip runs reads into the USB timeout; an unplugged device
-// fails every transfer, also a waiting one.
+// The USB bus behind the libftdi double (FakeLibftdi.cpp): FT232Rs with the
+// simulated console behind them. Bytes reach the chip's buffer at the baud
+// rate (0: at once); a read returns full packets while 62 bytes wait, else a
+// short one at the latency timer; an unresponsive chip runs into the USB
+// timeout; an unplugged one fails every transfer, also a waiting one.
 class FakeUsbBus {
 public:
     static constexpr std::chrono::milliseconds kLatencyTimer{16};
-    static constexpr std::size_t kPacketSize = 64;
 
     enum class OpenResult { Ok, PermissionDenied, Busy };
 
@@ -33,8 +29,8 @@ public:
         OpenResult open = OpenResult::Ok;
         ConsoleScenario scenario = ConsoleScenario::Full;
         int baud = 0;
-        std::size_t receiveBuffer = 256;                // 0: no limit
-        std::optional<std::size_t> unplugAfterBytes{};  // bytes that reach the host first
+        std::size_t receiveBuffer = 256;          // 0: no limit
+        std::size_t unplugAfterBytes = SIZE_MAX;  // bytes that reach the host first
         bool unresponsive = false;
     };
 

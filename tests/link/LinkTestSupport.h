@@ -103,8 +103,7 @@ private:
     int m_writesTried = 0;
 };
 
-// Every event of the acquisition as one line of text, in the order the
-// worker reported it.
+// The acquisition's events as lines of text, in the order the worker sent them.
 class RecordingObserver : public AcquisitionObserver {
 public:
     void AddStatusLine(const std::string& line) override { Add("status " + line); }

@@ -79,8 +79,7 @@ TEST(VokAcquire, FailuresEndWithTheirStatusSayWhyAndWriteNoReport) {
     }
 }
 
-// The version comes from the build's project version; the tool shows it with
-// two-digit minor and patch numbers, as the wizard does.
+// The build's version, with two-digit minor and patch numbers as the wizard shows it.
 TEST(VokTool, VersionShowsTheProgramsVersionText) {
     test::TempDir dir;
     const test::Outcome version = RunVok(dir, "--version");
