@@ -18,29 +18,19 @@ namespace vok::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A link that hands out exactly the bytes a test feeds it, at once; it can
-// refuse writes, fail like a pulled cable, or refill itself endlessly.
+// A link that hands out exactly the bytes a test feeds it, at once.
 class ScriptedLink : public DeviceLink {
 public:
-    explicit ScriptedLink(Bytes bytes = {}) : m_queue(bytes.begin(), bytes.end()) {}
-
-    // Called whenever the queue runs dry, to refill it (a console that never ends).
-    void RefillWith(std::function<Bytes()> refill) {
-        std::lock_guard lock(m_mutex);
-        m_refill = std::move(refill);
-    }
-    // Refuse: every write fails. Hang: writes hang until the link is closed,
-    // and then fail, like a write to a device that takes nothing more.
+    // Hang: writes wait for the close, then fail, like a device taking no more.
     enum class Writes { Take, Refuse, Hang };
-    void SetWrites(Writes writes) {
-        std::lock_guard lock(m_mutex);
-        m_writes = writes;
-    }
+
+    explicit ScriptedLink(Bytes bytes = {}, Writes writes = Writes::Take)
+        : m_queue(bytes.begin(), bytes.end()), m_writes(writes) {}
+
+    // Called whenever the queue runs dry: a console that never ends.
+    std::function<Bytes()> refill;
     // Once the queued bytes are gone, the device is gone.
-    void LoseDeviceWhenDrained() {
-        std::lock_guard lock(m_mutex);
-        m_loseWhenDrained = true;
-    }
+    bool loseWhenDrained = false;
 
     Status Open() override {
         std::lock_guard lock(m_mutex);
@@ -49,12 +39,11 @@ public:
     }
     Result<std::size_t> ReceiveCount() override {
         std::lock_guard lock(m_mutex);
-        if (m_queue.empty() && m_refill) {
-            const Bytes more = m_refill();
+        if (m_queue.empty() && refill) {
+            const Bytes more = refill();
             m_queue.insert(m_queue.end(), more.begin(), more.end());
         }
-        return Gone() ? Result<std::size_t>(Error{m_open ? "cable pulled" : "closed"})
-                      : m_queue.size();
+        return Gone() ? Result<std::size_t>(Error{"cable pulled"}) : m_queue.size();
     }
     Result<std::uint8_t> ReadByte() override {
         std::lock_guard lock(m_mutex);
@@ -69,7 +58,6 @@ public:
         std::unique_lock lock(m_mutex);
         ++m_writesTried;
         if (m_writes == Writes::Hang) {
-            m_changed.notify_all();
             m_changed.wait(lock, [this] { return !m_open; });
         }
         if (!m_open || m_writes == Writes::Refuse) {
@@ -79,16 +67,14 @@ public:
         return Done{};
     }
     void Close() override {
-        {
-            std::lock_guard lock(m_mutex);
-            m_open = false;
-        }
+        std::lock_guard lock(m_mutex);
+        m_open = false;
         m_changed.notify_all();
     }
     Result<bool> WaitReadable(std::chrono::milliseconds timeout) override {
         std::unique_lock lock(m_mutex);
         m_changed.wait_for(lock, timeout, [this] { return !m_open || !m_queue.empty(); });
-        return Gone() ? Result<bool>(Error{m_open ? "cable pulled" : "closed"}) : !m_queue.empty();
+        return Gone() ? Result<bool>(Error{"cable pulled"}) : !m_queue.empty();
     }
     std::string Name() const override { return "scripted link"; }
 
@@ -106,34 +92,27 @@ public:
     }
 
 private:
-    bool Gone() const { return !m_open || (m_queue.empty() && m_loseWhenDrained); }
+    bool Gone() const { return !m_open || (m_queue.empty() && loseWhenDrained); }
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::uint8_t> m_queue;
-    std::function<Bytes()> m_refill;
     std::vector<CommandPacket> m_written;
     bool m_open = false;
-    Writes m_writes = Writes::Take;
+    Writes m_writes;
     int m_writesTried = 0;
-    bool m_loseWhenDrained = false;
 };
 
-// Every event of the acquisition as one line of text, in the order the
-// worker reported it.
+// The acquisition's events as lines of text, in the order the worker sent them.
 class RecordingObserver : public AcquisitionObserver {
 public:
     void AddStatusLine(const std::string& line) override { Add("status " + line); }
     void SetSystemProgress(int n) override { Add("system " + std::to_string(n)); }
     void SetLogProgress(int n) override { Add("log " + std::to_string(n)); }
-    void Finished(AcquisitionOutcome outcome, const std::string& reason) override {
-        Add("finished " + Name(outcome) + (reason.empty() ? "" : " " + reason));
-    }
-
-    static std::string Name(AcquisitionOutcome outcome) {
+    void Finished(AcquisitionOutcome outcome, const std::string&) override {
         static constexpr const char* kNames[] = {"not started", "running",       "completed",
                                                  "stopped",     "enable failed", "device lost"};
-        return kNames[static_cast<int>(outcome)];
+        Add(std::string("finished ") + kNames[static_cast<int>(outcome)]);
     }
 
     // The events that start with `kind`, without it; all of them for "".
