@@ -12,7 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vok::test::ScriptedLink link(vok::test::Bytes(data, data + size));
-    link.LoseDeviceWhenDrained();
+    link.loseWhenDrained = true;
     if (!link.Open()) {
         std::abort();
     }
