@@ -8,41 +8,33 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace vok::test {
 
-// How one connection of the server carries bytes: as they come (plain HTTP),
-// or through a TLS session (LoopbackTls.h).
-class LoopbackChannel {
-public:
-    virtual ~LoopbackChannel() = default;
-    // As recv and send: the count, 0 at the end, below 0 on an error.
-    virtual ssize_t Receive(char* buffer, std::size_t size) = 0;
-    virtual ssize_t Send(const char* data, std::size_t size) = 0;
+// How one connection carries bytes, as recv and send do: plainly, or through
+// TLS (LoopbackTls.h).
+struct LoopbackChannel {
+    std::function<ssize_t(char* buffer, std::size_t size)> receive;
+    std::function<ssize_t(const char* data, std::size_t size)> send;
 };
 
-// Makes the channel of an accepted socket (which the server closes itself);
-// nullptr when the connection cannot carry a request, e.g. the client broke
-// off the TLS handshake.
-using LoopbackChannelFactory = std::function<std::unique_ptr<LoopbackChannel>(int socket)>;
+// Makes the channel of an accepted socket; none closes the connection at once,
+// reading nothing (a TLS handshake the client broke off, a server that hangs up).
+using LoopbackChannelFactory = std::function<std::optional<LoopbackChannel>(int socket)>;
 
 // A web server on 127.0.0.1 for the upload's tests and benchmark. It records
-// each request's raw bytes as they arrived, so the body is checked byte for
-// byte, and answers with a scripted reply. It needs no time limits of its own:
-// the client under test always finishes and closes.
+// each request's raw bytes, answers with a scripted reply (possibly nothing)
+// and waits for the client, which always finishes, to close.
 class LoopbackHttpServer {
 public:
-    // Answers each request with the raw reply (possibly nothing) and waits for the client to
-    // close; or, told to hang up, closes each connection at once, reading nothing. A connection
-    // whose channel cannot be made is closed and records no request.
-    explicit LoopbackHttpServer(std::string rawReply, bool hangUp = false,
+    explicit LoopbackHttpServer(std::string rawReply,
                                 LoopbackChannelFactory channels = PlainChannel)
-        : m_reply(std::move(rawReply)), m_hangUp(hangUp), m_channels(std::move(channels)) {
+        : m_reply(std::move(rawReply)), m_channels(std::move(channels)) {
         ::setenv("no_proxy", "*", 1);  // a proxy named in the environment would take the requests
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -59,13 +51,7 @@ public:
 
     // A connection still open is cut, as a server that goes away without a word would.
     ~LoopbackHttpServer() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_stopping = true;
-            if (m_connection >= 0) {
-                ::shutdown(m_connection, SHUT_RDWR);
-            }
-        }
+        Track(-1, true);
         ::shutdown(m_listen, SHUT_RDWR);  // the waiting accept fails and the thread ends
         m_thread.join();
         ::close(m_listen);
@@ -91,21 +77,12 @@ public:
     }
 
 private:
-    class Plain : public LoopbackChannel {
-    public:
-        explicit Plain(int socket) : m_socket(socket) {}
-        ssize_t Receive(char* buffer, std::size_t size) override {
-            return ::recv(m_socket, buffer, size, 0);
-        }
-        ssize_t Send(const char* data, std::size_t size) override {
-            return ::send(m_socket, data, size, MSG_NOSIGNAL);
-        }
-
-    private:
-        int m_socket;
-    };
-    static std::unique_ptr<LoopbackChannel> PlainChannel(int socket) {
-        return std::make_unique<Plain>(socket);
+    static std::optional<LoopbackChannel> PlainChannel(int socket) {
+        return LoopbackChannel{
+            [socket](char* buffer, std::size_t size) { return ::recv(socket, buffer, size, 0); },
+            [socket](const char* data, std::size_t size) {
+                return ::send(socket, data, size, MSG_NOSIGNAL);
+            }};
     }
 
     // Complete once the head and as many body bytes as it announces are in.
@@ -118,52 +95,47 @@ private:
     }
 
     void Serve() {
-        char buffer[65536];
-        for (;;) {
-            const int connection = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
-            if (connection < 0) {
-                return;
-            }
-            Track(connection);
-            std::unique_ptr<LoopbackChannel> channel = m_hangUp ? nullptr : m_channels(connection);
-            if (!m_hangUp && !channel) {
-                Untrack(connection);
-                continue;
-            }
-            std::string request;
-            for (ssize_t n = 1; channel && n > 0 && !IsComplete(request);) {
-                n = channel->Receive(buffer, sizeof buffer);
-                request.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-            }
-            {
-                std::lock_guard lock(m_mutex);
-                m_requests.push_back(request);
-            }
-            if (channel && channel->Send(m_reply.data(), m_reply.size()) >= 0) {
-                while (channel->Receive(buffer, sizeof buffer) > 0) {
-                }
-            }
-            channel.reset();
-            Untrack(connection);
+        for (int connection;
+             (connection = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+            Track(connection, false);
+            Answer(m_channels(connection));
+            Track(-1, false);
+            ::close(connection);
         }
     }
 
-    // The open connection is known to the destructor, which may have to cut it.
-    void Track(int connection) {
-        std::lock_guard lock(m_mutex);
-        m_connection = connection;
-        if (m_stopping) {
-            ::shutdown(connection, SHUT_RDWR);
+    void Answer(const std::optional<LoopbackChannel>& channel) {
+        if (!channel) {
+            return;
+        }
+        char buffer[65536];
+        std::string request;
+        for (ssize_t n = 1; n > 0 && !IsComplete(request);) {
+            n = channel->receive(buffer, sizeof buffer);
+            request.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            m_requests.push_back(request);
+        }
+        if (channel->send(m_reply.data(), m_reply.size()) >= 0) {
+            while (channel->receive(buffer, sizeof buffer) > 0) {
+            }
         }
     }
-    void Untrack(int connection) {
+
+    // The open connection is known to the destructor, which cuts it, and any
+    // connection accepted after it began.
+    void Track(int connection, bool stopping) {
         std::lock_guard lock(m_mutex);
-        m_connection = -1;
-        ::close(connection);
+        m_stopping = m_stopping || stopping;
+        m_connection = stopping ? m_connection : connection;
+        if (m_stopping && m_connection >= 0) {
+            ::shutdown(m_connection, SHUT_RDWR);
+        }
     }
 
     const std::string m_reply;
-    const bool m_hangUp;
     const LoopbackChannelFactory m_channels;
     const int m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     std::uint16_t m_port = 0;
