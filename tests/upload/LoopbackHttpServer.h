@@ -4,7 +4,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -16,8 +15,7 @@
 
 namespace vok::test {
 
-// How one connection carries bytes, as recv and send do: plainly, or through
-// TLS (LoopbackTls.h).
+// How one connection carries bytes, as recv and send do: plainly or through TLS.
 struct LoopbackChannel {
     std::function<ssize_t(char* buffer, std::size_t size)> receive;
     std::function<ssize_t(const char* data, std::size_t size)> send;
@@ -36,9 +34,7 @@ public:
                                 LoopbackChannelFactory channels = PlainChannel)
         : m_reply(std::move(rawReply)), m_channels(std::move(channels)) {
         ::setenv("no_proxy", "*", 1);  // a proxy named in the environment would take the requests
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t size = sizeof address;
         if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
             ::listen(m_listen, 8) != 0 ||
@@ -85,15 +81,6 @@ private:
             }};
     }
 
-    // Complete once the head and as many body bytes as it announces are in.
-    static bool IsComplete(const std::string& request) {
-        const std::size_t end = request.find("\r\n\r\n");
-        const std::size_t length = request.find("\r\nContent-Length: ");
-        return end != std::string::npos &&
-               request.size() >=
-                   end + 4 + (length < end ? std::stoul(request.substr(length + 18, 20)) : 0);
-    }
-
     void Serve() {
         for (int connection;
              (connection = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
@@ -104,6 +91,15 @@ private:
         }
     }
 
+    // Complete once the head and as many body bytes as it announces are in.
+    static bool IsComplete(const std::string& request) {
+        const std::size_t end = request.find("\r\n\r\n");
+        const std::size_t length = request.find("\r\nContent-Length: ");
+        return end != std::string::npos &&
+               request.size() >=
+                   end + 4 + (length < end ? std::stoul(request.substr(length + 18, 20)) : 0);
+    }
+
     void Answer(const std::optional<LoopbackChannel>& channel) {
         if (!channel) {
             return;
@@ -112,7 +108,7 @@ private:
         std::string request;
         for (ssize_t n = 1; n > 0 && !IsComplete(request);) {
             n = channel->receive(buffer, sizeof buffer);
-            request.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            request.append(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
         }
         {
             std::lock_guard lock(m_mutex);
@@ -124,8 +120,7 @@ private:
         }
     }
 
-    // The open connection is known to the destructor, which cuts it, and any
-    // connection accepted after it began.
+    // The destructor cuts the open connection, and any accepted after it began.
     void Track(int connection, bool stopping) {
         std::lock_guard lock(m_mutex);
         m_stopping = m_stopping || stopping;
