@@ -21,13 +21,11 @@ struct LoopbackChannel {
     std::function<ssize_t(const char* data, std::size_t size)> send;
 };
 
-// Makes the channel of an accepted socket; none closes the connection at once,
-// reading nothing (a TLS handshake the client broke off, a server that hangs up).
+// None closes the connection at once (a broken-off TLS handshake, a hang-up).
 using LoopbackChannelFactory = std::function<std::optional<LoopbackChannel>(int socket)>;
 
-// A web server on 127.0.0.1 for the upload's tests and benchmark. It records
-// each request's raw bytes, answers with a scripted reply (possibly nothing)
-// and waits for the client, which always finishes, to close.
+// A web server on 127.0.0.1 that records each request's raw bytes, answers
+// with a scripted reply (possibly nothing) and waits for the client to close.
 class LoopbackHttpServer {
 public:
     explicit LoopbackHttpServer(std::string rawReply,
@@ -53,7 +51,6 @@ public:
         ::close(m_listen);
     }
 
-    // A complete HTTP/1.1 reply with the body and its length.
     static std::string Reply(int status, const std::string& body) {
         return "HTTP/1.1 " + std::to_string(status) +
                " Scripted\r\nContent-Length: " + std::to_string(body.size()) +
@@ -66,7 +63,6 @@ public:
     std::uint16_t Port() const { return m_port; }
     std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
 
-    // The raw bytes of every request so far, oldest first.
     std::vector<std::string> Requests() const {
         std::lock_guard lock(m_mutex);
         return m_requests;

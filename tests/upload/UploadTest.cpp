@@ -52,9 +52,8 @@ std::string Expected(const std::string& host, const std::string& path, const std
            std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-// Makes, with the openssl command, a throwaway authority (ca.pem) and server
-// certificates it signed: "good" for 127.0.0.1, and "otherhost" and "expired"
-// that the client must refuse. A second authority (other-ca.pem) signs nothing.
+// A throwaway authority (ca.pem) and the server certificates it signed: "good"
+// for 127.0.0.1, "otherhost" and "expired"; other-ca.pem signs nothing.
 bool MakeCertificates(const std::string& folder) {
     const std::string key =
         "openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout ";
@@ -77,12 +76,9 @@ bool MakeCertificates(const std::string& folder) {
 // The channels of a loopback server that shows the certificate in PATH.pem.
 test::LoopbackChannelFactory TlsChannels(const std::string& path) {
     std::shared_ptr<SSL_CTX> context(SSL_CTX_new(TLS_server_method()), SSL_CTX_free);
-    if (!context ||
-        SSL_CTX_use_certificate_chain_file(context.get(), (path + ".pem").c_str()) != 1 ||
-        SSL_CTX_use_PrivateKey_file(context.get(), (path + ".key").c_str(), SSL_FILETYPE_PEM) !=
-            1) {
-        std::abort();
-    }
+    // A certificate that did not load fails the handshake, and so the test.
+    SSL_CTX_use_certificate_chain_file(context.get(), (path + ".pem").c_str());
+    SSL_CTX_use_PrivateKey_file(context.get(), (path + ".key").c_str(), SSL_FILETYPE_PEM);
     ::signal(SIGPIPE, SIG_IGN);  // a client that gave up on the handshake closes as we write
     return [context](int socket) -> std::optional<test::LoopbackChannel> {
         std::shared_ptr<SSL> ssl(SSL_new(context.get()), SSL_free);
@@ -122,8 +118,7 @@ protected:
         return test::RunVok(m_dir, "upload " + args, "HOME=" + test::Quote(m_dir.path().string()));
     }
 
-    // The report paths in the outbox, oldest first; "?" and why for a file
-    // that is not an entry.
+    // The report paths in the outbox, oldest first; "?" and why for a non-entry.
     std::vector<std::string> Waiting() const {
         std::vector<std::string> paths;
         const Result<std::vector<UploadOutbox::Entry>> entries = m_outbox.List();
@@ -161,17 +156,13 @@ TEST_F(UploadTest, RequestIsOurHeaderLinesAndTheFileByteForByte) {
     }
 }
 
-// Only the first body line decides, whatever the status; a 5xx without "200",
-// a stall or no answer at all leave it undecided, for the outbox.
+// The first body line decides, whatever the status; a 5xx without "200" does not.
 TEST_F(UploadTest, FirstLineDecidesAndTransportFailuresAreErrors) {
     const std::string path = m_dir.Write("d.VOK", "[DIAGNOSIS]\r\n");
-    for (const auto& [status, body, outcome] :
-         std::vector<std::tuple<int, std::string, O>>{{503, "200", O::Accepted},
-                                                      {200, "ERROR", O::Refused},
-                                                      {499, "", O::Refused},
-                                                      {500, "Internal", O::Unavailable},
-                                                      {599, "", O::Unavailable},
-                                                      {600, "", O::Refused}}) {
+    const std::vector<std::tuple<int, std::string, O>> replies = {
+        {503, "200", O::Accepted},         {200, "ERROR", O::Refused}, {499, "", O::Refused},
+        {500, "Internal", O::Unavailable}, {599, "", O::Unavailable},  {600, "", O::Refused}};
+    for (const auto& [status, body, outcome] : replies) {
         LoopbackHttpServer server(LoopbackHttpServer::Reply(status, body));
         const UploadResult sent = To(server.Port()).Send(path);
         EXPECT_EQ(sent.outcome, outcome) << status;
@@ -219,9 +210,8 @@ TEST_F(UploadTest, FileThatCannotBeSentIsAnErrorAndNothingIsSent) {
     EXPECT_TRUE(server.Requests().empty());
 }
 
-// The server and its CA also reach `vok upload` from CONFIG.ini. A certificate
-// that does not verify is refused with the client's own words before a byte of
-// the report leaves.
+// Also from CONFIG.ini. A certificate that does not verify is refused, in the
+// client's own words, before a byte of the report leaves.
 TEST_F(UploadTest, HttpsCarriesTheSameBytesOnlyToACertificateThatVerifies) {
     const std::string tls = m_dir.File("tls") + "/";
     ASSERT_TRUE(MakeCertificates(tls)) << "the openssl command failed";
@@ -248,20 +238,18 @@ TEST_F(UploadTest, HttpsCarriesTheSameBytesOnlyToACertificateThatVerifies) {
         EXPECT_EQ(refused.outcome, O::Unavailable);
         EXPECT_EQ(refused.error, error);
         // The name is checked once the handshake is through: nothing went over it.
-        for (const std::string& request : https.Requests()) {
-            EXPECT_EQ(request, "") << error;
-        }
+        EXPECT_THAT(https.Requests(), ::testing::Each("")) << error;
     }
 }
 
 // Fed as the upload feeds it: nothing more once the line is complete.
 TEST(FirstReplyLineTest, OnlyTheFirstLineAsAWholeDecides) {
     const std::string blanks(100000, ' ');
-    const std::vector<std::vector<std::string>> accepted = {{"200\r\ngarbage\r\nmore"},
-                                                            {"200\r"},
+    const std::vector<std::vector<std::string>> accepted = {{"200\r"},
                                                             {"2", "0", "0", "\r", "\n"},
                                                             {" 2", "0 ", " 0\r"},
-                                                            {blanks, "200", blanks}};
+                                                            {blanks, "200", blanks},
+                                                            {"200\r\ngarbage\r\nmore"}};
     const std::vector<std::vector<std::string>> refused = {
         {""},          {"200 OK"},        {"\t200"},
         {"200\r\r\n"}, {"20", "\n", "0"}, {"200", std::string(100000, 'x')}};
@@ -277,14 +265,11 @@ TEST(FirstReplyLineTest, OnlyTheFirstLineAsAWholeDecides) {
 }
 
 TEST(UploadServerTest, ReadsAPlainHostAndItsSchemeOnly) {
-    for (const auto& [text, host, port, secure] :
-         std::vector<std::tuple<std::string, std::string, int, bool>>{
-             {"service.vok-medical.example", "service.vok-medical.example", 80, false},
-             {"127.0.0.1:65535", "127.0.0.1", 65535, false},
-             {"[::1]:1", "::1", 1, false},
-             {"http://center.example:8080/", "center.example", 8080, false},
-             {"HTTPS://center.example/", "center.example", 443, true},
-             {"https://[::1]:8443", "::1", 8443, true}}) {
+    const std::vector<std::tuple<std::string, std::string, int, bool>> forms = {
+        {"h", "h", 80, false},          {"127.0.0.1:65535", "127.0.0.1", 65535, false},
+        {"[::1]:1", "::1", 1, false},   {"http://h:8080/", "h", 8080, false},
+        {"HTTPS://h/", "h", 443, true}, {"https://[::1]:8443", "::1", 8443, true}};
+    for (const auto& [text, host, port, secure] : forms) {
         const Result<UploadServer> server = UploadServer::Parse(text);
         ASSERT_TRUE(server.ok()) << text << ": " << server.error();
         EXPECT_EQ(std::tuple(server->Host(), server->Port(), server->Secure()),
@@ -298,8 +283,7 @@ TEST(UploadServerTest, ReadsAPlainHostAndItsSchemeOnly) {
     }
 }
 
-// Each setting on its own: the command line, else [CENTER], else built in; a
-// bad one is said before anything is sent, on one line, naming its source.
+// Each setting: the command line, else [CENTER], else built in; a bad one named by source.
 TEST_F(UploadTest, CenterSettingsComeFromCommandLineThenConfigThenBuiltIn) {
     const std::string config = m_dir.File("CONFIG.ini");
     const std::string ca = m_dir.Write("certs/center.pem", "PEM");
@@ -309,47 +293,45 @@ TEST_F(UploadTest, CenterSettingsComeFromCommandLineThenConfigThenBuiltIn) {
     const std::string center =
         "[USER]\r\nHOSPITAL=St. Mary\r\n[center]\r\nurl = "
         "\"https://center.example:8443/\"\r\nCAFILE=certs/center.pem\r\n";
-    const auto resolve = [&](const std::string& text, const std::string& server,
-                             const std::string& caFile) {
-        m_dir.Write("CONFIG.ini", text);
-        const auto given = [](const std::string& value) {
-            return value.empty() ? std::nullopt : std::optional(value);
-        };
-        return CenterSettings::Resolve(given(server), given(caFile), config);
-    };
-    // Config, --server, --ca-file; then the server and CA file used.
+    // Config, --server, --ca-file; then what is used, or the error's start.
+    using Given = std::optional<std::string>;
     for (const auto& [text, server, caFile, usedServer, usedCa] :
-         std::vector<std::array<std::string, 5>>{
-             {"[CENTER]\r\nURL=\r\nCAFILE=\r\n", "", "", "service.vok-medical.example:80", ""},
-             {center, "", "", "https://center.example:8443", ca},
-             {center, "https://127.0.0.1:1", "", "https://127.0.0.1:1", ca},
-             {center, "", otherCa, "https://center.example:8443", otherCa},
+         std::vector<std::tuple<std::string, Given, Given, std::string, std::string>>{
+             {"[CENTER]\r\nURL=\r\nCAFILE=\r\n", {}, {}, "service.vok-medical.example:80", ""},
+             {center, {}, {}, "https://center.example:8443", ca},
+             {center, "https://127.0.0.1:1", {}, "https://127.0.0.1:1", ca},
+             {center, {}, otherCa, "https://center.example:8443", otherCa},
              // A CA file only counts where a certificate is checked.
-             {"[CENTER]\r\nURL=h\r\nCAFILE=/nowhere.pem\r\n", "", "", "h:80", ""}}) {
-        const Result<CenterSettings> settings = resolve(text, server, caFile);
+             {"[CENTER]\r\nURL=h\r\nCAFILE=/nowhere.pem\r\n", {}, {}, "h:80", ""}}) {
+        m_dir.Write("CONFIG.ini", text);
+        const Result<CenterSettings> settings = CenterSettings::Resolve(server, caFile, config);
         ASSERT_TRUE(settings.ok()) << settings.error();
         EXPECT_EQ(settings->Client().Server().ToString(), usedServer) << text;
         EXPECT_EQ(std::filesystem::path(settings->Client().CaFile()).lexically_normal(),
                   std::filesystem::path(usedCa).lexically_normal());
     }
-    // Config, --server, --ca-file; then the start of the error.
-    for (const auto& [text, server, caFile, error] : std::vector<std::array<std::string, 4>>{
-             {"[CENTER]\r\nURL=ftp://center\r\n", "", "",
+    for (const auto& [text, server, caFile, error] :
+         std::vector<std::tuple<std::string, Given, Given, std::string>>{
+             {"[CENTER]\r\nURL=ftp://center\r\n",
+              {},
+              {},
               config + " [CENTER] URL=ftp://center: only http:// and https://"},
-             {"[CENTER]\r\nURL=https://center\r\nCAFILE=missing.pem\r\n", "", "",
+             {"[CENTER]\r\nURL=https://center\r\nCAFILE=missing.pem\r\n",
+              {},
+              {},
               config + " [CENTER] CAFILE=" + m_dir.File("missing.pem") +
                   ": No such file or directory"},
              {"", "https://center", fifo, "--ca-file " + fifo + ": not a regular file"}}) {
-        const Result<CenterSettings> settings = resolve(text, server, caFile);
+        m_dir.Write("CONFIG.ini", text);
+        const Result<CenterSettings> settings = CenterSettings::Resolve(server, caFile, config);
         ASSERT_FALSE(settings.ok()) << text;
         EXPECT_THAT(settings.error(), StartsWith(error));
         EXPECT_EQ(settings.error().find('\n'), std::string::npos);
     }
 }
 
-// One entry per report, in the order they first failed: failing again keeps
-// its place. Nothing but the entries is left in the folder, each under a safe
-// name whatever the report is called.
+// One entry per report, in the order they first failed; nothing but the
+// entries in the folder, each under a safe name whatever the report is called.
 TEST_F(UploadTest, OutboxKeepsOneEntryPerReportInTheOrderTheyFirstFailed) {
     const std::string a = Report("REPORT_A_20260102_030405.VOK");
     const std::string c = Report("REPORT_C_20260102_030405.VOK");
@@ -373,9 +355,15 @@ TEST_F(UploadTest, OutboxKeepsOneEntryPerReportInTheOrderTheyFirstFailed) {
     }
 }
 
-// Nothing is written through a link, nothing hangs on a FIFO, and what the
-// outbox did not write is shown, not sent.
-TEST_F(UploadTest, OutboxNeverFollowsLinksOrSendsForeignFiles) {
+// Nothing is written through a link, nothing hangs on a FIFO, what the outbox
+// did not write is shown, not sent; a mistyped data folder is never made.
+TEST_F(UploadTest, OutboxNeverFollowsLinksOrSendsForeignFilesOrMakesUpFolders) {
+    const UploadOutbox nowhere(m_dir.path() / "typo" / "REPORT");
+    EXPECT_THAT(nowhere.List().value(), IsEmpty());
+    EXPECT_THAT(nowhere.Add("/r/x.VOK").error(), HasSubstr("No such file or directory"));
+    EXPECT_TRUE(nowhere.SendAll(ServiceCenterUpload(), [](const UploadOutbox::Sent&) {}).value());
+    EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "typo"));
+
     const std::string report = Report("REPORT_A_20260102_030405.VOK");
     const std::filesystem::path folder = m_outbox.Folder();
     std::filesystem::create_directories(m_dir.path() / "elsewhere");
@@ -399,17 +387,6 @@ TEST_F(UploadTest, OutboxNeverFollowsLinksOrSendsForeignFiles) {
     EXPECT_EQ(Waiting().size(), 4u);
 }
 
-// A mistyped data folder is an empty outbox and is not made by using it; a
-// missing REPORT folder in an existing data folder is made.
-TEST_F(UploadTest, OutboxOfAMissingDataFolderIsEmptyAndNotMadeUpFromNothing) {
-    const UploadOutbox nowhere(m_dir.path() / "typo" / "REPORT");
-    EXPECT_THAT(nowhere.List().value(), IsEmpty());
-    EXPECT_THAT(nowhere.Add("/r/x.VOK").error(), HasSubstr("No such file or directory"));
-    EXPECT_TRUE(nowhere.SendAll(ServiceCenterUpload(), [](const UploadOutbox::Sent&) {}).value());
-    EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "typo"));
-    EXPECT_TRUE(m_outbox.Add("/r/x.VOK").ok());
-}
-
 TEST_F(UploadTest, WrongCommandLineIsStatus2AndSendsNothing) {
     LoopbackHttpServer server(LoopbackHttpServer::Reply(200, "200"));
     const std::string to = " --server " + server.Address();
@@ -426,10 +403,9 @@ TEST_F(UploadTest, WrongCommandLineIsStatus2AndSendsNothing) {
     EXPECT_TRUE(server.Requests().empty());
 }
 
-// Exit status 0 when the server said "200", 1 when it said anything else, 2
-// when not reached: each with one line of its own. What the center could not
-// take waits for --pending, which sends it oldest first, byte for byte; a 5xx
-// keeps it, a decision either way or a vanished report takes it out.
+// Exit status 0 for "200", 1 for anything else, 2 when not reached, each with
+// one line. --pending sends oldest first, byte for byte; a 5xx keeps a
+// report, a decision either way or a vanished report takes it out.
 TEST_F(UploadTest, ReportTheCenterCouldNotTakeWaitsForPending) {
     const std::string relative = "VOK/DIAGNOSIS/REPORT/REPORT_VK1_20260102_030405.VOK";
     const std::string full = Report("REPORT_VK1_20260102_030405.VOK");
@@ -474,8 +450,7 @@ TEST_F(UploadTest, ReportTheCenterCouldNotTakeWaitsForPending) {
     EXPECT_THAT(Waiting(), ElementsAre(full));
 }
 
-// However the two runs overlap, every report reaches the server once (each
-// request differs); the run that found the lock taken says so.
+// Each request differs: none twice. The run that found the lock taken says so.
 TEST_F(UploadTest, TwoPendingRunsAtOnceNeverSendAReportTwice) {
     for (char c = 'a'; c < 'm'; ++c) {
         const std::string report = m_dir.Write(std::string(1, c) + ".VOK", std::string(200000, c));
@@ -490,11 +465,10 @@ TEST_F(UploadTest, TwoPendingRunsAtOnceNeverSendAReportTwice) {
     EXPECT_EQ(std::set<std::string>(requests.begin(), requests.end()).size(), 12u);
     EXPECT_THAT(Waiting(), IsEmpty());
     for (const test::Outcome& run : runs) {
-        if (run.status != 0) {
-            EXPECT_EQ(run.status, 1);
-            EXPECT_EQ(run.out, "");
-            EXPECT_THAT(run.err, HasSubstr("another 'vok upload --pending'"));
-        }
+        EXPECT_TRUE(run.status == 0 ||
+                    (run.status == 1 && run.out.empty() &&
+                     run.err.find("another 'vok upload --pending'") != std::string::npos))
+            << run.err;
     }
 }
 
