@@ -21,7 +21,7 @@ struct LoopbackChannel {
     std::function<ssize_t(const char* data, std::size_t size)> send;
 };
 
-// None closes the connection at once (a broken-off TLS handshake, a hang-up).
+// An accepted socket's channel; none closes it at once (a TLS handshake broken off, a hang-up).
 using LoopbackChannelFactory = std::function<std::optional<LoopbackChannel>(int socket)>;
 
 // A web server on 127.0.0.1 that records each request's raw bytes, answers
@@ -57,9 +57,6 @@ public:
                "\r\nConnection: close\r\n\r\n" + body;
     }
 
-    // A loopback port that nobody listens on any more: connecting there is refused.
-    static std::uint16_t ClosedPort() { return LoopbackHttpServer("").Port(); }
-
     std::uint16_t Port() const { return m_port; }
     std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
 
@@ -71,10 +68,9 @@ public:
 private:
     static std::optional<LoopbackChannel> PlainChannel(int socket) {
         return LoopbackChannel{
-            [socket](char* buffer, std::size_t size) { return ::recv(socket, buffer, size, 0); },
-            [socket](const char* data, std::size_t size) {
-                return ::send(socket, data, size, MSG_NOSIGNAL);
-            }};
+            [socket](char* to, std::size_t n) { return ::recv(socket, to, n, 0); },
+            [socket](const char* at, std::size_t n) { return ::send(socket, at, n, MSG_NOSIGNAL); },
+        };
     }
 
     void Serve() {
