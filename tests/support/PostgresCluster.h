@@ -10,23 +10,26 @@
 
 namespace vok::test {
 
-// A throwaway PostgreSQL 15 cluster for tests: initdb into a temporary
-// folder, a server on a Unix socket in that folder (no TCP port), stopped
-// and removed when the object goes. Run as root (as CI does), the server
-// runs as the `postgres` user through runuser, as PostgreSQL insists.
-//
-// Start() says why it could not start (no postgresql package, ...), so that
-// tests can skip with the reason instead of failing.
+// A throwaway PostgreSQL 15 cluster for tests on a Unix socket in a temporary
+// folder (no TCP port), stopped and removed with the object. As root (as CI
+// runs), the server runs as `postgres` through runuser, as PostgreSQL insists.
 class PostgresCluster {
 public:
     static constexpr const char* kBin = "/usr/lib/postgresql/15/bin";
 
     PostgresCluster() = default;
-    ~PostgresCluster() { Stop(); }
+    ~PostgresCluster() {
+        if (m_running) {
+            Run(std::string(kBin) + "/pg_ctl -D " + m_dir +
+                "/data -m immediate -w stop >/dev/null 2>&1");
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
     PostgresCluster(const PostgresCluster&) = delete;
     PostgresCluster& operator=(const PostgresCluster&) = delete;
 
-    // Starts the cluster; "" on success, else the reason.
+    // "" once started, else why not (no postgresql package, ...), for tests to skip.
     std::string Start() {
         if (!std::filesystem::exists(std::string(kBin) + "/initdb")) {
             return "PostgreSQL 15 is not installed (Debian package postgresql)";
@@ -38,11 +41,8 @@ public:
         m_dir = pattern;
         if (::geteuid() == 0) {
             const passwd* user = ::getpwnam("postgres");
-            if (user == nullptr) {
-                return "running as root and there is no postgres user";
-            }
-            if (::chown(m_dir.c_str(), user->pw_uid, user->pw_gid) != 0) {
-                return "cannot hand the temporary folder to postgres";
+            if (user == nullptr || ::chown(m_dir.c_str(), user->pw_uid, user->pw_gid) != 0) {
+                return "running as root and no postgres user could take the temporary folder";
             }
             m_prefix = "runuser -u postgres -- ";
         }
@@ -62,30 +62,11 @@ public:
         return "";
     }
 
-    // A new, empty database; its URL for `--database`.
+    // A new, empty database; its URL for `--database`, "" when not made.
     std::string CreateDatabase(const std::string& name) {
-        if (!Run(std::string(kBin) + "/createdb -h " + m_dir + " -U postgres " + name +
-                 " >/dev/null 2>&1")) {
-            return "";
-        }
-        return Url(name);
-    }
-    std::string Url(const std::string& name) const {
-        return "postgresql://postgres@/" + name + "?host=" + m_dir;
-    }
-    const std::string& SocketDir() const { return m_dir; }
-
-    void Stop() {
-        if (m_running) {
-            Run(std::string(kBin) + "/pg_ctl -D " + m_dir +
-                "/data -m immediate -w stop >/dev/null 2>&1");
-            m_running = false;
-        }
-        if (!m_dir.empty()) {
-            std::error_code ec;
-            std::filesystem::remove_all(m_dir, ec);
-            m_dir.clear();
-        }
+        const bool made = Run(std::string(kBin) + "/createdb -h " + m_dir + " -U postgres " + name +
+                              " >/dev/null 2>&1");
+        return made ? "postgresql://postgres@/" + name + "?host=" + m_dir : "";
     }
 
     // One cluster for the whole test program, started on first use.
