@@ -3,7 +3,7 @@
 // --clean leaves out the generator whose site strings are markup.
 #include <iostream>
 
-#include "ConsoleFixtures.h"
+#include "ReportSamples.h"
 #include "platform/AtomicFile.h"
 
 int main(int argc, char** argv) {

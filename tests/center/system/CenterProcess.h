@@ -2,47 +2,92 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <optional>
+#include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "../ReportSamples.h"
+#include "HttpExchange.h"
+#include "support/PostgresCluster.h"
+#include "support/RunVok.h"
 #include "support/TempDir.h"
+#include "upload/ServiceCenterUpload.h"
+#include "upload/UploadBody.h"
 
 namespace vok::test {
 
-// One `vok-center` process run as an operator would: `serve` on a free port
-// of 127.0.0.1, its standard error kept in a file (never a pipe nobody
-// reads), killed with SIGKILL if the test forgets it.
+using center::test::kBasic;
+
+// A fresh database on the shared throwaway PostgreSQL cluster, or "" and why
+// there is none.
+inline std::string FreshPostgres(std::string& whyNot) {
+    static std::atomic<int> made{0};
+    PostgresCluster& cluster = PostgresCluster::Shared(whyNot);
+    return whyNot.empty() ? cluster.CreateDatabase("db" + std::to_string(++made)) : "";
+}
+
+// The POST the site tool makes, built from its own constants.
+inline std::string SiteUpload(const std::string& path, const std::string& file) {
+    const std::string body = UploadBody::Compose(path, file);
+    return ServiceCenterUpload::RequestHead("x", std::to_string(body.size())) + body;
+}
+
+// A `vok-center` run as an operator would, seen from outside: a data folder
+// of its own with one console user, `serve` on a free port of 127.0.0.1 with
+// its standard error in a file (never a pipe nobody reads), fed by the real
+// client and read back through its API; killed with SIGKILL if the test
+// forgets it.
 class CenterProcess {
 public:
-    CenterProcess() = default;
+    // `database`: a --database URL, else the SQLite file of the data folder;
+    // `options`: more options of `serve`.
+    explicit CenterProcess(const std::string& database = "", std::vector<std::string> options = {})
+        : m_data(m_dir.File("center")), m_options(std::move(options)) {
+        std::filesystem::create_directories(m_data);
+        std::filesystem::copy_file(center::test::kExampleDefinitions, m_data + "/VOK.DEFINE");
+        if (!database.empty()) {
+            m_options.insert(m_options.end(), {"--database", database});
+        }
+        const std::string command = Quote(VOK_CENTER_PATH) + " adduser " + center::test::kUser +
+                                    " --data-dir " + Quote(m_data) +
+                                    (database.empty() ? "" : " --database " + Quote(database)) +
+                                    " >/dev/null 2>&1";
+        if (std::FILE* in = ::popen(command.c_str(), "w")) {
+            std::fputs((std::string(center::test::kPassword) + "\n").c_str(), in);
+            m_userAdded = ::pclose(in) == 0;
+        }
+    }
     ~CenterProcess() {
         if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
+            Kill();
         }
     }
     CenterProcess(const CenterProcess&) = delete;
     CenterProcess& operator=(const CenterProcess&) = delete;
 
-    // Starts `vok-center serve --listen 127.0.0.1:0 --data-dir DATA ARGS` and
-    // waits (at most 20 s) for its "listening" line. `maxFiles` > 0 lowers
-    // the process's open-file limit first. false with the log in
-    // StartError() when it ends or stays silent instead.
-    bool Start(const std::string& dataDir, const std::string& logFile,
-               const std::vector<std::string>& extra = {}, rlim_t maxFiles = 0) {
-        m_logFile = logFile;
+    bool UserAdded() const { return m_userAdded; }
+    const TempDir& Dir() const { return m_dir; }
+    std::uint16_t Port() const { return m_port; }
+    std::string Server() const { return "127.0.0.1:" + std::to_string(m_port); }
+    std::string Log() const { return ReadAll(m_logFile); }
+
+    // (Re)starts `serve` on the data folder and waits (at most 20 s) for it
+    // to listen; false when it ends or stays silent instead.
+    bool Start() {
+        m_logFile = m_dir.File("center-" + std::to_string(++m_starts) + ".log");
         std::vector<std::string> args = {VOK_CENTER_PATH, "serve",      "--listen",
-                                         "127.0.0.1:0",   "--data-dir", dataDir};
-        args.insert(args.end(), extra.begin(), extra.end());
+                                         "127.0.0.1:0",   "--data-dir", m_data};
+        args.insert(args.end(), m_options.begin(), m_options.end());
         // Everything the child needs is made before fork: other threads may
         // hold the allocator's lock at that moment.
         std::vector<char*> argv;
@@ -50,29 +95,28 @@ public:
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
+        const std::string log = m_logFile;
         m_pid = ::fork();
         if (m_pid == 0) {
             // Each start has a log of its own: a new file, never through a link.
-            const int log =
-                ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            ::dup2(log, STDERR_FILENO);
+            ::dup2(::open(log.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600),
+                   STDERR_FILENO);
             const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
             ::dup2(null, STDIN_FILENO);
             ::dup2(null, STDOUT_FILENO);
-            if (maxFiles > 0) {
-                const rlimit limit{maxFiles, maxFiles};
-                ::setrlimit(RLIMIT_NOFILE, &limit);
-            }
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (const auto port = ListeningPort()) {
-                m_port = *port;
-                return true;
+        // Its ready line names the port.
+        static constexpr std::string_view kReady = "listening on http://127.0.0.1:";
+        for (int wait = 0; wait < 1000; ++wait) {
+            const std::string text = Log();
+            const auto at = text.find(kReady);
+            if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
+                m_port = static_cast<std::uint16_t>(std::atoi(text.c_str() + at + kReady.size()));
+                return m_port > 0;
             }
-            if (::waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
+            if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
                 m_pid = -1;
                 return false;
             }
@@ -81,26 +125,12 @@ public:
         return false;
     }
 
-    std::uint16_t Port() const { return m_port; }
-    std::string Log() const { return ReadAll(m_logFile); }
-    pid_t Pid() const { return m_pid; }
-
-    // Sends `signal` and waits at most `limit` for the end. The exit status,
-    // 128 + N for a signal N, or nothing when it is still running.
-    std::optional<int> Stop(int signal, std::chrono::milliseconds limit) {
-        if (m_pid <= 0) {
-            return std::nullopt;
-        }
-        ::kill(m_pid, signal);
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (::waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : 128 + WTERMSIG(m_status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return std::nullopt;
+    // Ends it without warning, as a crash would; its wait status.
+    int Kill() {
+        int status = 0;
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(std::exchange(m_pid, -1), &status, 0);
+        return status;
     }
 
     // Resident set size now, from /proc, in KiB.
@@ -110,30 +140,50 @@ public:
         return at == std::string::npos ? -1 : std::stol(status.substr(at + 6));
     }
 
-private:
-    std::optional<std::uint16_t> ListeningPort() const {
-        static constexpr std::string_view kReady = "vok-center listening on http://";
-        const std::string log = ReadAll(m_logFile);
-        const auto at = log.find(kReady);
-        if (at == std::string::npos) {
-            return std::nullopt;
+    // Report files that differ in serial and hospital: "SYS00000", ...
+    std::vector<std::string> WriteReports(int count, const std::string& prefix = "SYS") const {
+        std::vector<std::string> paths;
+        for (int i = 0; i < count; ++i) {
+            char serial[32];
+            std::snprintf(serial, sizeof serial, "%s%05d", prefix.c_str(), i);
+            paths.push_back(m_dir.Write(std::string("reports/") + serial + ".VOK",
+                                        center::test::ReportBytes(serial, serial)));
         }
-        const auto end = log.find('\n', at);
-        if (end == std::string::npos) {
-            return std::nullopt;
-        }
-        const std::string address = log.substr(at + kReady.size(), end - at - kReady.size());
-        const auto colon = address.rfind(':');
-        const long port =
-            colon == std::string::npos ? 0 : std::strtol(address.c_str() + colon + 1, nullptr, 10);
-        return port > 0 && port < 65536
-                   ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(port))
-                   : std::nullopt;
+        return paths;
     }
 
+    // The client's upload of one file, with short limits: true when the
+    // first reply line was "200".
+    Result<bool> Upload(const std::string& path) const {
+        ServiceCenterUpload upload;
+        upload.SetServer(UploadServer("127.0.0.1", m_port));
+        upload.SetConnectTimeout(std::chrono::seconds(5));
+        upload.SetRequestTimeout(std::chrono::seconds(30));
+        return upload.UploadReport(path);
+    }
+
+    // The ids of the stored reports, as the API lists them.
+    std::vector<std::string> ReportIds() const {
+        const std::string list = BodyOf(Get(m_port, "/api/reports?limit=100000", kBasic));
+        std::vector<std::string> ids;
+        for (auto at = list.find("{\"id\":"); at != std::string::npos;
+             at = list.find("{\"id\":", at + 1)) {
+            ids.push_back(std::to_string(std::atoll(list.c_str() + at + 6)));
+        }
+        return ids;
+    }
+    std::string File(const std::string& id) const {
+        return BodyOf(Get(m_port, "/reports/" + id + "/file", kBasic));
+    }
+
+private:
+    TempDir m_dir;
+    std::string m_data;
+    std::vector<std::string> m_options;
     std::string m_logFile;
+    int m_starts = 0;
+    bool m_userAdded = false;
     pid_t m_pid = -1;
-    int m_status = 0;
     std::uint16_t m_port = 0;
 };
 
