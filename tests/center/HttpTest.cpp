@@ -1,5 +1,5 @@
-// The request parser, the multipart reader and the server's deadlines: what
-// hostile, odd or slow bytes do.
+// What hostile, odd or slow bytes do to the request parser, the multipart
+// reader and the server.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,18 +7,18 @@
 #include <thread>
 #include <vector>
 
+#include "HttpExchange.h"
 #include "center/HttpRequestParser.h"
 #include "center/HttpServer.h"
 #include "center/MultipartForm.h"
-#include "system/HttpExchange.h"
 #include "upload/UploadBody.h"
 
 namespace vok::center {
 namespace {
 
 using State = HttpRequestParser::State;
-using vok::test::BodyOf;
-using vok::test::StatusOf;
+using test::BodyOf;
+using test::StatusOf;
 
 TEST(HttpRequestParser, EachRequestEndsInTheRightState) {
     HttpRequestParser::Limits limits;
@@ -51,8 +51,7 @@ TEST(HttpRequestParser, EachRequestEndsInTheRightState) {
         {"PRI * HTTP/2.0\r\n\r\n", State::Failed, 400},
         {"GET /\r\n\r\n", State::Failed, 400},
         {std::string("GET /a\x01 HTTP/1.1\r\n\r\n"), State::Failed, 400},
-        {std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\r\n\r\n", 13), State::Failed, 400},
-    };
+        {std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\r\n\r\n", 13), State::Failed, 400}};
     for (const auto& c : cases) {
         HttpRequestParser parser(limits);
         EXPECT_EQ(parser.Feed(c.bytes), c.state) << c.bytes;
@@ -60,8 +59,7 @@ TEST(HttpRequestParser, EachRequestEndsInTheRightState) {
             EXPECT_EQ(parser.errorStatus(), c.status) << c.bytes;
             EXPECT_FALSE(parser.errorReason().empty()) << c.bytes;
         }
-        // Byte by byte gives the same outcome (a head split anywhere, CR LF
-        // split between two reads).
+        // Byte by byte (CR LF split between reads) gives the same outcome.
         HttpRequestParser slow(limits);
         State state = State::NeedMore;
         for (char ch : c.bytes) {
@@ -80,30 +78,23 @@ TEST(HttpRequestParser, CompleteRequestKeepsPathQueryHeadersAndExactBody) {
     EXPECT_TRUE(parser.WantsContinue());
     ASSERT_EQ(parser.Feed(body + "trailing bytes are dropped"), State::Complete);
     const HttpRequest request = parser.TakeRequest();
-    EXPECT_EQ(request.method + " " + request.path, "POST /api/reports");
     EXPECT_EQ(request.Header("x-thing").value_or("?"), "v");
     EXPECT_EQ(request.body, body);
     EXPECT_EQ(request.QueryFields().at("serial"), "A B");
-    // Forms: the first of a repeated name wins; broken escapes stay as sent.
-    const auto fields = HttpRequest::ParseFormFields("user=a+b%3Cc%3E&password=%zz%4&&x&user=2");
-    EXPECT_EQ(fields.at("user"), "a b<c>");
-    EXPECT_EQ(fields.at("password"), "%zz%4");
-    EXPECT_EQ(fields.at("x"), "");
+    // Forms: broken escapes stay as sent.
+    EXPECT_EQ(HttpRequest::ParseFormFields("user=a+b%3C&password=%zz%4").at("password"), "%zz%4");
 }
 
 const std::string kSiteType(std::string_view(UploadBody::kContentTypeHeader).substr(14));
 
-TEST(MultipartForm, SiteToolBodyGivesTheFilePlusItsExtraLineBreak) {
+TEST(MultipartForm, SiteToolAndBrowserBodiesGiveTheirFiles) {
+    // The site tool's file comes with an extra line break, its path as sent.
     const std::string file = "[DIAGNOSIS]\r\n\r\nDATE=2024/01/02\r\n\r\n";
-    for (const std::string path : {"C:\\VOK\\REPORT_X.VOK", "/tmp/\"quote\".VOK", ""}) {
-        const auto parts = MultipartForm::Parse(kSiteType, UploadBody::Compose(path, file));
-        ASSERT_TRUE(parts) << path << ": " << parts.error();
-        ASSERT_EQ(parts->size(), 1u);
-        EXPECT_EQ(parts->front().name, "userfile");
-        EXPECT_TRUE(parts->front().hasFileName);
-        EXPECT_EQ(parts->front().fileName, path);
-        EXPECT_EQ(parts->front().content, file + "\r\n");
-    }
+    const auto site = MultipartForm::Parse(kSiteType, UploadBody::Compose("/tmp/\"q\".VOK", file));
+    ASSERT_TRUE(site && site->size() == 1u);
+    EXPECT_EQ(site->front().name, "userfile");
+    EXPECT_EQ(site->front().fileName, "/tmp/\"q\".VOK");
+    EXPECT_EQ(site->front().content, file + "\r\n");
     // A browser's body: another field, padding after a delimiter, a file
     // holding what looks like delimiters without CR LF before them.
     const std::string body =
@@ -128,8 +119,7 @@ TEST(MultipartForm, RefusesBodiesThatAreNotWholeForms) {
         {"multipart/form-data; boundary=" + std::string(71, 'b'), good},
         {"multipart/form-data; boundary=other", good},
         {kSiteType, good.substr(0, good.size() - 4) + "\r\n"},
-        {kSiteType, "--" + boundary + "\r\nX: y\r\n\r\nz\r\n--" + boundary + "--\r\n"},
-    };
+        {kSiteType, "--" + boundary + "\r\nX: y\r\n\r\nz\r\n--" + boundary + "--\r\n"}};
     // A cut body is refused, never read as a shorter file: cuts in the
     // delimiter, the part's head, the file and the close delimiter.
     for (const std::size_t cut : {std::size_t{0}, std::size_t{10}, good.find("\r\n\r\n") + 2,
@@ -146,45 +136,24 @@ TEST(MultipartForm, RefusesBodiesThatAreNotWholeForms) {
     }
 }
 
-// A server whose one route echoes the request; it counts what reaches it.
-class EchoServer {
-public:
-    explicit EchoServer(HttpServer::Options options)
-        : m_server(Local(std::move(options)), [this](HttpRequest& request) {
-              ++m_handled;
-              return HttpResponse::Text(200, request.method + " " + request.path + " " +
-                                                 std::to_string(request.body.size()));
-          }) {
-        EXPECT_TRUE(m_server.Bind());
-        m_thread = std::thread([this] { m_server.Run(); });
-    }
-    ~EchoServer() {
-        m_server.Stop();
-        m_thread.join();
-    }
-    std::uint16_t port() const { return m_server.Port(); }
-    std::atomic<int> m_handled{0};
-
-private:
-    static HttpServer::Options Local(HttpServer::Options options) {
-        options.host = "127.0.0.1";
-        options.port = 0;
-        return options;
-    }
-    HttpServer m_server;
-    std::thread m_thread;
-};
-
-TEST(HttpServer, LateHeadsAndBodiesAreAnsweredAndClosed) {
+TEST(HttpServer, LateHeadsAndBodiesAreAnsweredAndClosedBeforeAnyRoute) {
     HttpServer::Options options;
+    options.host = "127.0.0.1";
+    options.port = 0;
     options.headTimeout = std::chrono::milliseconds(300);
     options.requestTimeout = std::chrono::milliseconds(800);
-    EchoServer server(options);
+    std::atomic<int> handled{0};
+    HttpServer server(options, [&](HttpRequest&) {
+        ++handled;
+        return HttpResponse::Text(200, "routed");
+    });
+    ASSERT_TRUE(server.Bind());
+    std::thread running([&] { server.Run(); });
     for (const auto& [sent, reason] : std::vector<std::pair<std::string, std::string>>{
              {"GET / HTTP/1.1\r\nX-Slow: a", "head not received"},
              {"", "head not received"},
              {"POST / HTTP/1.1\r\nContent-Length: 10\r\n\r\nabc", "body not received"}}) {
-        vok::test::HttpExchange client(server.port());
+        test::HttpExchange client(server.Port());
         client.Send(sent);
         const auto started = std::chrono::steady_clock::now();
         const std::string answer = client.Receive(std::chrono::seconds(5));
@@ -192,7 +161,9 @@ TEST(HttpServer, LateHeadsAndBodiesAreAnsweredAndClosed) {
         EXPECT_NE(BodyOf(answer).find(reason), std::string::npos) << sent;
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3)) << sent;
     }
-    EXPECT_EQ(server.m_handled, 0);
+    server.Stop();
+    running.join();
+    EXPECT_EQ(handled, 0);
 }
 
 }  // namespace

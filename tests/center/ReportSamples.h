@@ -84,17 +84,6 @@ inline SiteInfo TestSite(const std::string& hospital) {
     return site;
 }
 
-inline std::tm At(int month, int day) {
-    std::tm when{};
-    when.tm_year = 2024 - 1900;
-    when.tm_mon = month - 1;
-    when.tm_mday = day;
-    when.tm_hour = 10;
-    when.tm_min = 20;
-    when.tm_sec = 30;
-    return when;
-}
-
 // The report file's bytes, written on the visit's day at 10:20:30.
 inline std::string VisitBytes(const Visit& v) {
     DiagnosisData data = TestDiagnosis(v.serial, v.logEntries);
@@ -115,7 +104,14 @@ inline std::string VisitBytes(const Visit& v) {
     site.m_strHisDate = v.historyDate;
     site.m_strHisCause = v.historyCause;
     site.m_strHisAction = v.historyAction;
-    return ReportFileWriter::Compose(site, data, At(v.month, v.day));
+    std::tm when{};
+    when.tm_year = 2024 - 1900;
+    when.tm_mon = v.month - 1;
+    when.tm_mday = v.day;
+    when.tm_hour = 10;
+    when.tm_min = 20;
+    when.tm_sec = 30;
+    return ReportFileWriter::Compose(site, data, when);
 }
 
 inline std::string ReportBytes(const std::string& serial, const std::string& hospital,

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace vok::test {
+namespace vok::center::test {
 
 // One TCP connection to 127.0.0.1, spoken to byte by byte: what a hostile or
 // broken client does that no HTTP library would. Closed when it goes.
@@ -117,4 +117,4 @@ inline std::string Get(std::uint16_t port, const std::string& target,
     return Exchange(port, "GET " + target + " HTTP/1.1\r\nHost: x\r\n" + headers + "\r\n");
 }
 
-}  // namespace vok::test
+}  // namespace vok::center::test
