@@ -29,8 +29,7 @@
 
 namespace vok::center::test {
 
-// A fresh database on the shared throwaway PostgreSQL cluster, or "" and why
-// there is none.
+// A fresh database on the shared throwaway PostgreSQL cluster, or why not.
 inline std::string FreshPostgres(std::string& whyNot) {
     static std::atomic<int> made{0};
     vok::test::PostgresCluster& cluster = vok::test::PostgresCluster::Shared(whyNot);
@@ -43,11 +42,9 @@ inline std::string SiteUpload(const std::string& path, const std::string& file) 
     return ServiceCenterUpload::RequestHead("x", std::to_string(body.size())) + body;
 }
 
-// A `vok-center` run as an operator would, seen from outside: a data folder
-// of its own with one console user, `serve` on a free port of 127.0.0.1 with
-// its standard error in a file (never a pipe nobody reads), fed by the real
-// client and read back through its API; killed with SIGKILL if the test
-// forgets it.
+// A `vok-center` as an operator runs it: its own data folder and console
+// user, `serve` on a free loopback port with standard error in a file (never
+// a pipe nobody reads), fed by the real client, read through its API.
 class CenterProcess {
 public:
     // `database`: a --database URL, else the SQLite file of the data folder;
@@ -97,11 +94,11 @@ public:
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        const std::string log = m_logFile;
         m_pid = ::fork();
         if (m_pid == 0) {
             // Each start has a log of its own: a new file, never through a link.
-            ::dup2(::open(log.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600),
+            ::dup2(::open(m_logFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0600),
                    STDERR_FILENO);
             const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
             ::dup2(null, STDIN_FILENO);
@@ -142,8 +139,7 @@ public:
         return at == std::string::npos ? -1 : std::stol(status.substr(at + 6));
     }
 
-    // The client's upload of one file, with short limits: true when the
-    // first reply line was "200".
+    // The real client's upload of a file: true when the reply was "200".
     Result<bool> Upload(const std::string& path) const {
         ServiceCenterUpload upload;
         upload.SetServer(UploadServer("127.0.0.1", m_port));

@@ -38,8 +38,7 @@ public:
     // No more bytes from this side; the peer reads the end of the stream.
     void EndSending() { ::shutdown(m_fd, SHUT_WR); }
 
-    // Sends every byte unless the peer closes or stops reading for `limit`;
-    // the bytes that went.
+    // Sends until the peer closes or stops reading for `limit`; bytes sent.
     std::size_t Send(std::string_view bytes,
                      std::chrono::milliseconds limit = std::chrono::seconds(10)) {
         std::size_t sent = 0;
@@ -53,8 +52,7 @@ public:
         return sent;
     }
 
-    // Whatever arrives until the peer closes, `limit` passes, or a whole
-    // reply (head and Content-Length body) is in.
+    // What arrives until the peer closes, `limit` passes or a reply is whole.
     std::string Receive(std::chrono::milliseconds limit = std::chrono::seconds(10)) {
         std::string reply;
         const auto deadline = std::chrono::steady_clock::now() + limit;

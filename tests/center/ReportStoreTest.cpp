@@ -1,5 +1,5 @@
-// What the center reads out of a report, and the store under it, on SQLite
-// and on PostgreSQL alike.
+// What the center reads out of a report, and the store under it with the
+// console's views of it, on SQLite and on PostgreSQL alike.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,6 +22,10 @@ IndexedReport Indexed(const std::string& bytes, const std::string& sentName = "C
         indexer.Index(bytes, sentName, DefinitionFile::Load(test::kExampleDefinitions));
     EXPECT_TRUE(indexed) << (indexed ? "" : indexed.error());
     return indexed ? std::move(indexed).value() : IndexedReport{};
+}
+
+std::int64_t Put(ReportStore& store, const test::Visit& v) {
+    return store.Store(Indexed(test::VisitBytes(v))).value().id;
 }
 
 // A copy with bytes of its own, so the store takes it for another report.
@@ -133,8 +137,7 @@ TEST_P(ReportStoreTest, WorkersShareCommitsStoreEachReportOnceAndKeepTheLogBound
     EXPECT_EQ(stored.load(), (kWorkers - 1) * kEach);
     EXPECT_EQ(store->ReportCount().value(), (kWorkers - 1) * kEach);
     if (GetParam() == test::Backend::Sqlite) {
-        // Every report's bytes went through the log; a log that starts over
-        // holds a few batches of them at most.
+        // Every report went through the log; one that starts over holds a few.
         const std::uintmax_t all = base.content.size() * (kWorkers - 1) * kEach;
         EXPECT_LT(largestLog.load(), all / 2) << "log of " << largestLog << " bytes";
     }
@@ -143,8 +146,7 @@ TEST_P(ReportStoreTest, WorkersShareCommitsStoreEachReportOnceAndKeepTheLogBound
 TEST_P(ReportStoreTest, OneReportTheDatabaseRefusesDoesNotSinkTheOthersInItsBatch) {
     auto store = Open();
     ASSERT_TRUE(store);
-    // A zero byte in a text: PostgreSQL refuses it (the indexer no longer
-    // hands one over; this stands for any report the database will not take).
+    // PostgreSQL refuses a zero byte in a text: any report it will not take.
     IndexedReport bad = Indexed(ReportBytes("VKX", "H", 1));
     bad.fileName = std::string("a\0b", 3);
     const IndexedReport good = Indexed(ReportBytes("VKY", "H", 2));
@@ -220,6 +222,99 @@ TEST_P(ReportStoreTest, StoresEachReportOnceAndWholeOverOneConnection) {
     query.limit = 1;
     query.offset = 1;
     EXPECT_EQ(store->Reports(query).value().at(0).reportDate, "2024-01-05T10:20:30");
+}
+
+TEST_P(ReportStoreTest, FleetSearchesSortsAndCountsNewErrors) {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    const struct {
+        const char* serial;
+        const char* hospital;
+        int month;
+        std::uint32_t exposures;
+        int errors;
+    } reports[] = {
+        {"VKA1", "Haukeland 100%_Bergen", 3, 500, 4},
+        {"VKA1", "Haukeland 100%_Bergen", 5, 900, 9},
+        {"VKA1", "Old name", 4, 900, 7},  // older, arriving late: not the newest
+        {"vkb2", "Ullevaal", 6, 100, 12},
+        {"VKC3", "haukeland annex", 1, 7000, 10},
+        {"VKC3", "haukeland annex", 2, 7000, 8},  // counter reset after a repair
+    };
+    for (const auto& r : reports) {
+        test::Visit v = test::Of(r.serial, r.hospital, r.month);
+        v.exposures = r.exposures;
+        v.errorCounter = r.errors;
+        Put(*store, v);
+    }
+
+    const std::vector<FleetRow> rows = store->Fleet(FleetQuery{}).value();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].generator.serial, "vkb2");  // newest first by default
+    EXPECT_FALSE(rows[0].newErrors);              // one report: nothing to compare
+    EXPECT_EQ(rows[1].generator.hospital, "Haukeland 100%_Bergen");
+    EXPECT_EQ(rows[1].generator.reports, 3);
+    EXPECT_EQ(rows[1].exposuresTotal, 900);
+    EXPECT_EQ(rows[1].newErrors, 2);  // 9 against the report of April, not the last arrival
+    EXPECT_EQ(rows[2].newErrors, -2);
+
+    // Generators of one report sort last either way; searches ignore case,
+    // take "%" and "_" as themselves and a zero byte (which PostgreSQL
+    // refuses in a text) as a character no generator has.
+    const struct {
+        std::string search;
+        FleetSort sort;
+        bool descending;
+        std::vector<std::string> serials;
+    } queries[] = {{"", FleetSort::NewErrors, true, {"VKA1", "VKC3", "vkb2"}},
+                   {"", FleetSort::NewErrors, false, {"VKC3", "VKA1", "vkb2"}},
+                   {"haukeland", FleetSort::Serial, false, {"VKA1", "VKC3"}},
+                   {"VKB", FleetSort::Serial, false, {"vkb2"}},
+                   {"%", FleetSort::Serial, false, {"VKA1"}},
+                   {"_", FleetSort::Serial, false, {"VKA1"}},
+                   {std::string("VKA\0", 4), FleetSort::Serial, false, {"VKA1"}}};
+    for (const auto& q : queries) {
+        FleetQuery query;
+        query.search = q.search;
+        query.sort = q.sort;
+        query.descending = q.descending;
+        const Result<std::vector<FleetRow>> found = store->Fleet(query);
+        ASSERT_TRUE(found) << q.search;
+        std::vector<std::string> serials;
+        for (const FleetRow& row : found.value()) {
+            serials.push_back(row.generator.serial);
+        }
+        EXPECT_EQ(serials, q.serials) << q.search << " " << q.descending;
+        EXPECT_EQ(store->FleetCount(q.search).value(), static_cast<std::int64_t>(q.serials.size()))
+            << q.search;
+    }
+}
+
+TEST_P(ReportStoreTest, PreviousReportErrorCodesAndServiceVisits) {
+    auto store = Open();
+    ASSERT_TRUE(store);
+    test::Visit v = test::Of("VKP1", "H");
+    v.logEntries = 2;
+    const std::int64_t first = Put(*store, v);
+    v.month = 3;
+    v.logEntries = 3;  // the same two entries again, and one more
+    v.historyDate = "2024/02/20";
+    v.historyCause = "Arcing";
+    const std::int64_t third = Put(*store, v);
+    v.month = 2;
+    v.historyDate.clear();
+    v.historyCause.clear();
+    const std::int64_t second = Put(*store, v);  // arrives last, sits between by date
+    Put(*store, test::Of("VKOTHER", "H"));
+
+    EXPECT_EQ(store->PreviousReport(first).value(), std::nullopt);
+    EXPECT_EQ(store->PreviousReport(second).value(), first);
+    EXPECT_EQ(store->PreviousReport(third).value(), second);
+    // Each log entry counted once, however many reports carry it.
+    EXPECT_EQ(store->ErrorCodes("VKP1").value().size(), 3u);
+    const auto visits = store->ServiceHistory("VKP1").value();
+    ASSERT_EQ(visits.size(), 1u);
+    EXPECT_EQ(visits[0].firstReportId, third);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, ReportStoreTest,

@@ -86,17 +86,15 @@ TEST_F(CenterHostileClientTest, ThousandsOfIdleConnectionsDoNotStopAnUpload) {
 
 const std::string kFormHead = std::string(UploadBody::kContentTypeHeader) + "\r\n";
 
-// A request that never ends, in its body or its head, is refused past its
-// limit and dropped in bounded time however fast the client sends; nothing
-// is kept, memory stays bounded.
+// A request that never ends, in body or head, is refused past its limit and
+// dropped in bounded time however fast it comes; memory stays bounded.
 TEST_F(CenterHostileClientTest, EndlessRequestsAreCutAtTheLimit) {
     const std::string block(std::size_t{1} << 16, 'x');
     for (const std::string& head : {kFormHead + "Content-Length: 1073741824\r\n\r\n",
                                     kFormHead + "\r\n", kFormHead + "X-Filler: "}) {
         HttpExchange http(m_center.Port());
         http.Send("POST /VOK/index.php HTTP/1.1\r\nHost: 127.0.0.1\r\n" + head);
-        // The answer is read while the request still streams: a reset at the
-        // end may take unread bytes with it.
+        // Read while the request streams: a reset may take unread bytes along.
         std::string reply;
         std::thread reader([&] { reply = http.Receive(30s); });
         const auto start = std::chrono::steady_clock::now();
@@ -120,8 +118,7 @@ TEST_F(CenterHostileClientTest, EndlessRequestsAreCutAtTheLimit) {
 // slow site links) but holds up no one else.
 TEST_F(CenterHostileClientTest, WrongContentLengthIsRefusedAndNothingIsKept) {
     const std::string body = *UploadBody::Load(m_report);
-    // More than comes (the sender then hangs up, or waits); less, so the body
-    // read as announced ends inside the closing delimiter.
+    // More than comes (then hang up, or wait); less: cut in the delimiter.
     const auto request = [&](std::ptrdiff_t more) {
         const auto length = static_cast<std::ptrdiff_t>(body.size()) + more;
         return ServiceCenterUpload::RequestHead("127.0.0.1", std::to_string(length)) + body;
