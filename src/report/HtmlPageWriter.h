@@ -12,10 +12,9 @@ namespace vok {
 struct CalibrationGroup;
 struct CalibrationItem;
 
-// The table writers behind RenderHtml, one per table of the page, each
+// The page behind RenderHtml, written by one writer per table, each
 // appending its fragments to out in the page's own order. Internal to the
-// renderer: everything else renders through RenderHtml (report/RenderHtml.h);
-// the writers are apart only so that each table can be checked on its own.
+// renderer: everything else renders through RenderHtml (report/RenderHtml.h).
 //
 // Texts that come from the report file or the generator are HTML-escaped on
 // the way into the page; the program's own texts and the definition file's
@@ -28,6 +27,7 @@ public:
     // The whole page, head to tail, one line without line breaks.
     std::string Page() const;
 
+private:
     void WriteHtmlHead(std::string& out) const;
     void WriteSystemTable(std::string& out) const;
     void WriteUserTable(std::string& out) const;
@@ -43,8 +43,6 @@ public:
     // nothing unless b is below the protocol log count, at most 9 blocks.
     void WriteProtocolTable(std::string& out, int block) const;
     void WriteHtmlTail(std::string& out) const;
-
-private:
     // Parameter n (1 to 10) of HT_INFO record k, or of CMD_INFO record k.
     int Ht(int k, int n) const;
     int Cmd(int k, int n) const;
