@@ -103,6 +103,11 @@ TEST(CenterReceiving, RefusedUploadsGetTheFailureMessageAndStoreNothing) {
         EXPECT_FALSE(BodyOf(answer).starts_with("200")) << answer;
     }
     EXPECT_TRUE(center.ReportIds().empty());
+    const std::string metrics = BodyOf(Get(center.Port(), "/metrics", kBasic));
+    for (const char* reason :
+         {"reason=\"not_report\"} 1", "reason=\"too_large\"} 1", "reason=\"no_userfile\"} 2"}) {
+        EXPECT_NE(metrics.find(reason), std::string::npos) << reason << "\n" << metrics;
+    }
 }
 
 TEST(CenterConsole, LoginSessionsBasicAndRefusals) {

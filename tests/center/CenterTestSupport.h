@@ -77,6 +77,7 @@ public:
     bool UserAdded() const { return m_userAdded; }
     const vok::test::TempDir& Dir() const { return m_dir; }
     std::uint16_t Port() const { return m_port; }
+    pid_t Pid() const { return m_pid; }
     std::string Server() const { return "127.0.0.1:" + std::to_string(m_port); }
     std::string Log() const { return vok::test::ReadAll(m_logFile); }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "../CenterTestSupport.h"
@@ -82,6 +83,34 @@ TEST_F(CenterHostileClientTest, ThousandsOfIdleConnectionsDoNotStopAnUpload) {
     }
     ExpectServing(10s);
     EXPECT_LT(m_center.ResidentKib(), 150 * 1024);
+}
+
+// Out of file descriptors the center must wait for them, not spin on accept
+// or end; once the connections go, uploads go through again.
+TEST_F(CenterHostileClientTest, RunningOutOfFileDescriptorsIsWaitedOut) {
+    const rlimit few{128, m_files.rlim_max};
+    ASSERT_EQ(::prlimit(m_center.Pid(), RLIMIT_NOFILE, &few, nullptr), 0);
+    const auto cpuSeconds = [&] {
+        const std::string stat =
+            vok::test::ReadAll("/proc/" + std::to_string(m_center.Pid()) + "/stat");
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        long ticks = 0;
+        for (int n = 3; n <= 15 && fields >> field; ++n) {
+            ticks += (n == 14 || n == 15) ? std::stol(field) : 0;  // utime, stime
+        }
+        return static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    };
+    {
+        std::vector<std::unique_ptr<HttpExchange>> many;
+        for (int i = 0; i < 600; ++i) {
+            many.push_back(std::make_unique<HttpExchange>(m_center.Port()));
+        }
+        const double before = cpuSeconds();
+        std::this_thread::sleep_for(2s);
+        EXPECT_LT(cpuSeconds() - before, 1.0) << "busy while out of descriptors";
+    }
+    ExpectServing(15s);
 }
 
 const std::string kFormHead = std::string(UploadBody::kContentTypeHeader) + "\r\n";
