@@ -238,12 +238,17 @@ const char* const kSchema[] = {
     " error_count BIGINT NOT NULL, heat_units_total BIGINT NOT NULL,"
     " heat_units_today BIGINT NOT NULL, heat_warnings BIGINT NOT NULL,"
     " error_log_count BIGINT NOT NULL, protocol_log_count BIGINT NOT NULL)",
-    "CREATE INDEX IF NOT EXISTS reports_by_serial ON reports (serial, report_date DESC, id DESC)",
     "CREATE INDEX IF NOT EXISTS reports_by_date ON reports (report_date DESC, id DESC)",
-    // The console's "errors since the previous report" for every generator
-    // of the fleet at once, from the index alone.
+    // A generator's reports in the lists' order, and the console's "errors
+    // since the previous report" for every generator of the fleet at once,
+    // from the index alone.
     "CREATE INDEX IF NOT EXISTS reports_errors_by_serial"
     " ON reports (serial, report_date DESC, id DESC, error_count)",
+    // Every index is paid for by every upload, in the one writer: none that
+    // the one above covers, none that no query uses. Stores made before go
+    // without them too.
+    "DROP INDEX IF EXISTS reports_by_serial",
+    "DROP INDEX IF EXISTS error_entries_by_code",
     // The bytes apart from the index, so that lists never drag them along.
     "CREATE TABLE IF NOT EXISTS report_files ("
     " report_id BIGINT PRIMARY KEY REFERENCES reports (id) ON DELETE CASCADE,"
@@ -254,7 +259,6 @@ const char* const kSchema[] = {
     " text TEXT NOT NULL, code1 INTEGER NOT NULL, code2 INTEGER NOT NULL,"
     " log_date TEXT NOT NULL, log_time TEXT NOT NULL,"
     " PRIMARY KEY (report_id, entry))",
-    "CREATE INDEX IF NOT EXISTS error_entries_by_code ON error_entries (code)",
     "CREATE TABLE IF NOT EXISTS protocol_blocks ("
     " report_id BIGINT NOT NULL REFERENCES reports (id) ON DELETE CASCADE,"
     " block INTEGER NOT NULL, row_count INTEGER NOT NULL, rows_text TEXT NOT NULL,"
