@@ -197,6 +197,7 @@ public:
     }
 
     Status CreateSchema();
+    Status AddGeneratorFigures();
     Result<std::optional<std::int64_t>> FindSha(const std::string& sha256);
     // One report's rows, inside the caller's transaction.
     Result<StoreOutcome> Insert(const IndexedReport& r);
@@ -264,12 +265,13 @@ const char* const kSchema[] = {
     " block INTEGER NOT NULL, row_count INTEGER NOT NULL, rows_text TEXT NOT NULL,"
     " PRIMARY KEY (report_id, block))",
     // One row per generator, brought up to date in each report's transaction:
-    // the fleet list never has to group all reports.
+    // the fleet list never has to group all reports, nor look at any.
     "CREATE TABLE IF NOT EXISTS generators ("
     " serial {CTEXT} PRIMARY KEY,"
     " model TEXT NOT NULL, hospital TEXT NOT NULL, address TEXT NOT NULL,"
     " reports BIGINT NOT NULL, last_report_id BIGINT NOT NULL,"
-    " last_report_date {CTEXT} NOT NULL, last_received_at {CTEXT} NOT NULL)",
+    " last_report_date {CTEXT} NOT NULL, last_received_at {CTEXT} NOT NULL,"
+    " exposures_total BIGINT NOT NULL DEFAULT 0, new_errors BIGINT)",
     "CREATE INDEX IF NOT EXISTS generators_by_date ON generators (last_report_date DESC, serial)",
     "CREATE TABLE IF NOT EXISTS users ("
     " name TEXT PRIMARY KEY, password_hash TEXT NOT NULL)",
@@ -343,6 +345,10 @@ Status ReportStore::Impl::CreateSchema() {
             Rollback();
             return done;
         }
+    }
+    if (Status added = AddGeneratorFigures(); !added) {
+        Rollback();
+        return added;
     }
     if (Status committed = Commit(); !committed) {
         Rollback();
@@ -475,6 +481,20 @@ constexpr const char* kGeneratorUpsert =
     "   THEN excluded.last_report_date ELSE generators.last_report_date END,"
     " last_received_at = excluded.last_received_at";
 
+// A generator's newest exposure count and its error counter's growth since
+// the report before the newest (none after one report), kept in its row
+// because the fleet sorts and exports by them. Worked out again whenever a
+// report comes, since a late one can become the newest or the one before.
+constexpr const char* kGeneratorFigures =
+    "UPDATE generators SET"
+    " exposures_total = (SELECT l.exposures_total FROM reports l"
+    "   WHERE l.id = generators.last_report_id),"
+    " new_errors = (SELECT l.error_count FROM reports l WHERE l.id = generators.last_report_id)"
+    "   - (SELECT p.error_count FROM reports p WHERE p.serial = generators.serial"
+    "   AND (p.report_date < generators.last_report_date OR (p.report_date ="
+    "   generators.last_report_date AND p.id < generators.last_report_id))"
+    "   ORDER BY p.report_date DESC, p.id DESC LIMIT 1)";
+
 // Error log rows go in statements of up to this many rows: one statement
 // per report for the full log instead of fifty.
 constexpr std::size_t kErrorRowsPerStatement = 50;
@@ -490,6 +510,31 @@ QString ErrorInsertSql(std::size_t rows) {
 }
 
 }  // namespace
+
+// Stores made before the generators' rows kept their fleet figures get the
+// columns, filled from the reports already there.
+Status ReportStore::Impl::AddGeneratorFigures() {
+    const Result<std::int64_t> present = Count(
+        m_postgres
+            ? "SELECT COUNT(*) FROM information_schema.columns WHERE table_schema ="
+              " current_schema() AND table_name = 'generators' AND column_name = 'new_errors'"
+            : "SELECT COUNT(*) FROM pragma_table_info('generators') WHERE name = 'new_errors'",
+        {}, "look at the generators table");
+    if (!present) {
+        return Error{present.error()};
+    }
+    if (present.value() > 0) {
+        return Done{};
+    }
+    for (const char* statement :
+         {"ALTER TABLE generators ADD COLUMN exposures_total BIGINT NOT NULL DEFAULT 0",
+          "ALTER TABLE generators ADD COLUMN new_errors BIGINT", kGeneratorFigures}) {
+        if (Status done = Exec(statement); !done) {
+            return done;
+        }
+    }
+    return Done{};
+}
 
 Status ReportStore::Impl::InsertErrors(std::int64_t id, const std::vector<ErrorLogEntry>& errors) {
     for (std::size_t first = 0; first < errors.size(); first += kErrorRowsPerStatement) {
@@ -611,6 +656,14 @@ Result<StoreOutcome> ReportStore::Impl::Insert(const IndexedReport& r) {
     g.bindValue(6, ToQ(r.receivedAt));
     if (!g.exec()) {
         return QueryError("update generator", g);
+    }
+    Result<QSqlQuery*> figures = Statement(QString(kGeneratorFigures) + " WHERE serial = ?");
+    if (!figures) {
+        return Error{figures.error()};
+    }
+    figures.value()->bindValue(0, ToQ(r.serial));
+    if (!figures.value()->exec()) {
+        return QueryError("update generator figures", *figures.value());
     }
     return StoreOutcome{false, id};
 }
@@ -814,12 +867,6 @@ constexpr const char* kPreviousOf =
     " OR (p.report_date = r.report_date AND p.id < r.id))"
     " ORDER BY p.report_date DESC, p.id DESC LIMIT 1";
 
-// The same for a fleet row f (its newest report's date and id).
-constexpr const char* kPreviousErrorsOfRow =
-    "SELECT p.error_count FROM reports p WHERE p.serial = f.serial AND (p.report_date < f.rd"
-    " OR (p.report_date = f.rd AND p.id < f.last_report_id))"
-    " ORDER BY p.report_date DESC, p.id DESC LIMIT 1";
-
 QString FleetOrder(FleetSort sort) {
     switch (sort) {
         case FleetSort::Serial:
@@ -849,28 +896,9 @@ Result<std::vector<FleetRow>> ReportStore::Fleet(const FleetQuery& query) {
     const QString order =
         (query.sort == FleetSort::NewErrors ? "(" + column + " IS NULL), " : QString()) + column +
         direction + ", serial" + direction;
-    QString rows =
-        "SELECT g.serial, g.model, g.hospital, g.address, g.reports, g.last_report_id,"
-        " g.last_report_date, g.last_received_at, r.exposures_total, r.error_count,"
-        " r.report_date AS rd FROM generators g JOIN reports r ON r.id = g.last_report_id";
-    if (!query.search.empty()) {
-        rows += kFleetWhere;
-    }
-    // The growth of errors looks at a second report per row: for the rows of
-    // this page only, unless the page is sorted by it.
-    const bool pageFirst = query.sort != FleetSort::NewErrors;
-    if (pageFirst) {
-        rows = "SELECT * FROM (" + rows + ") AS g ORDER BY " + order + " LIMIT ? OFFSET ?";
-    }
-    QString sql =
-        "SELECT serial, model, hospital, address, reports, last_report_id,"
-        " last_report_date, last_received_at, exposures_total, new_errors FROM"
-        " (SELECT f.*, f.error_count - (" +
-        QString(kPreviousErrorsOfRow) + ") AS new_errors FROM (" + rows + ") AS f) AS e ORDER BY " +
-        order;
-    if (!pageFirst) {
-        sql += " LIMIT ? OFFSET ?";
-    }
+    const QString sql =
+        QString("SELECT ") + kGeneratorColumns + ", exposures_total, new_errors FROM generators g" +
+        (query.search.empty() ? "" : kFleetWhere) + " ORDER BY " + order + " LIMIT ? OFFSET ?";
     QVariantList values = SearchValues(query.search);
     values << Q(query.limit) << Q(query.offset);
     return AllRows(m_impl->Run(sql, values, "list fleet"), [](const QSqlQuery& q) {

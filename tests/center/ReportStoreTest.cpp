@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <thread>
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 #include "CenterTestSupport.h"
 #include "center/CommitBatcher.h"
 #include "center/ReportIndexer.h"
@@ -288,6 +291,45 @@ TEST_P(ReportStoreTest, FleetSearchesSortsAndCountsNewErrors) {
         EXPECT_EQ(store->FleetCount(q.search).value(), static_cast<std::int64_t>(q.serials.size()))
             << q.search;
     }
+}
+
+// A store made before the generators' rows kept the fleet's figures gets
+// them from its reports when it is opened.
+TEST_P(ReportStoreTest, StoreWithoutFleetFiguresGetsThemFromItsReports) {
+    {
+        auto store = Open();
+        ASSERT_TRUE(store);
+        test::Visit v = test::Of("VKM1", "H", 1);
+        v.errorCounter = 3;
+        Put(*store, v);
+        v.month = 2;
+        v.errorCounter = 8;
+        v.exposures = 4321;
+        Put(*store, v);
+    }
+    {
+        const QString name = "old-schema";
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            m_url.kind == DatabaseUrl::Kind::Sqlite ? "QSQLITE" : "QPSQL", name);
+        db.setDatabaseName(QString::fromStdString(
+            m_url.kind == DatabaseUrl::Kind::Sqlite ? m_url.path : m_url.database));
+        db.setHostName(QString::fromStdString(m_url.host));
+        db.setUserName(QString::fromStdString(m_url.user));
+        ASSERT_TRUE(db.open());
+        QSqlQuery drop(db);
+        EXPECT_TRUE(drop.exec("ALTER TABLE generators DROP COLUMN new_errors"));
+        EXPECT_TRUE(drop.exec("ALTER TABLE generators DROP COLUMN exposures_total"));
+        drop = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+    auto store = Open();
+    ASSERT_TRUE(store);
+    const std::vector<FleetRow> rows = store->Fleet(FleetQuery{}).value();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].exposuresTotal, 4321);
+    EXPECT_EQ(rows[0].newErrors, 5);
 }
 
 TEST_P(ReportStoreTest, PreviousReportErrorCodesAndServiceVisits) {
