@@ -967,7 +967,7 @@ Status ReportStore::Ping() {
 }
 
 Status ReportStore::PutUser(const std::string& name, const std::string& passwordHash) {
-    if (const Status stored = m_impl->RunOnly(
+    if (Status stored = m_impl->RunOnly(
             "INSERT INTO users (name, password_hash) VALUES (?, ?)"
             " ON CONFLICT (name) DO UPDATE SET password_hash = excluded.password_hash",
             {ToQ(name), ToQ(passwordHash)}, "store user");
@@ -1003,8 +1003,9 @@ Result<std::optional<std::string>> ReportStore::PasswordHash(const std::string& 
 Status ReportStore::AddSession(const std::string& tokenHash, const std::string& user,
                                std::int64_t expiresAt) {
     // Sessions that ended days before this one began are of no use to anyone.
-    if (const Status forgotten = m_impl->RunOnly("DELETE FROM sessions WHERE expires_at < ?",
-                                                 {Q(expiresAt - 2 * 24 * 3600)}, "forget sessions");
+    if (Status forgotten =
+            m_impl->RunOnly("DELETE FROM sessions WHERE expires_at < ?",
+                            {Q(expiresAt - std::int64_t{2} * 24 * 3600)}, "forget sessions");
         !forgotten) {
         return forgotten;
     }
@@ -1035,14 +1036,13 @@ Result<std::int64_t> ReportStore::CountFailures(const std::string& address, std:
 
 Status ReportStore::AddFailure(const std::string& address, std::int64_t at,
                                std::int64_t forgetBefore) {
-    if (const Status forgotten = m_impl->RunOnly("DELETE FROM login_failures WHERE at < ?",
-                                                 {Q(forgetBefore)}, "forget failed logins");
+    if (Status forgotten = m_impl->RunOnly("DELETE FROM login_failures WHERE at < ?",
+                                           {Q(forgetBefore)}, "forget failed logins");
         !forgotten) {
         return forgotten;
     }
-    if (const Status counted =
-            m_impl->RunOnly("INSERT INTO login_failures (address, at) VALUES (?, ?)",
-                            {ToQ(address), Q(at)}, "count failed login");
+    if (Status counted = m_impl->RunOnly("INSERT INTO login_failures (address, at) VALUES (?, ?)",
+                                         {ToQ(address), Q(at)}, "count failed login");
         !counted) {
         return counted;
     }
