@@ -21,8 +21,8 @@ namespace vok::center {
 class ConsoleAuth {
 public:
     static constexpr std::string_view kCookieName = "vok_session";
-    static constexpr std::int64_t kSessionSeconds = 12 * 3600;
-    static constexpr std::int64_t kFailureWindowSeconds = 15 * 60;
+    static constexpr std::int64_t kSessionSeconds = std::int64_t{12} * 3600;
+    static constexpr std::int64_t kFailureWindowSeconds = std::int64_t{15} * 60;
     static constexpr std::int64_t kMaxFailures = 10;
 
     // Busy: too many password checks waiting already; try again shortly.

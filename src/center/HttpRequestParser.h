@@ -16,9 +16,9 @@ namespace vok::center {
 class HttpRequestParser {
 public:
     struct Limits {
-        std::size_t maxHeaderBytes = 16 * 1024;
+        std::size_t maxHeaderBytes = std::size_t{16} * 1024;
         std::size_t maxHeaderCount = 64;
-        std::size_t maxBodyBytes = 4 * 1024 * 1024;
+        std::size_t maxBodyBytes = std::size_t{4} * 1024 * 1024;
     };
     enum class State { NeedMore, Complete, Failed };
 

@@ -35,7 +35,7 @@ public:
 
     // Limits that keep one body from turning into unbounded work.
     static constexpr std::size_t kMaxParts = 16;
-    static constexpr std::size_t kMaxPartHeadBytes = 8 * 1024;
+    static constexpr std::size_t kMaxPartHeadBytes = std::size_t{8} * 1024;
 };
 
 }  // namespace vok::center

@@ -167,7 +167,7 @@ int Serve(const CommandLine& line) {
         options.workers = static_cast<std::size_t>(std::stoi(*workers));
     }
     // The body carries the file plus the multipart frame and the file's path.
-    options.limits.maxBodyBytes = common->config.maxReportBytes + 64 * 1024;
+    options.limits.maxBodyBytes = common->config.maxReportBytes + std::size_t{64} * 1024;
 
     // Signals go to one thread that asks the server to stop.
     sigset_t stopSignals;
@@ -211,6 +211,8 @@ int Serve(const CommandLine& line) {
     std::cerr << "vok-center: data in " << common->config.database.Describe() << ", definitions "
               << common->config.definitionsPath << std::endl;
     server.Run();
+    // The signal is blocked everywhere: it ends the waiter's sigwait, not a thread.
+    // NOLINTNEXTLINE(bugprone-bad-signal-to-kill-thread)
     pthread_kill(signalWaiter.native_handle(), SIGTERM);
     signalWaiter.join();
     std::cerr << "vok-center stopped\n";
@@ -337,7 +339,8 @@ int Import(const CommandLine& line) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Only running out of memory throws here, and ending then is right.
+int main(int argc, char** argv) {  // NOLINT(bugprone-exception-escape)
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << kUsage;

@@ -103,7 +103,7 @@ Status AtomicFile::Write(const std::string& path, std::string_view bytes) {
     if (!dir.valid()) {
         return Error{Reason(errno)};
     }
-    if (const Status written = WriteAt(dir.get(), target.filename().string(), bytes); !written) {
+    if (Status written = WriteAt(dir.get(), target.filename().string(), bytes); !written) {
         return written;
     }
     // The new name itself reaches the disk with the folder's entry; a folder
