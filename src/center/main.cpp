@@ -74,6 +74,8 @@ fs::path DefaultDataDir() {
     return fs::path(home != nullptr && *home != '\0' ? home : ".") / ".local/share/vok-center";
 }
 
+constexpr const char* kInstalledDefinitions = "share/vok-center/VOK.DEFINE";
+
 // Copies the example definitions into the data folder when it has none,
 // through the program's one atomic write: never over or through a link.
 void InstallDefinitions(const fs::path& target) {
@@ -81,8 +83,12 @@ void InstallDefinitions(const fs::path& target) {
     if (fs::exists(fs::symlink_status(target, ec))) {
         return;
     }
-    for (const char* source : {VOK_CENTER_INSTALLED_DEFINITIONS, VOK_CENTER_SOURCE_DEFINITIONS}) {
-        if (const Result<std::string> bytes = RegularFile::Read(source)) {
+    // Installed beside the program (…/bin/vok-center, …/share/vok-center),
+    // wherever the package put both; else the source tree of a build.
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    const fs::path installed = program.parent_path().parent_path() / kInstalledDefinitions;
+    for (const fs::path& source : {installed, fs::path(VOK_CENTER_SOURCE_DEFINITIONS)}) {
+        if (const Result<std::string> bytes = RegularFile::Read(source.string())) {
             (void)AtomicFile::Write(target.string(), *bytes);
             return;
         }
