@@ -278,12 +278,19 @@ Result<bool> UploadOutbox::SendAll(const ServiceCenterUpload& client,
     if (!folder->valid()) {
         return true;  // never used: nothing waits
     }
-    // The lock file is never written: it only has to be the same file for
-    // every sender, so it is opened in place (not replaced by a rename), never
+    // The lock file only has to be the same file for every sender: the first
+    // one makes it the way every file here is made (never through a link)
+    // and keeps one already there; then it is only opened for reading, never
     // through a link, and only a regular file counts.
-    const FileDescriptor lock(::openat(folder->get(), std::string(kLockName).c_str(),
-                                       O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                                       0600));
+    const std::string lockName(kLockName);
+    if (const Status made =
+            AtomicFile::WriteAt(folder->get(), lockName, "", AtomicFile::IfPresent::Keep);
+        !made) {
+        return Error{"Cannot use the outbox " + (Folder() / kLockName).string() + ": " +
+                     made.error()};
+    }
+    const FileDescriptor lock(
+        ::openat(folder->get(), lockName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!lock.valid()) {
         return FolderError(Folder() / kLockName, errno);
     }

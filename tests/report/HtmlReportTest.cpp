@@ -14,6 +14,7 @@
 #include <string>
 
 #include "ReportSample.h"
+#include "platform/AtomicFile.h"
 #include "report/CalibrationValues.h"
 #include "report/HtmlReportFile.h"
 #include "report/RenderHtml.h"
@@ -75,8 +76,9 @@ TEST_F(HtmlReportFileTest, PageOfAFullDiagnosisMatchesTheGoldenPage) {
     ASSERT_EQ(page.find_first_of("\r\n"), std::string::npos);
     const std::string golden = VOK_REPORT_TEST_DATA "/page.html";
     if (std::getenv("VOK_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(golden) << std::regex_replace(page, std::regex(" ?<t(able|r)"), "\n$&")
-                              << "\n";
+        const Status updated = AtomicFile::Write(
+            golden, std::regex_replace(page, std::regex(" ?<t(able|r)"), "\n$&") + "\n");
+        ASSERT_TRUE(updated) << golden << ": " << updated.error();
     }
     std::istringstream expected(test::ReadAll(golden));
     std::size_t at = 0;
