@@ -19,13 +19,11 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using vok::test::FakeUsbBus;
 
 void BM_FullAcquisitionThroughFtdi(benchmark::State& state) {
     const int baud = static_cast<int>(state.range(0));
-    double wall = 0;
-    double cpu = 0;
+    vok::bench::AcquisitionTotals totals;
     double bytes = 0;
     double reads = 0;
     for (auto _ : state) {
@@ -36,15 +34,9 @@ void BM_FullAcquisitionThroughFtdi(benchmark::State& state) {
         const int id = bus.Plug(device);
         vok::LinkOptions options;
         options.serialByIdFolder = "/nonexistent";
-        const vok::Result<vok::bench::AcquisitionTiming> timed =
-            vok::bench::TimeAcquisition(vok::LinkFactory::Opener(options), 120s);
-        if (!timed) {
-            state.SkipWithError(timed.error().c_str());
+        if (!totals.Add(state, vok::LinkFactory::Opener(options))) {
             return;
         }
-        cpu += timed->cpuSeconds;
-        wall += timed->wallSeconds;
-        state.SetIterationTime(timed->wallSeconds);
         const FakeUsbBus::Counters seen = bus.Count(id);
         bytes = double(seen.bytesToHost);
         reads += double(seen.bulkReads);
@@ -58,9 +50,7 @@ void BM_FullAcquisitionThroughFtdi(benchmark::State& state) {
     state.counters["bytes"] = bytes;
     state.counters["usb_reads"] = reads / n;
     state.counters["limit_s"] = limit;
-    state.counters["wall_s"] = wall / n;
-    state.counters["cpu_s"] = cpu / n;
-    state.counters["cpu_%_of_wall"] = cpu / wall * 100.0;
+    totals.Report(state);
 }
 BENCHMARK(BM_FullAcquisitionThroughFtdi)
     ->Arg(vok::kConsoleBaud)

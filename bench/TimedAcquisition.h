@@ -4,6 +4,7 @@
 // benchmarks report it: wall time from the open to the end marker, and the
 // CPU time of the whole process over the same span.
 
+#include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -55,5 +56,33 @@ inline Result<AcquisitionTiming> TimeAcquisition(const LinkOpener& opener,
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
         CpuSeconds() - cpuStart};
 }
+
+// Wall and CPU time summed over a benchmark's timed acquisitions.
+struct AcquisitionTotals {
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+
+    // One acquisition as one iteration: its wall time is the iteration's
+    // time. False, with the benchmark skipped and told why, when there is none.
+    bool Add(benchmark::State& state, const LinkOpener& opener) {
+        const Result<AcquisitionTiming> timed = TimeAcquisition(opener, std::chrono::seconds(120));
+        if (!timed) {
+            state.SkipWithError(timed.error().c_str());
+            return false;
+        }
+        wallSeconds += timed->wallSeconds;
+        cpuSeconds += timed->cpuSeconds;
+        state.SetIterationTime(timed->wallSeconds);
+        return true;
+    }
+
+    // Mean wall and CPU seconds per acquisition, and CPU as a share of wall.
+    void Report(benchmark::State& state) const {
+        const double n = double(state.iterations());
+        state.counters["wall_s"] = wallSeconds / n;
+        state.counters["cpu_s"] = cpuSeconds / n;
+        state.counters["cpu_%_of_wall"] = cpuSeconds / wallSeconds * 100.0;
+    }
+};
 
 }  // namespace vok::bench
